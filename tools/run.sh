@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Builds TapTally.exe and starts it: on Linux under 32-bit Wine on the current X display,
+# on Windows (MSYS2 or Cygwin shells) directly.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+case "$(uname -s)" in
+    Linux) tools/setup.sh ;;
+esac
+
+cmake --preset windows >/dev/null
+cmake --build --preset windows -- -j2
+
+exe=build/windows/TapTally.exe
+case "$(uname -s)" in
+    MINGW* | MSYS* | CYGWIN*)
+        exec "$exe"
+        ;;
+esac
+
+if [ -z "${DISPLAY:-}" ]; then
+    echo "run.sh: no X display (DISPLAY is not set); start one with 'xvfb-run -a tools/run.sh' or set DISPLAY to a running X server" >&2
+    exit 2
+fi
+# A new Wine prefix would otherwise offer to download Mono and Gecko, which TapTally
+# does not use.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+exec wine "$exe"

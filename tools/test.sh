@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Builds every build of TapTally and runs every test suite. Exits non-zero when anything
+# fails. Each stage is one function below; to add a suite, write a function and add
+# its name to STAGES (a name ending in "build" stops the run when it fails, since
+# later stages need its output).
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+JOBS="${JOBS:-2}"
+
+stage_setup() { tools/setup.sh; }
+
+build_preset() {
+    cmake --preset "$1" >/dev/null && cmake --build --preset "$1" -- -j"$JOBS"
+}
+stage_windows_build() { build_preset windows; }
+stage_native_build() { build_preset native; }
+stage_native_asan_build() { build_preset native-asan; }
+
+run_ctest() { # build dir, label
+    ctest --test-dir "$1" -L "$2" --output-on-failure --no-tests=error -j"$JOBS"
+}
+stage_native_tests() { run_ctest build/native native; }
+stage_native_asan_tests() { run_ctest build/native-asan native; }
+# The Wine tests run one at a time: each has a display and a Wine server of its own,
+# and together they would only compete for the two cores.
+stage_wine_tests() {
+    ctest --test-dir build/windows -L wine --output-on-failure --no-tests=error
+}
+
+STAGES=(
+    setup
+    windows_build
+    native_build
+    native_asan_build
+    native_tests
+    native_asan_tests
+    wine_tests
+)
+
+failed=()
+report=()
+for stage in "${STAGES[@]}"; do
+    echo "=== $stage"
+    start=$(date +%s)
+    if "stage_$stage"; then
+        status=ok
+    else
+        status=FAILED
+        failed+=("$stage")
+    fi
+    report+=("$(printf '%-20s %-7s %5ds' "$stage" "$status" $(($(date +%s) - start)))")
+    if [ "$status" = FAILED ] && [[ "$stage" == *build || "$stage" == setup ]]; then
+        break
+    fi
+done
+
+echo "=== summary"
+printf '%s\n' "${report[@]}"
+if [ ${#failed[@]} -gt 0 ]; then
+    echo "failed: ${failed[*]}"
+    exit 1
+fi
+echo "all stages passed"
