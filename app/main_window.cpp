@@ -1,0 +1,204 @@
+#include "app/main_window.h"
+
+#include <commdlg.h>
+
+#include <stdio.h>
+
+#include "app/commands.h"
+#include "app/version_lookup.h"
+#include "dialogs/info_pages.h"
+#include "dialogs/message_catalog.h"
+#include "dialogs/reports.h"
+#include "dialogs/trigger_dialog.h"
+#include "display/screen_paint.h"
+#include "engine/buttons.h"
+#include "engine/calibration.h"
+#include "engine/movement.h"
+#include "engine/test_state.h"
+#include "shortcuts/shortcut_script.h"
+
+const char MAIN_CLASS_NAME[] = "TapTally";
+const char MAIN_WINDOW_TITLE[] = "TapTally - Mouse Testing Program";
+
+char ProgramTitle[1000];
+
+namespace {
+
+char ProgramPath[775];
+
+const int DEFAULT_TRIGGER_MS = 85;
+
+void InsertShortcutEntries(HWND window) {
+    DWORD version = GetVersion();
+    BYTE major = LOBYTE(LOWORD(version));
+    BYTE minor = HIBYTE(LOWORD(version));
+    if (major <= 3 && minor <= 15) {
+        return;
+    }
+    HMENU menu = GetMenu(window);
+    InsertMenuA(menu, CMD_ABOUT, MF_BYCOMMAND | MF_STRING, CMD_INSTALL_SHORTCUTS,
+                "Install Shortcut Icons");
+    InsertMenuA(menu, CMD_ABOUT, MF_BYCOMMAND | MF_STRING, CMD_UNINSTALL_SHORTCUTS,
+                "UnInstall Shortcut Icons");
+    InsertMenuA(menu, CMD_ABOUT, MF_BYCOMMAND | MF_SEPARATOR, 0, nullptr);
+}
+
+void CreateMainWindow(HWND window, const CREATESTRUCTA *creation) {
+    State.Instance = creation->hInstance;
+
+    GetModuleFileNameA(State.Instance, ProgramPath, sizeof ProgramPath);
+    VersionText[0] = '\0';
+    GetFileTitleA(ProgramPath, ProgramTitle, sizeof ProgramTitle);
+    LoadVersionText(ProgramTitle);
+
+    State.TriggerThreshold = DEFAULT_TRIGGER_MS;
+    State.Calibrating = 1;
+    State.CalibrationCount = 0;
+    State.CalibrationTotal = 0;
+    State.NoMouseReported = 0;
+
+    InsertShortcutEntries(window);
+
+    DWORD now = GetTickCount();
+    State.Left.LastDownTick = now;
+    State.Middle.LastDownTick = now;
+    State.Right.LastDownTick = now;
+
+    PostCommand(window, CMD_RESET_VALUES, 0);
+
+    // Presses made while the program was starting are not timed.
+    MSG pending;
+    while (PeekMessageA(&pending, window, WM_MOUSEMOVE, WM_MBUTTONDBLCLK, PM_REMOVE)) {
+    }
+}
+
+void ResetTestValues(HWND window) {
+    ButtonChannel *channels[] = {&State.Right, &State.Middle, &State.Left};
+    for (ButtonChannel *channel : channels) {
+        channel->LeastInterval = LEAST_NONE;
+    }
+    for (ButtonChannel *channel : channels) {
+        channel->StepIndex = 0;
+        channel->IsDown = 0;
+    }
+    ResetMovementValues();
+    RequestRepaint(window, nullptr);
+}
+
+void MarkAllButtonsUp() {
+    State.Left.IsDown = 0;
+    State.Middle.IsDown = 0;
+    State.Right.IsDown = 0;
+}
+
+void ReportError(HWND window, int code) {
+    State.ErrorCode = code;
+    char text[200];
+    snprintf(text, sizeof text, "%s", BuildErrorText());
+    ShowFilledMessage(window, MSG_ERROR_REPORT, text, BOX_OWNED_INFO);
+    NoteErrorBoxClosed(code);
+    MarkAllButtonsUp();
+}
+
+void OpenDialog(HWND window, const char *templateName, DLGPROC procedure) {
+    if (DialogBoxParamA(State.Instance, templateName, window, procedure, 0) != 0) {
+        RequestRepaint(window, nullptr);
+    }
+}
+
+void RunCommand(HWND window, unsigned command, LPARAM lParam) {
+    switch (command) {
+    case CMD_EXIT:
+        DestroyWindow(window);
+        break;
+    case CMD_SETUP:
+        OpenDialog(window, "enterit", TriggerDialogProc);
+        break;
+    case CMD_INFORMATION: {
+        OpenDialog(window, "DTLINFO", InfoDialogProc);
+        // The pointer's screen position, not converted to client coordinates.
+        POINT pointer;
+        GetCursorPos(&pointer);
+        State.LastX = pointer.x;
+        State.LastY = pointer.y;
+        break;
+    }
+    case CMD_DRIVER_INFO:
+        ShowDriverInfo(window);
+        break;
+    case CMD_RESET_VALUES:
+        ResetTestValues(window);
+        break;
+    case CMD_REPORT_ERROR:
+        ReportError(window, (int)lParam);
+        break;
+    case CMD_INSTALL_SHORTCUTS:
+        if (ShowFilledMessage(window, MSG_SCRIPT_NOTE, "", BOX_QUESTION) == IDYES) {
+            RunShortcutScript(SHORTCUT_BOTH);
+        }
+        break;
+    case CMD_UNINSTALL_SHORTCUTS:
+        RunShortcutScript(SHORTCUT_REMOVE);
+        break;
+    case CMD_ABOUT:
+        ShowAbout(window);
+        break;
+    case CMD_RESET_WITH_NOTICE:
+        ShowCatalogMessage(MSG_RESET_NOTICE);
+        PostCommand(window, CMD_RESET_VALUES, 0);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+void PostCommand(HWND window, int command, LPARAM lParam) {
+    PostMessageA(window, WM_COMMAND, (WPARAM)command, lParam);
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        CreateMainWindow(window, (const CREATESTRUCTA *)lParam);
+        return 0;
+    case WM_DESTROY:
+        RunShortcutScript(SHORTCUT_CLEANUP);
+        PostQuitMessage(0);
+        return 0;
+    case WM_SIZE:
+        State.Layout.ClientWidth = LOWORD(lParam);
+        State.Layout.ClientHeight = HIWORD(lParam);
+        return 0;
+    case WM_PAINT:
+        PaintMainScreen(window);
+        return 0;
+    case WM_COMMAND:
+        RunCommand(window, LOWORD(wParam), lParam);
+        return 0;
+    case WM_MOUSEMOVE:
+        HandleMouseMove(window, lParam);
+        return 0;
+    case WM_LBUTTONDOWN:
+        HandleButtonDown(window, BUTTON_LEFT);
+        return 0;
+    case WM_LBUTTONUP:
+        HandleButtonUp(window, BUTTON_LEFT, LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_RBUTTONDOWN:
+        HandleButtonDown(window, BUTTON_RIGHT);
+        return 0;
+    case WM_RBUTTONUP:
+        HandleButtonUp(window, BUTTON_RIGHT, LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_MBUTTONDOWN:
+        HandleButtonDown(window, BUTTON_MIDDLE);
+        return 0;
+    case WM_MBUTTONUP:
+        HandleButtonUp(window, BUTTON_MIDDLE, LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}

@@ -1,0 +1,112 @@
+#include "dialogs/trigger_dialog.h"
+
+#include <limits.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "dialogs/message_catalog.h"
+#include "engine/test_state.h"
+
+namespace {
+
+const int ENTRY_LIMIT = 32;
+const int DIALOG_DROP = 20;
+const COLORREF DIALOG_BACK_COLOR = RGB(192, 192, 192);
+
+bool IsEntrySpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+void InitTriggerDialog(HWND dialog) {
+    RECT rect;
+    GetWindowRect(dialog, &rect);
+    rect.top += DIALOG_DROP;
+    SetWindowPos(dialog, nullptr, rect.left, rect.top, rect.right - rect.left + 1,
+                 rect.bottom - rect.top + 1, SWP_NOSIZE);
+    char text[100];
+    snprintf(text, sizeof text, "%d", State.TriggerThreshold);
+    SetDlgItemTextA(dialog, ID_TRIGGER_EDIT, text);
+    SetFocus(GetDlgItem(dialog, ID_TRIGGER_EDIT));
+}
+
+void AcceptEntry(HWND dialog) {
+    char text[100];
+    GetDlgItemTextA(dialog, ID_TRIGGER_EDIT, text, ENTRY_LIMIT);
+    SetFocus(GetDlgItem(dialog, ID_TRIGGER_EDIT));
+    int value = ConvertEntry(text);
+    if (value < TRIGGER_MIN_MS || value > TRIGGER_MAX_MS) {
+        snprintf(text, sizeof text, " %d", value);
+        ShowFilledMessage(dialog, MSG_ENTRY_ERROR, text, BOX_OWNED_INFO);
+        return;
+    }
+    State.TriggerThreshold = value;
+    EndDialog(dialog, 1);
+}
+
+void PaintTriggerDialog(HWND dialog) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(dialog, &paint);
+    SetBkColor(dc, DIALOG_BACK_COLOR);
+    RECT client;
+    GetClientRect(dialog, &client);
+    HBRUSH brush = CreateSolidBrush(DIALOG_BACK_COLOR);
+    FillRect(dc, &client, brush);
+    DeleteObject(brush);
+    const char *prompt = "Enter (10-200):";
+    const char *hint = "Then Press Enter or click 'OK'";
+    TextOutA(dc, 30, 16, prompt, (int)strlen(prompt));
+    TextOutA(dc, 35, 50, hint, (int)strlen(hint));
+    EndPaint(dialog, &paint);
+}
+
+} // namespace
+
+int ConvertEntry(const char *text) {
+    while (IsEntrySpace(*text)) {
+        ++text;
+    }
+    bool negative = false;
+    if (*text == '+' || *text == '-') {
+        negative = *text == '-';
+        ++text;
+    }
+    long long value = 0;
+    for (; *text >= '0' && *text <= '9'; ++text) {
+        value = value * 10 + (*text - '0');
+        if (value > (long long)INT_MAX + 1) {
+            value = (long long)INT_MAX + 1; // beyond every 32-bit value; stays there
+        }
+    }
+    if (negative) {
+        value = -value;
+    }
+    if (value > INT_MAX) {
+        return INT_MAX;
+    }
+    return (int)value;
+}
+
+INT_PTR CALLBACK TriggerDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        InitTriggerDialog(dialog);
+        return FALSE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case ID_TRIGGER_OK:
+            AcceptEntry(dialog);
+            return TRUE;
+        case ID_TRIGGER_CANCEL:
+        case IDCANCEL:
+            EndDialog(dialog, 1);
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    case WM_PAINT:
+        PaintTriggerDialog(dialog);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}

@@ -1,0 +1,111 @@
+#include "display/button_panel.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#include "display/fractions.h"
+#include "display/screen_paint.h"
+#include "engine/test_state.h"
+
+namespace {
+
+const int DIAGONAL_STEP = (2 * SPINNER_STEP) / 3;
+const int STEP_BOX_HALF = 2;
+
+struct Offset {
+    int X, Y;
+};
+
+// Clockwise from straight up; screen y grows downward.
+const Offset STEP_OFFSETS[8] = {
+    {0, -SPINNER_STEP}, {DIAGONAL_STEP, -DIAGONAL_STEP},
+    {SPINNER_STEP, 0},  {DIAGONAL_STEP, DIAGONAL_STEP},
+    {0, SPINNER_STEP},  {-DIAGONAL_STEP, DIAGONAL_STEP},
+    {-SPINNER_STEP, 0}, {-DIAGONAL_STEP, -DIAGONAL_STEP},
+};
+
+void DrawSpinnerLine(HDC dc, int centreX, int centreY, int direction, COLORREF color) {
+    HPEN pen = CreatePen(PS_SOLID, 0, color);
+    HBRUSH brush = CreateSolidBrush(color);
+    HGDIOBJ previous = SelectObject(dc, pen);
+    MoveToEx(dc, centreX, centreY, nullptr);
+    int x = centreX, y = centreY;
+    StepOffset(direction, x, y);
+    LineTo(dc, x, y);
+    RECT box;
+    SetRect(&box, x - STEP_BOX_HALF, y - STEP_BOX_HALF, x + STEP_BOX_HALF, y + STEP_BOX_HALF);
+    FillRect(dc, &box, brush);
+    SelectObject(dc, previous);
+    DeleteObject(pen);
+    DeleteObject(brush);
+}
+
+void DrawText(HDC dc, int x, int y, const char *text) {
+    TextOutA(dc, x, y, text, (int)strlen(text));
+}
+
+} // namespace
+
+void StepOffset(int direction, int &x, int &y) {
+    x += STEP_OFFSETS[direction].X;
+    y += STEP_OFFSETS[direction].Y;
+}
+
+void FormatInterval(char *text, size_t size, DWORD interval) {
+    if (interval >= 1000) {
+        snprintf(text, size, " ---  ");
+    } else {
+        snprintf(text, size, " %ld  ", (long)interval);
+    }
+}
+
+void UpdateButtonPanel(HWND window, int panelLeft, int panelTop, int stepIndex,
+                       DWORD currentInterval, DWORD leastInterval) {
+    const ScreenLayout &layout = State.Layout;
+    HDC dc = GetDC(window);
+    HFONT font = CreateScreenFont(VALUE_FONT_FACE);
+    HGDIOBJ previousFont = SelectObject(dc, font);
+    int unit = layout.ClientHeight / 27;
+    int column = layout.ClientWidth / 3;
+    if (!State.Calibrating) {
+        MessageBeep(0xFFFFFFFF);
+    }
+
+    SetBkColor(dc, layout.ScreenBackColor);
+    DrawArrowMarker(dc, panelLeft + TruncatedProduct(0.8, column), panelTop + unit, 0);
+
+    SetBkColor(dc, VALUE_BACK_COLOR);
+    char text[32];
+    FormatInterval(text, sizeof text, currentInterval);
+    DrawText(dc, panelLeft + column / 2, panelTop + 2 * unit, text);
+    FormatInterval(text, sizeof text, leastInterval);
+    DrawText(dc, panelLeft + column / 2, panelTop + TruncatedProduct(3.15, unit), text);
+
+    int centreX = panelLeft + (column / 2 - layout.ClientWidth / 80);
+    int centreY = panelTop + 7 * unit;
+    int previousDirection = stepIndex == 0 ? 7 : stepIndex - 1;
+    DrawSpinnerLine(dc, centreX, centreY, previousDirection, layout.ScreenBackColor);
+    DrawSpinnerLine(dc, centreX, centreY, stepIndex, FRAME_COLOR);
+
+    SelectObject(dc, previousFont);
+    DeleteObject(font);
+    ReleaseDC(window, dc);
+}
+
+void DrawArrowMarker(HDC dc, int x, int bottom, int up) {
+    const int head = ARROW_LENGTH / 4;
+    HBRUSH brush = CreateSolidBrush(State.Layout.ScreenBackColor);
+    RECT box;
+    SetRect(&box, x - head, bottom - ARROW_LENGTH, x + head, bottom);
+    FillRect(dc, &box, brush);
+    DeleteObject(brush);
+
+    MoveToEx(dc, x, bottom, nullptr);
+    LineTo(dc, x, bottom - ARROW_LENGTH);
+    int tipY = up ? bottom - ARROW_LENGTH : bottom;
+    int headY = up ? bottom - ARROW_LENGTH + head : bottom - head;
+    MoveToEx(dc, x, tipY, nullptr);
+    LineTo(dc, x - head, headY);
+    MoveToEx(dc, x, tipY, nullptr);
+    LineTo(dc, x + head, headY);
+}

@@ -1,0 +1,3 @@
+#include "engine/test_state.h"
+
+TestState State;
