@@ -1,0 +1,131 @@
+// The message catalog, the blank-run insertion and the error texts.
+#include <gtest/gtest.h>
+
+#include <string.h>
+#include <string>
+
+#include "dialogs/message_catalog.h"
+#include "engine/test_state.h"
+
+namespace {
+
+std::string Filled(const char *templateText, const char *text, int *result = nullptr) {
+    std::string copy = templateText;
+    int written = FillLongestBlankRun(&copy[0], text);
+    if (result) {
+        *result = written;
+    }
+    return copy;
+}
+
+// The longest blank run of a text: (first position, length), leftmost among equals.
+std::pair<size_t, size_t> LongestRun(const std::string &text) {
+    size_t bestStart = 0, best = 0;
+    for (size_t i = 0; i < text.size();) {
+        if (text[i] != ' ') {
+            ++i;
+            continue;
+        }
+        size_t j = i;
+        while (j < text.size() && text[j] == ' ') {
+            ++j;
+        }
+        if (j - i > best) {
+            best = j - i;
+            bestStart = i;
+        }
+        i = j;
+    }
+    return {bestStart, best};
+}
+
+} // namespace
+
+TEST(MessageCatalog, TemplatesHaveTheirLengthsAndBlankRuns) {
+    struct Expected {
+        int Number;
+        const char *Caption;
+        size_t Length; // 0: not fixed (the maker's lines)
+        size_t RunStart, RunLength;
+    };
+    const Expected expected[] = {
+        {18, "About TapTally", 0, 0, 33},   {19, "Mouse Driver Info", 218, 26, 156},
+        {20, "Entry Error", 88, 41, 10},    {21, "Reset Test Values", 130, 0, 1},
+        {22, "Error Message", 189, 0, 153}, {24, "Note:", 262, 141, 2},
+        {25, "ERROR!", 104, 23, 31},
+    };
+    for (const Expected &e : expected) {
+        const CatalogEntry *entry = FindCatalogEntry(e.Number);
+        ASSERT_NE(entry, nullptr) << e.Number;
+        EXPECT_STREQ(entry->Caption, e.Caption);
+        if (e.Length) {
+            EXPECT_EQ(strlen(entry->Text), e.Length) << e.Number;
+        }
+        auto run = LongestRun(entry->Text);
+        EXPECT_EQ(run.second, e.RunLength) << e.Number;
+        if (e.Number != 21) {
+            EXPECT_EQ(run.first, e.RunStart) << e.Number;
+        }
+    }
+    for (int missing : {0, 17, 23, 26, -1}) {
+        EXPECT_EQ(FindCatalogEntry(missing), nullptr) << missing;
+        EXPECT_EQ(ShowCatalogMessage(missing), 0);
+        EXPECT_EQ(ShowFilledMessage(nullptr, missing, "x", BOX_OWNED_INFO), 0);
+    }
+}
+
+TEST(FillLongestBlankRun, WritesIntoTheFirstLongestRunOnly) {
+    int result = -1;
+    EXPECT_EQ(Filled("a  b  c", "xy", &result), "axyb  c");
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(Filled("a b   ", "xyz", &result), "a bxyz"); // run closed by the end
+    EXPECT_EQ(Filled("a b   ", "wxyz", &result), "a b   ");
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(Filled("no-blanks", "", &result), "no-blanks");
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(Filled("no-blanks", "x", &result), "no-blanks");
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(Filled("a\t\t  b", "xy", &result), "a\t\txyb"); // tabs are no blanks
+    EXPECT_EQ(Filled("    ", "ab"), "ab  ");
+}
+
+TEST(FillLongestBlankRun, EntryErrorLine) {
+    const char *stored = FindCatalogEntry(MSG_ENTRY_ERROR)->Text;
+    std::string text = Filled(stored, " 250");
+    EXPECT_NE(text.find("You entered 250      \n"), std::string::npos);
+    EXPECT_EQ(text.size(), strlen(stored));
+    EXPECT_EQ(Filled(stored, " 123456789"), std::string(stored).replace(41, 10, " 123456789"));
+    EXPECT_EQ(Filled(stored, " 1234567890"), stored);
+    EXPECT_EQ(Filled(stored, " -123456789"), stored);
+}
+
+TEST(BuildErrorText, HeaderAndDescription) {
+    State.ErrorCode = 10;
+    EXPECT_STREQ(BuildErrorText(),
+                 "Error # 10 Occurred! - \nThe Left Button 'Least' value was too small.\n\n"
+                 "Click 'OK' and press 'R' for RESET\n");
+    State.ErrorCode = 99;
+    EXPECT_STREQ(BuildErrorText(),
+                 "Error # 99 Occurred! - \nNo mouse was found on this PC\nCheck Mouse Plug\n");
+    for (int code : {0, 5, -7, 13, 2147483647, (int)0x80000000}) {
+        State.ErrorCode = code;
+        std::string expected = "Error # " + std::to_string(code) + " Occurred! - \n";
+        EXPECT_EQ(BuildErrorText(), expected) << code;
+        EXPECT_LE(expected.size(), 33u);
+    }
+}
+
+TEST(BuildErrorText, EveryReportFitsItsTemplate) {
+    const char *stored = FindCatalogEntry(MSG_ERROR_REPORT)->Text;
+    for (int code : {10, 11, 12, 20, 21, 22, 30, 31, 32, 80, 99}) {
+        State.ErrorCode = code;
+        std::string report = BuildErrorText();
+        std::string text = Filled(stored, report.c_str());
+        EXPECT_EQ(text.substr(0, report.size()), report) << code;
+        EXPECT_EQ(text.substr(text.size() - 36), "\nPlease see INFORMATION for details.");
+    }
+    State.ErrorCode = 10;
+    std::string text = Filled(stored, BuildErrorText());
+    // header 24, description 81, then the rest of the 153-blank run
+    EXPECT_EQ(text.substr(105, 48), std::string(48, ' '));
+}
