@@ -1,0 +1,274 @@
+// A small console program that the Wine tests run beside TapTally.exe to read back
+// what the real window system holds: the main window, its pixels, its menu and the
+// message boxes and dialogs that are open. It prints one JSON object on stdout.
+//
+//   probe.exe [window] [menu] [boxes] [toplevel] [processes] [pixels=x,y;x,y;...]
+//             [class=Name]
+//
+// Pixel positions are client coordinates of the main window.
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Quote(const char *text) {
+    std::string out = "\"";
+    for (const unsigned char *p = reinterpret_cast<const unsigned char *>(text); *p; ++p) {
+        char buffer[8];
+        switch (*p) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            if (*p < 0x20 || *p >= 0x7F) {
+                std::snprintf(buffer, sizeof buffer, "\\u%04x", *p);
+                out += buffer;
+            } else {
+                out += static_cast<char>(*p);
+            }
+        }
+    }
+    return out + "\"";
+}
+
+std::string Number(long long value) {
+    return std::to_string(value);
+}
+
+std::string Handle(HWND window) {
+    return Number(static_cast<long long>(reinterpret_cast<UINT_PTR>(window)));
+}
+
+std::string Rect(const RECT &r) {
+    return "[" + Number(r.left) + "," + Number(r.top) + "," + Number(r.right) + "," +
+           Number(r.bottom) + "]";
+}
+
+std::string WindowText(HWND window) {
+    // WM_GETTEXT rather than GetWindowTextA: it reads the text of a control of another
+    // process as well.
+    std::vector<char> text(4096);
+    SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_ABORTIFHUNG, 2000, nullptr);
+    text.back() = 0;
+    return text.data();
+}
+
+std::string ClassName(HWND window) {
+    char name[256] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+std::string WindowFields(HWND window) {
+    RECT windowRect{}, clientRect{};
+    GetWindowRect(window, &windowRect);
+    GetClientRect(window, &clientRect);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    LONG style = GetWindowLongA(window, GWL_STYLE);
+    return "\"hwnd\":" + Handle(window) + ",\"class\":" + Quote(ClassName(window).c_str()) +
+           ",\"text\":" + Quote(WindowText(window).c_str()) + ",\"rect\":" + Rect(windowRect) +
+           ",\"client\":" + Rect(clientRect) + ",\"origin\":[" + Number(origin.x) + "," +
+           Number(origin.y) + "],\"pid\":" + Number(process) +
+           ",\"style\":" + Number(static_cast<unsigned long>(style)) +
+           ",\"visible\":" + (IsWindowVisible(window) ? "true" : "false") +
+           ",\"enabled\":" + (IsWindowEnabled(window) ? "true" : "false");
+}
+
+std::string Metrics() {
+    static const struct {
+        const char *name;
+        int index;
+    } metrics[] = {
+        {"cxscreen", SM_CXSCREEN},   {"cyscreen", SM_CYSCREEN}, {"cymenu", SM_CYMENU},
+        {"cycaption", SM_CYCAPTION}, {"cxframe", SM_CXFRAME},   {"cyframe", SM_CYFRAME},
+        {"cxborder", SM_CXBORDER},   {"cyborder", SM_CYBORDER}, {"mousepresent", SM_MOUSEPRESENT}};
+    std::string out = "{";
+    for (const auto &metric : metrics) {
+        if (out.size() > 1)
+            out += ",";
+        out += "\"" + std::string(metric.name) + "\":" + Number(GetSystemMetrics(metric.index));
+    }
+    DWORD version = GetVersion();
+    out += ",\"version\":[" + Number(LOBYTE(LOWORD(version))) + "," +
+           Number(HIBYTE(LOWORD(version))) + "]";
+    return out + "}";
+}
+
+std::string MenuItems(HMENU menu, int depth) {
+    std::string out = "[";
+    int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        char text[256] = "";
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU | MIIM_STATE | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = sizeof text;
+        GetMenuItemInfoA(menu, i, TRUE, &info);
+        if (i > 0)
+            out += ",";
+        out += "{\"text\":" + Quote(text) + ",\"id\":" + Number(info.wID) +
+               ",\"separator\":" + ((info.fType & MFT_SEPARATOR) ? "true" : "false");
+        if (info.hSubMenu && depth < 2)
+            out += ",\"items\":" + MenuItems(info.hSubMenu, depth + 1);
+        out += "}";
+    }
+    return out + "]";
+}
+
+// The visible top-level windows of one process, optionally of one class only.
+struct WindowSearch {
+    DWORD process;
+    const char *className;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectTopLevel(HWND window, LPARAM data) {
+    auto *search = reinterpret_cast<WindowSearch *>(data);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == search->process && IsWindowVisible(window) &&
+        (!search->className || ClassName(window) == search->className))
+        search->found.push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> TopLevelWindows(DWORD process, const char *className) {
+    WindowSearch search{process, className, {}};
+    if (process)
+        EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+BOOL CALLBACK CollectChild(HWND window, LPARAM data) {
+    reinterpret_cast<std::vector<HWND> *>(data)->push_back(window);
+    return TRUE;
+}
+
+std::string Box(HWND box) {
+    std::string out = "{" + WindowFields(box);
+    out += ",\"owner\":" + Handle(GetWindow(box, GW_OWNER));
+    out += ",\"foreground\":" + std::string(GetForegroundWindow() == box ? "true" : "false");
+    std::vector<HWND> children;
+    EnumChildWindows(box, CollectChild, reinterpret_cast<LPARAM>(&children));
+    out += ",\"children\":[";
+    for (size_t i = 0; i < children.size(); ++i) {
+        if (i > 0)
+            out += ",";
+        out +=
+            "{" + WindowFields(children[i]) + ",\"id\":" + Number(GetDlgCtrlID(children[i])) + "}";
+    }
+    return out + "]}";
+}
+
+std::string Processes() {
+    std::string out = "[";
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more;
+         more = Process32Next(snapshot, &entry)) {
+        if (out.size() > 1)
+            out += ",";
+        out += Quote(entry.szExeFile);
+    }
+    CloseHandle(snapshot);
+    return out + "]";
+}
+
+std::string Pixels(HWND window, const char *list) {
+    std::string out = "[";
+    HDC dc = GetDC(window);
+    for (const char *p = list; *p;) {
+        char *end = nullptr;
+        long x = std::strtol(p, &end, 10);
+        if (*end != ',')
+            break;
+        long y = std::strtol(end + 1, &end, 10);
+        COLORREF colour = GetPixel(dc, x, y);
+        if (out.size() > 1)
+            out += ",";
+        out += "[" + Number(x) + "," + Number(y) + "," +
+               (colour == CLR_INVALID
+                    ? std::string("null")
+                    : "[" + Number(GetRValue(colour)) + "," + Number(GetGValue(colour)) + "," +
+                          Number(GetBValue(colour)) + "]") +
+               "]";
+        p = *end == ';' ? end + 1 : end;
+    }
+    ReleaseDC(window, dc);
+    return out + "]";
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    const char *className = "TapTally";
+    for (int i = 1; i < argc; ++i)
+        if (std::strncmp(argv[i], "class=", 6) == 0)
+            className = argv[i] + 6;
+    HWND window = FindWindowA(className, nullptr);
+    DWORD process = 0;
+    if (window)
+        GetWindowThreadProcessId(window, &process);
+
+    std::string out = "{\"metrics\":" + Metrics();
+    for (int i = 1; i < argc; ++i) {
+        std::string command = argv[i];
+        if (command == "window") {
+            out += ",\"window\":" + (window ? "{" + WindowFields(window) + "}" : "null");
+        } else if (command == "menu") {
+            // Under Wine a menu lives in the memory of the process that made it: another
+            // process gets its handle but cannot read its items (the count is -1).
+            HMENU menu = window ? GetMenu(window) : nullptr;
+            int count = menu ? GetMenuItemCount(menu) : -1;
+            out += ",\"menu\":{\"handle\":" +
+                   Number(static_cast<long long>(reinterpret_cast<UINT_PTR>(menu))) +
+                   ",\"count\":" + Number(count) +
+                   ",\"items\":" + (count >= 0 ? MenuItems(menu, 0) : std::string("null")) + "}";
+        } else if (command == "boxes") {
+            std::vector<HWND> boxes = TopLevelWindows(process, "#32770");
+            out += ",\"boxes\":[";
+            for (size_t b = 0; b < boxes.size(); ++b)
+                out += (b > 0 ? "," : "") + Box(boxes[b]);
+            out += "]";
+        } else if (command == "toplevel") {
+            std::vector<HWND> windows = TopLevelWindows(process, nullptr);
+            out += ",\"toplevel\":[";
+            for (size_t w = 0; w < windows.size(); ++w)
+                out += (w > 0 ? ",{" : "{") + WindowFields(windows[w]) + "}";
+            out += "]";
+        } else if (command == "processes") {
+            out += ",\"processes\":" + Processes();
+        } else if (command.compare(0, 7, "pixels=") == 0) {
+            out += ",\"pixels\":" + (window ? Pixels(window, argv[i] + 7) : std::string("null"));
+        }
+    }
+    out += ",\"foreground\":";
+    HWND foreground = GetForegroundWindow();
+    out += foreground ? "{" + WindowFields(foreground) + "}" : "null";
+    std::printf("%s\n", (out + "}").c_str());
+    return 0;
+}
