@@ -24,6 +24,12 @@ namespace headless {
 // program resources from the .res of the build.
 void ResetWorld();
 
+// Colours of the parts of a window that the system draws.
+constexpr COLORREF CaptionColor = RGB(0, 0, 128);         // caption bar; its text is white
+constexpr COLORREF WindowFrameColor = RGB(192, 192, 192); // sizing and dialog frames
+constexpr COLORREF MenuBarColor = RGB(212, 208, 200);     // menu bar; its texts are black
+constexpr COLORREF DialogFaceColor = RGB(212, 208, 200);  // dialog, box and button face
+
 HINSTANCE ProgramInstance();
 HWND MainWindow(); // the first top-level window created since ResetWorld, or null
 
@@ -54,6 +60,7 @@ bool FileExists(const char *windowsPath);
 void SetProgramFolderWritable(bool writable);
 const std::vector<std::string> &WinExecCalls(); // command lines, in order
 void SetWinExecResult(UINT result);             // default 33
+void SetFileCloseFails(bool fails);             // _lclose returns HFILE_ERROR when set
 
 // ---- Resources ---------------------------------------------------------------------
 // Replace the program's resources by another compiled .res (menu, accelerators,
@@ -62,6 +69,11 @@ void LoadProgramResources(const char *resPath);
 // A file that the version services find under the given title, with the version
 // block of the given .res (or none when resPath is null).
 void AddVersionFile(const char *title, const char *resPath);
+// VerQueryValueA trusts the wLength of the block's root. For a block that did not come
+// from GetFileVersionInfoA (which records how much it copied), this tells how many
+// bytes the block really has, so that a truncated block fails instead of being read
+// beyond its end.
+void SetVersionBlockBounds(const void *block, size_t size);
 
 // ---- Input -------------------------------------------------------------------------
 // Queued input arrives in order behind posted messages, as on the platform. Mouse
@@ -71,6 +83,10 @@ void QueueMouse(HWND window, UINT message, int x, int y, WPARAM keys = 0);
 // TranslateMessage for a printable character), then WM_KEYUP.
 void QueueKey(UINT virtualKey, char character = 0);
 void QueueCloseBox(HWND window); // the caption's close box: WM_SYSCOMMAND SC_CLOSE
+// A choice of the menu entry with this command: WM_COMMAND (high word 0, lParam 0)
+// posted to the window, as the menu does. Throws unless the window's menu has an
+// enabled entry with that id.
+void QueueMenuCommand(HWND window, UINT command);
 
 // ---- The scripted user -------------------------------------------------------------
 // A step runs when a message loop (the program's own, a box's or a dialog's) finds the
@@ -89,18 +105,18 @@ void PumpMessages();
 
 struct BoxInfo {
     HWND Window = nullptr;
-    HWND Owner = nullptr;     // null for a box without owner
-    bool IsDialog = false;    // DialogBoxParamA rather than MessageBoxA
-    std::string Template;     // dialog template name as asked for
+    HWND Owner = nullptr;  // null for a box without owner
+    bool IsDialog = false; // DialogBoxParamA rather than MessageBoxA
+    std::string Template;  // dialog template name as asked for
     std::string Caption;
-    std::string Text;         // message box text
-    UINT Style = 0;           // message box style
-    RECT Rect{};              // screen rectangle of the box or dialog
+    std::string Text; // message box text
+    UINT Style = 0;   // message box style
+    RECT Rect{};      // screen rectangle of the box or dialog
 };
 bool BoxOpen();
-BoxInfo TopBox();                          // throws when none is open
-const std::vector<BoxInfo> &BoxesShown();  // every box and dialog opened, in order
-void AnswerBox(int id);                    // press a button of the topmost box/dialog
+BoxInfo TopBox();                                        // throws when none is open
+const std::vector<BoxInfo> &BoxesShown();                // every box and dialog opened, in order
+void AnswerBox(int id);                                  // press a button of the topmost box/dialog
 void SetDialogItemText(int controlId, const char *text); // type into the top dialog
 std::string DialogItemText(int controlId);
 HWND FocusWindow();
@@ -121,8 +137,8 @@ struct DrawCall {
 };
 const std::vector<DrawCall> &DrawLog();
 void ClearDrawLog();
-int LiveGdiObjects(); // pens, brushes, fonts, icons created and not deleted
-int LiveDCs();        // device contexts got and not released
+int LiveGdiObjects();         // pens, brushes, fonts, icons created and not deleted
+int LiveDCs();                // device contexts got and not released
 int SelectedObjectsDeleted(); // DeleteObject on an object still selected (should stay 0)
 COLORREF Pixel(HWND window, int clientX, int clientY);
 bool SavePng(HWND window, const char *path); // the whole window, frame included

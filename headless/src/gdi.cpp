@@ -1,0 +1,840 @@
+// Device contexts, graphics objects, the rasteriser and the drawing log.
+#include "world.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+namespace headless::detail {
+
+namespace {
+
+std::string HandleText(const void *handle) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%p", handle);
+    return text;
+}
+
+HGDIOBJ NewObject(const GdiObject &object) {
+    HGDIOBJ handle = HandleOf<HGDIOBJ>(NewHandle());
+    W().Objects[Key(handle)] = object;
+    if (!object.Stock) {
+        ++W().LiveObjects;
+    }
+    return handle;
+}
+
+HGDIOBJ Stock(int index) {
+    World &world = W();
+    auto found = world.StockObjects.find(index);
+    if (found != world.StockObjects.end()) {
+        return found->second;
+    }
+    GdiObject object;
+    object.Stock = true;
+    switch (index) {
+    case WHITE_BRUSH:
+    case LTGRAY_BRUSH:
+    case GRAY_BRUSH:
+    case DKGRAY_BRUSH:
+    case BLACK_BRUSH:
+    case NULL_BRUSH: {
+        static const COLORREF colors[] = {RGB(255, 255, 255), RGB(192, 192, 192),
+                                          RGB(128, 128, 128), RGB(64, 64, 64),
+                                          RGB(0, 0, 0),       0};
+        object.Kind = ObjKind::Brush;
+        object.Color = colors[index];
+        object.NullBrush = index == NULL_BRUSH;
+        break;
+    }
+    case WHITE_PEN:
+    case BLACK_PEN:
+    case NULL_PEN:
+        object.Kind = ObjKind::Pen;
+        object.Color = index == WHITE_PEN ? RGB(255, 255, 255) : RGB(0, 0, 0);
+        object.PenStyle = index == NULL_PEN ? PS_NULL : PS_SOLID;
+        break;
+    case OEM_FIXED_FONT:
+    case ANSI_FIXED_FONT:
+    case ANSI_VAR_FONT:
+    case SYSTEM_FONT:
+    case DEVICE_DEFAULT_FONT:
+    case SYSTEM_FIXED_FONT:
+    case DEFAULT_GUI_FONT:
+        object.Kind = ObjKind::Font;
+        break;
+    default:
+        Unsupported("GetStockObject", "object " + std::to_string(index));
+    }
+    HGDIOBJ handle = NewObject(object);
+    world.StockObjects[index] = handle;
+    return handle;
+}
+
+std::shared_ptr<Icon> SystemIconImage() {
+    auto icon = std::make_shared<Icon>();
+    icon->Color.assign(32 * 32, RGB(255, 255, 255));
+    icon->Mask.assign(32 * 32, 0);
+    for (int i = 0; i < 32; ++i) {
+        icon->Color[(size_t)i] = icon->Color[(size_t)(31 * 32 + i)] = 0;
+        icon->Color[(size_t)(i * 32)] = icon->Color[(size_t)(i * 32 + 31)] = 0;
+    }
+    return icon;
+}
+
+DrawCall LogEntry(const char *name, HDC hdc) {
+    DeviceContext &dc = LiveDC(name, hdc);
+    const GdiObject &pen = W().Objects[Key(dc.Pen)];
+    const GdiObject &brush = W().Objects[Key(dc.Brush)];
+    const GdiObject &font = W().Objects[Key(dc.Font)];
+    DrawCall call;
+    call.Name = name;
+    call.Window = dc.Window;
+    call.PaintDC = dc.Type == DcType::Paint;
+    call.WindowDC = dc.Type == DcType::Window;
+    call.PenColor = pen.Color;
+    call.PenWidth = pen.PenWidth;
+    call.PenStyle = pen.PenStyle;
+    call.BrushColor = brush.Color;
+    call.TextColor = dc.TextColor;
+    call.BkColor = dc.BkColor;
+    call.FontFace = font.FontFace;
+    call.FontHeight = font.FontHeight;
+    return call;
+}
+
+const GdiObject &Selected(const DeviceContext &, HGDIOBJ handle) {
+    return W().Objects[Key(handle)];
+}
+
+void StampPen(Window &window, int x, int y, int width, COLORREF color,
+              const std::vector<RECT> *clip) {
+    if (width <= 1) {
+        PutPixel(window, x, y, color, clip);
+        return;
+    }
+    int low = -(width / 2);
+    for (int dy = low; dy < low + width; ++dy) {
+        for (int dx = low; dx < low + width; ++dx) {
+            PutPixel(window, x + dx, y + dy, color, clip);
+        }
+    }
+}
+
+// Bresenham from (x0, y0) towards (x1, y1), the last point left out.
+void RasteriseLine(Window &window, int x0, int y0, int x1, int y1, int width, COLORREF color,
+                   const std::vector<RECT> *clip) {
+    int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
+    int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
+    int error = dx + dy;
+    while (x0 != x1 || y0 != y1) {
+        StampPen(window, x0, y0, width, color, clip);
+        int twice = 2 * error;
+        if (twice >= dy) {
+            error += dy;
+            x0 += sx;
+        }
+        if (twice <= dx) {
+            error += dx;
+            y0 += sy;
+        }
+    }
+}
+
+} // namespace
+
+// ---- Pixels ------------------------------------------------------------------------
+bool InClip(const Window &window, int x, int y, const std::vector<RECT> *clip) {
+    if (x < 0 || y < 0 || x >= WindowWidth(window) || y >= WindowHeight(window)) {
+        return false;
+    }
+    if (!clip) {
+        return true;
+    }
+    for (const RECT &rect : *clip) {
+        if (x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void PutPixel(Window &window, int x, int y, COLORREF color, const std::vector<RECT> *clip) {
+    if (!window.Pixels.empty() && InClip(window, x, y, clip)) {
+        window.Pixels[(size_t)y * (size_t)WindowWidth(window) + (size_t)x] = color & 0xFFFFFF;
+    }
+}
+
+void FillPixels(Window &window, const RECT &windowRect, COLORREF color,
+                const std::vector<RECT> *clip) {
+    int left = std::max(0, (int)windowRect.left);
+    int top = std::max(0, (int)windowRect.top);
+    int right = std::min(WindowWidth(window), (int)windowRect.right);
+    int bottom = std::min(WindowHeight(window), (int)windowRect.bottom);
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            PutPixel(window, x, y, color, clip);
+        }
+    }
+}
+
+COLORREF SystemColor(int index) {
+    switch (index) {
+    case COLOR_ACTIVECAPTION:
+        return CaptionColor;
+    case COLOR_MENU:
+        return MenuBarColor;
+    case COLOR_WINDOW:
+    case COLOR_HIGHLIGHTTEXT:
+    case COLOR_BTNHIGHLIGHT:
+        return RGB(255, 255, 255);
+    case COLOR_WINDOWTEXT:
+    case COLOR_MENUTEXT:
+    case COLOR_BTNTEXT:
+    case COLOR_WINDOWFRAME:
+        return RGB(0, 0, 0);
+    case COLOR_BTNFACE:
+        return DialogFaceColor;
+    case COLOR_BTNSHADOW:
+    case COLOR_GRAYTEXT:
+        return RGB(128, 128, 128);
+    case COLOR_ACTIVEBORDER:
+    case COLOR_INACTIVEBORDER:
+        return WindowFrameColor;
+    case COLOR_APPWORKSPACE:
+        return RGB(128, 128, 128);
+    case COLOR_BACKGROUND:
+        return RGB(0, 128, 128);
+    case COLOR_HIGHLIGHT:
+        return RGB(0, 0, 128);
+    default:
+        Unsupported("system colour", std::to_string(index));
+    }
+}
+
+COLORREF BrushColor(const char *call, HBRUSH brush, bool *isNull) {
+    *isNull = false;
+    uintptr_t value = Key(brush);
+    if (value >= 1 && value <= 31) {
+        return SystemColor((int)value - 1); // a system colour index + 1
+    }
+    GdiObject &object = LiveObject(call, brush);
+    if (object.Kind != ObjKind::Brush) {
+        Unsupported(call, "handle " + HandleText(brush) + " is no brush");
+    }
+    *isNull = object.NullBrush;
+    return object.Color;
+}
+
+void ChargeDraw() {
+    W().TickCount += W().DrawCost;
+}
+
+// ---- Objects and device contexts ---------------------------------------------------
+GdiObject &LiveObject(const char *call, HGDIOBJ handle) {
+    auto found = W().Objects.find(Key(handle));
+    if (found == W().Objects.end()) {
+        Unsupported(call, "handle " + HandleText(handle) + " is no graphics object");
+    }
+    if (found->second.Deleted) {
+        Unsupported(call, "graphics object " + HandleText(handle) + " has been deleted");
+    }
+    return found->second;
+}
+
+DeviceContext &LiveDC(const char *call, HDC dc) {
+    auto found = W().DCs.find(Key(dc));
+    if (found == W().DCs.end()) {
+        Unsupported(call, "handle " + HandleText(dc) + " is no device context in use");
+    }
+    return found->second;
+}
+
+HDC NewDC(HWND handle, DcType type) {
+    Window &window = LiveWindow("GetDC", handle);
+    DeviceContext dc;
+    dc.Window = handle;
+    dc.Type = type;
+    dc.Pen = Stock(BLACK_PEN);
+    dc.Brush = Stock(WHITE_BRUSH);
+    dc.Font = Stock(SYSTEM_FONT);
+    RECT client = ClientRectScreen(window);
+    OffsetRect(&client, -window.Rect.left, -window.Rect.top);
+    if (type == DcType::Window) {
+        dc.Clip.push_back(RECT{0, 0, WindowWidth(window), WindowHeight(window)});
+    } else {
+        dc.Origin = POINT{client.left, client.top};
+        dc.Clip.push_back(client);
+    }
+    HDC result = HandleOf<HDC>(NewHandle());
+    W().DCs[Key(result)] = dc;
+    return result;
+}
+
+void ReleaseDCInternal(HDC dc) {
+    W().DCs.erase(Key(dc));
+}
+
+std::shared_ptr<Icon> LoadIconResource(const ResourceFile &file, const ResId &name) {
+    const Resource *group = file.Find(ResId::From(RT_GROUP_ICON), name);
+    if (!group) {
+        return nullptr;
+    }
+    const std::vector<uint8_t> &dir = group->Data;
+    if (dir.size() < 6) {
+        Unsupported("LoadIconA", "icon group " + name.Describe() + " is malformed");
+    }
+    int count = dir[4] | (dir[5] << 8);
+    int best = -1, bestScore = -1;
+    for (int i = 0; i < count; ++i) {
+        size_t at = 6 + (size_t)i * 14;
+        if (at + 14 > dir.size()) {
+            Unsupported("LoadIconA", "icon group " + name.Describe() + " is malformed");
+        }
+        int width = dir[at] ? dir[at] : 256;
+        int bits = dir[at + 6] | (dir[at + 7] << 8);
+        int score = (width == 32 ? 1000 : 0) + bits;
+        if (score > bestScore) {
+            best = i;
+            bestScore = score;
+        }
+    }
+    if (best < 0) {
+        return nullptr;
+    }
+    size_t at = 6 + (size_t)best * 14;
+    ResId imageId;
+    imageId.Ordinal = (WORD)(dir[at + 12] | (dir[at + 13] << 8));
+    const Resource *image = file.Find(ResId::From(RT_ICON), imageId);
+    if (!image) {
+        Unsupported("LoadIconA", "icon image " + imageId.Describe() + " is missing");
+    }
+    const std::vector<uint8_t> &d = image->Data;
+    auto u32 = [&](size_t p) {
+        return (DWORD)(d[p] | (d[p + 1] << 8) | (d[p + 2] << 16) | ((DWORD)d[p + 3] << 24));
+    };
+    if (d.size() < 40 || u32(0) < 40) {
+        Unsupported("LoadIconA", "icon image " + imageId.Describe() +
+                                     " is not a bitmap (PNG icons are not supported)");
+    }
+    int width = (int32_t)u32(4);
+    int height = (int32_t)u32(8) / 2;
+    int bits = d[14] | (d[15] << 8);
+    DWORD compression = u32(16);
+    DWORD used = u32(32);
+    if (width <= 0 || height <= 0 || width > 256 || height > 256 || compression != 0 ||
+        (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32)) {
+        Unsupported("LoadIconA", "icon image format (" + std::to_string(bits) + " bits)");
+    }
+    size_t paletteSize = bits <= 8 ? (used ? used : (1u << bits)) : 0;
+    size_t palette = u32(0);
+    size_t xorStart = palette + paletteSize * 4;
+    size_t xorStride = (((size_t)width * bits + 31) / 32) * 4;
+    size_t andStart = xorStart + xorStride * (size_t)height;
+    size_t andStride = (((size_t)width + 31) / 32) * 4;
+    if (andStart + andStride * (size_t)height > d.size()) {
+        Unsupported("LoadIconA", "icon image " + imageId.Describe() + " is truncated");
+    }
+    auto icon = std::make_shared<Icon>();
+    icon->Width = width;
+    icon->Height = height;
+    icon->Color.resize((size_t)width * height);
+    icon->Mask.resize((size_t)width * height);
+    bool hasAlpha = false;
+    for (int y = 0; y < height; ++y) {
+        size_t row = xorStart + xorStride * (size_t)(height - 1 - y);
+        size_t maskRow = andStart + andStride * (size_t)(height - 1 - y);
+        for (int x = 0; x < width; ++x) {
+            COLORREF color = 0;
+            if (bits <= 8) {
+                size_t bit = (size_t)x * bits;
+                unsigned index = (d[row + bit / 8] >> (8 - bits - bit % 8)) & ((1u << bits) - 1);
+                if (index < paletteSize) {
+                    size_t p = palette + index * 4;
+                    color = RGB(d[p + 2], d[p + 1], d[p]);
+                }
+            } else {
+                size_t p = row + (size_t)x * (bits / 8);
+                color = RGB(d[p + 2], d[p + 1], d[p]);
+                if (bits == 32 && d[p + 3]) {
+                    hasAlpha = true;
+                }
+            }
+            size_t i = (size_t)y * width + x;
+            icon->Color[i] = color;
+            icon->Mask[i] = (d[maskRow + x / 8] >> (7 - x % 8)) & 1;
+        }
+    }
+    if (hasAlpha) {
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                size_t p = xorStart + xorStride * (size_t)(height - 1 - y) + (size_t)x * 4;
+                icon->Mask[(size_t)y * width + x] = d[p + 3] < 128;
+            }
+        }
+    }
+    return icon;
+}
+
+} // namespace headless::detail
+
+using namespace headless;
+using namespace headless::detail;
+
+// ---- Device contexts ---------------------------------------------------------------
+HDC WINAPI GetDC(HWND hWnd) {
+    if (!hWnd) {
+        Unsupported("GetDC", "a null window (the screen)");
+    }
+    return NewDC(hWnd, DcType::Client);
+}
+
+HDC WINAPI GetWindowDC(HWND hWnd) {
+    if (!hWnd) {
+        Unsupported("GetWindowDC", "a null window (the screen)");
+    }
+    return NewDC(hWnd, DcType::Window);
+}
+
+int WINAPI ReleaseDC(HWND hWnd, HDC hDC) {
+    auto found = W().DCs.find(Key(hDC));
+    if (found == W().DCs.end() || found->second.Window != hWnd ||
+        found->second.Type == DcType::Paint) {
+        return 0;
+    }
+    ReleaseDCInternal(hDC);
+    return 1;
+}
+
+HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
+    Window &window = LiveWindow("BeginPaint", hWnd);
+    HDC hdc = NewDC(hWnd, DcType::Paint);
+    DeviceContext &dc = W().DCs[Key(hdc)];
+    RECT box{0, 0, 0, 0};
+    dc.Clip.clear();
+    for (RECT rect : window.Update) {
+        UnionRect(&box, &box, &rect);
+        OffsetRect(&rect, dc.Origin.x, dc.Origin.y);
+        dc.Clip.push_back(rect);
+    }
+    bool erase = window.ErasePending;
+    window.Update.clear();
+    window.ErasePending = false;
+    std::memset(lpPaint, 0, sizeof *lpPaint);
+    lpPaint->hdc = hdc;
+    lpPaint->rcPaint = box;
+    if (erase && !dc.Clip.empty()) {
+        lpPaint->fErase = CallWindow(hWnd, WM_ERASEBKGND, (WPARAM)hdc, 0) ? FALSE : TRUE;
+    }
+    return hdc;
+}
+
+BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT *lpPaint) {
+    auto found = W().DCs.find(Key(lpPaint->hdc));
+    if (found == W().DCs.end() || found->second.Window != hWnd ||
+        found->second.Type != DcType::Paint) {
+        Unsupported("EndPaint", "a paint structure that BeginPaint did not fill for this window");
+    }
+    ReleaseDCInternal(lpPaint->hdc);
+    Window &window = LiveWindow("EndPaint", hWnd);
+    if (window.Kind == WindowKind::Dialog) {
+        for (auto &entry : W().Windows) {
+            Window &child = *entry.second;
+            if (!child.Destroyed && child.Kind == WindowKind::Control && child.Parent == hWnd) {
+                RenderControl(child);
+            }
+        }
+    }
+    return TRUE;
+}
+
+// ---- Objects -----------------------------------------------------------------------
+HGDIOBJ WINAPI GetStockObject(int i) {
+    return Stock(i);
+}
+
+HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
+    DeviceContext &dc = LiveDC("SelectObject", hdc);
+    GdiObject &object = LiveObject("SelectObject", h);
+    HGDIOBJ previous = nullptr;
+    switch (object.Kind) {
+    case ObjKind::Pen:
+        previous = dc.Pen;
+        dc.Pen = h;
+        break;
+    case ObjKind::Brush:
+        previous = dc.Brush;
+        dc.Brush = h;
+        break;
+    case ObjKind::Font:
+        previous = dc.Font;
+        dc.Font = h;
+        break;
+    default:
+        Unsupported("SelectObject", "an object that is no pen, brush or font");
+    }
+    return previous;
+}
+
+BOOL WINAPI DeleteObject(HGDIOBJ ho) {
+    auto found = W().Objects.find(Key(ho));
+    if (found == W().Objects.end() || found->second.Deleted ||
+        found->second.Kind == ObjKind::Icon || found->second.Kind == ObjKind::Cursor) {
+        return FALSE;
+    }
+    if (found->second.Stock) {
+        return TRUE;
+    }
+    for (auto &entry : W().DCs) {
+        const DeviceContext &dc = entry.second;
+        if (dc.Pen == ho || dc.Brush == ho || dc.Font == ho) {
+            // Windows refuses to delete an object that a device context still holds.
+            ++W().SelectedDeleted;
+            return FALSE;
+        }
+    }
+    found->second.Deleted = true;
+    --W().LiveObjects;
+    return TRUE;
+}
+
+HPEN WINAPI CreatePen(int iStyle, int cWidth, COLORREF color) {
+    if (iStyle != PS_SOLID && iStyle != PS_INSIDEFRAME && iStyle != PS_NULL) {
+        Unsupported("CreatePen", "pen style " + std::to_string(iStyle));
+    }
+    if (cWidth < 0) {
+        Unsupported("CreatePen", "a negative width");
+    }
+    GdiObject pen;
+    pen.Kind = ObjKind::Pen;
+    pen.PenStyle = iStyle;
+    pen.PenWidth = cWidth == 0 ? 1 : cWidth;
+    pen.Color = color & 0xFFFFFF;
+    return (HPEN)NewObject(pen);
+}
+
+HBRUSH WINAPI CreateSolidBrush(COLORREF color) {
+    GdiObject brush;
+    brush.Kind = ObjKind::Brush;
+    brush.Color = color & 0xFFFFFF;
+    return (HBRUSH)NewObject(brush);
+}
+
+HFONT WINAPI CreateFontA(int cHeight, int cWidth, int cEscapement, int cOrientation, int cWeight,
+                         DWORD bItalic, DWORD bUnderline, DWORD bStrikeOut, DWORD iCharSet,
+                         DWORD iOutPrecision, DWORD iClipPrecision, DWORD iQuality,
+                         DWORD iPitchAndFamily, LPCSTR pszFaceName) {
+    (void)cWeight, (void)bItalic, (void)bUnderline, (void)bStrikeOut, (void)iCharSet;
+    (void)iOutPrecision, (void)iClipPrecision, (void)iQuality, (void)iPitchAndFamily;
+    if (cEscapement || cOrientation) {
+        Unsupported("CreateFontA", "rotated text");
+    }
+    GdiObject font;
+    font.Kind = ObjKind::Font;
+    font.FontHeight = cHeight == 0 ? 16 : std::abs(cHeight);
+    font.FontWidth = cWidth == 0 ? font.FontHeight / 2 : std::abs(cWidth);
+    font.FontFace = pszFaceName ? pszFaceName : "";
+    return (HFONT)NewObject(font);
+}
+
+// ---- Attributes --------------------------------------------------------------------
+COLORREF WINAPI GetNearestColor(HDC hdc, COLORREF color) {
+    LiveDC("GetNearestColor", hdc);
+    return color & 0xFFFFFF; // a true-colour display
+}
+
+COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color) {
+    DeviceContext &dc = LiveDC("SetBkColor", hdc);
+    COLORREF previous = dc.BkColor;
+    dc.BkColor = color & 0xFFFFFF;
+    return previous;
+}
+
+COLORREF WINAPI GetBkColor(HDC hdc) {
+    return LiveDC("GetBkColor", hdc).BkColor;
+}
+
+COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color) {
+    DeviceContext &dc = LiveDC("SetTextColor", hdc);
+    COLORREF previous = dc.TextColor;
+    dc.TextColor = color & 0xFFFFFF;
+    return previous;
+}
+
+COLORREF WINAPI GetTextColor(HDC hdc) {
+    return LiveDC("GetTextColor", hdc).TextColor;
+}
+
+int WINAPI SetBkMode(HDC hdc, int mode) {
+    DeviceContext &dc = LiveDC("SetBkMode", hdc);
+    if (mode != OPAQUE && mode != TRANSPARENT) {
+        Unsupported("SetBkMode", "mode " + std::to_string(mode));
+    }
+    int previous = dc.BkMode;
+    dc.BkMode = mode;
+    return previous;
+}
+
+int WINAPI GetBkMode(HDC hdc) {
+    return LiveDC("GetBkMode", hdc).BkMode;
+}
+
+int WINAPI SetMapMode(HDC hdc, int iMode) {
+    DeviceContext &dc = LiveDC("SetMapMode", hdc);
+    if (iMode != MM_TEXT) {
+        Unsupported("SetMapMode", "mapping mode " + std::to_string(iMode));
+    }
+    int previous = dc.MapMode;
+    dc.MapMode = iMode;
+    return previous;
+}
+
+int WINAPI GetMapMode(HDC hdc) {
+    return LiveDC("GetMapMode", hdc).MapMode;
+}
+
+// ---- Drawing -----------------------------------------------------------------------
+BOOL WINAPI MoveToEx(HDC hdc, int x, int y, LPPOINT lppt) {
+    DeviceContext &dc = LiveDC("MoveToEx", hdc);
+    if (lppt) {
+        *lppt = dc.Position;
+    }
+    DrawCall call = LogEntry("MoveToEx", hdc);
+    call.X1 = x;
+    call.Y1 = y;
+    W().Log.push_back(call);
+    dc.Position = POINT{x, y};
+    return TRUE;
+}
+
+BOOL WINAPI LineTo(HDC hdc, int x, int y) {
+    DeviceContext &dc = LiveDC("LineTo", hdc);
+    DrawCall call = LogEntry("LineTo", hdc);
+    call.X1 = dc.Position.x;
+    call.Y1 = dc.Position.y;
+    call.X2 = x;
+    call.Y2 = y;
+    W().Log.push_back(call);
+    const GdiObject &pen = Selected(dc, dc.Pen);
+    if (pen.PenStyle != PS_NULL) {
+        Window &window = LiveWindow("LineTo", dc.Window);
+        RasteriseLine(window, dc.Position.x + dc.Origin.x, dc.Position.y + dc.Origin.y,
+                      x + dc.Origin.x, y + dc.Origin.y, pen.PenWidth, pen.Color, &dc.Clip);
+    }
+    dc.Position = POINT{x, y};
+    ChargeDraw();
+    return TRUE;
+}
+
+int WINAPI FillRect(HDC hDC, const RECT *lprc, HBRUSH hbr) {
+    DeviceContext &dc = LiveDC("FillRect", hDC);
+    bool isNull = false;
+    COLORREF color = BrushColor("FillRect", hbr, &isNull);
+    DrawCall call = LogEntry("FillRect", hDC);
+    call.X1 = lprc->left;
+    call.Y1 = lprc->top;
+    call.X2 = lprc->right;
+    call.Y2 = lprc->bottom;
+    call.BrushColor = color;
+    W().Log.push_back(call);
+    if (!isNull) {
+        RECT area = *lprc;
+        OffsetRect(&area, dc.Origin.x, dc.Origin.y);
+        FillPixels(LiveWindow("FillRect", dc.Window), area, color, &dc.Clip);
+    }
+    ChargeDraw();
+    return 1;
+}
+
+BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
+    DeviceContext &dc = LiveDC("TextOutA", hdc);
+    if (c < 0) {
+        Unsupported("TextOutA", "a negative length");
+    }
+    std::string text(lpString, (size_t)c);
+    const GdiObject &font = Selected(dc, dc.Font);
+    DrawCall call = LogEntry("TextOutA", hdc);
+    call.X1 = x;
+    call.Y1 = y;
+    call.X2 = x + c * font.FontWidth;
+    call.Y2 = y + font.FontHeight;
+    call.Text = text;
+    W().Log.push_back(call);
+    Window &window = LiveWindow("TextOutA", dc.Window);
+    int left = x + dc.Origin.x, top = y + dc.Origin.y;
+    if (dc.BkMode == OPAQUE) {
+        RECT box{left, top, left + c * font.FontWidth, top + font.FontHeight};
+        FillPixels(window, box, dc.BkColor, &dc.Clip);
+    }
+    DrawTextPixels(window, left, top, text, font.FontHeight, font.FontWidth, dc.TextColor,
+                   &dc.Clip);
+    ChargeDraw();
+    return TRUE;
+}
+
+BOOL WINAPI GetTextExtentPointA(HDC hdc, LPCSTR lpString, int c, LPSIZE lpsz) {
+    (void)lpString;
+    DeviceContext &dc = LiveDC("GetTextExtentPointA", hdc);
+    const GdiObject &font = Selected(dc, dc.Font);
+    lpsz->cx = c * font.FontWidth;
+    lpsz->cy = font.FontHeight;
+    return TRUE;
+}
+
+BOOL WINAPI GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl) {
+    return GetTextExtentPointA(hdc, lpString, c, psizl);
+}
+
+BOOL WINAPI GetTextMetricsA(HDC hdc, LPTEXTMETRICA lptm) {
+    DeviceContext &dc = LiveDC("GetTextMetricsA", hdc);
+    const GdiObject &font = Selected(dc, dc.Font);
+    std::memset(lptm, 0, sizeof *lptm);
+    lptm->tmHeight = font.FontHeight;
+    lptm->tmAscent = font.FontHeight - font.FontHeight / 4;
+    lptm->tmDescent = font.FontHeight / 4;
+    lptm->tmAveCharWidth = font.FontWidth;
+    lptm->tmMaxCharWidth = font.FontWidth;
+    lptm->tmWeight = FW_NORMAL;
+    lptm->tmDigitizedAspectX = 96;
+    lptm->tmDigitizedAspectY = 96;
+    lptm->tmFirstChar = 32;
+    lptm->tmLastChar = 255;
+    lptm->tmDefaultChar = '?';
+    lptm->tmBreakChar = ' ';
+    lptm->tmPitchAndFamily = FF_MODERN; // fixed pitch: TMPF_FIXED_PITCH is clear
+    lptm->tmCharSet = ANSI_CHARSET;
+    return TRUE;
+}
+
+COLORREF WINAPI GetPixel(HDC hdc, int x, int y) {
+    DeviceContext &dc = LiveDC("GetPixel", hdc);
+    Window &window = LiveWindow("GetPixel", dc.Window);
+    int px = x + dc.Origin.x, py = y + dc.Origin.y;
+    if (window.Pixels.empty() || !InClip(window, px, py, &dc.Clip)) {
+        return CLR_INVALID;
+    }
+    return window.Pixels[(size_t)py * (size_t)WindowWidth(window) + (size_t)px];
+}
+
+COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) {
+    DeviceContext &dc = LiveDC("SetPixel", hdc);
+    DrawCall call = LogEntry("SetPixel", hdc);
+    call.X1 = x;
+    call.Y1 = y;
+    call.PenColor = color;
+    W().Log.push_back(call);
+    PutPixel(LiveWindow("SetPixel", dc.Window), x + dc.Origin.x, y + dc.Origin.y, color, &dc.Clip);
+    ChargeDraw();
+    return color & 0xFFFFFF;
+}
+
+// ---- Icons and cursors -------------------------------------------------------------
+HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName) {
+    if (!hInstance) {
+        WORD id = IS_INTRESOURCE(lpIconName) ? (WORD)(uintptr_t)lpIconName : 0;
+        if (id < 32512 || id > 32516) {
+            Unsupported("LoadIconA", "a system icon other than IDI_APPLICATION to IDI_ASTERISK");
+        }
+        GdiObject icon;
+        icon.Kind = ObjKind::Icon;
+        icon.Stock = true;
+        icon.IconImage = SystemIconImage();
+        return (HICON)NewObject(icon);
+    }
+    const ResourceFile &file = ResourcesOf("LoadIconA", hInstance);
+    std::shared_ptr<Icon> image = LoadIconResource(file, ResId::From(lpIconName));
+    if (!image) {
+        W().LastError = ERROR_RESOURCE_NAME_NOT_FOUND;
+        return nullptr;
+    }
+    GdiObject icon;
+    icon.Kind = ObjKind::Icon;
+    icon.IconImage = image;
+    return (HICON)NewObject(icon);
+}
+
+HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName) {
+    WORD id = IS_INTRESOURCE(lpCursorName) ? (WORD)(uintptr_t)lpCursorName : 0;
+    if (hInstance || id < 32512 || id > 32515) {
+        Unsupported("LoadCursorA", "a cursor other than the system's arrow, beam, wait, cross");
+    }
+    GdiObject cursor;
+    cursor.Kind = ObjKind::Cursor;
+    cursor.Stock = true;
+    return (HCURSOR)NewObject(cursor);
+}
+
+BOOL WINAPI DestroyIcon(HICON hIcon) {
+    auto found = W().Objects.find(Key(hIcon));
+    if (found == W().Objects.end() || found->second.Deleted ||
+        found->second.Kind != ObjKind::Icon) {
+        return FALSE;
+    }
+    if (!found->second.Stock) {
+        found->second.Deleted = true;
+        --W().LiveObjects;
+    }
+    return TRUE;
+}
+
+BOOL WINAPI DrawIcon(HDC hDC, int X, int Y, HICON hIcon) {
+    DeviceContext &dc = LiveDC("DrawIcon", hDC);
+    GdiObject &object = LiveObject("DrawIcon", hIcon);
+    if (object.Kind != ObjKind::Icon) {
+        Unsupported("DrawIcon", "a handle that is no icon");
+    }
+    int width = Metric(SM_CXICON), height = Metric(SM_CYICON);
+    DrawCall call = LogEntry("DrawIcon", hDC);
+    call.X1 = X;
+    call.Y1 = Y;
+    call.X2 = X + width;
+    call.Y2 = Y + height;
+    W().Log.push_back(call);
+    Window &window = LiveWindow("DrawIcon", dc.Window);
+    const Icon &icon = *object.IconImage;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            size_t i =
+                (size_t)(y * icon.Height / height) * icon.Width + (size_t)(x * icon.Width / width);
+            if (!icon.Mask[i]) {
+                PutPixel(window, X + x + dc.Origin.x, Y + y + dc.Origin.y, icon.Color[i], &dc.Clip);
+            }
+        }
+    }
+    ChargeDraw();
+    return TRUE;
+}
+
+// ---- Driver: what was drawn --------------------------------------------------------
+namespace headless {
+
+const std::vector<DrawCall> &DrawLog() {
+    return W().Log;
+}
+void ClearDrawLog() {
+    W().Log.clear();
+}
+int LiveGdiObjects() {
+    return W().LiveObjects;
+}
+int LiveDCs() {
+    return (int)W().DCs.size();
+}
+int SelectedObjectsDeleted() {
+    return W().SelectedDeleted;
+}
+const std::vector<UINT> &Beeps() {
+    return W().Beeps;
+}
+
+COLORREF Pixel(HWND window, int clientX, int clientY) {
+    Window &target = LiveWindow("Pixel", window);
+    POINT offset = ClientOffset(target);
+    int x = clientX + offset.x, y = clientY + offset.y;
+    if (target.Pixels.empty() || !InClip(target, x, y, nullptr)) {
+        return CLR_INVALID;
+    }
+    return target.Pixels[(size_t)y * (size_t)WindowWidth(target) + (size_t)x];
+}
+
+} // namespace headless

@@ -1,0 +1,196 @@
+// Version information: the VS_VERSIONINFO block of a file's resources, and the queries
+// into it.
+//
+// Every read of a block stays inside the root's wLength and, for a block that
+// GetFileVersionInfoA filled (or that a test registered), inside the bytes it really
+// holds: a truncated or malformed block makes the query fail.
+#include "world.h"
+
+#include <cstring>
+
+namespace headless::detail {
+
+namespace {
+
+struct Node {
+    size_t Start = 0, End = 0;
+    WORD ValueLength = 0, Type = 0;
+    std::string Key;
+    size_t Value = 0, Children = 0;
+};
+
+size_t Align4(size_t pos) {
+    return (pos + 3) & ~(size_t)3;
+}
+
+bool ParseNode(const uint8_t *data, size_t start, size_t limit, Node &node) {
+    if (start + 6 > limit) {
+        return false;
+    }
+    WORD length = (WORD)(data[start] | (data[start + 1] << 8));
+    node.ValueLength = (WORD)(data[start + 2] | (data[start + 3] << 8));
+    node.Type = (WORD)(data[start + 4] | (data[start + 5] << 8));
+    if (length < 6 || start + length > limit || node.Type > 1) {
+        return false;
+    }
+    node.Start = start;
+    node.End = start + length;
+    size_t pos = start + 6;
+    if (!ReadUtf16(data, node.End, pos, node.Key)) {
+        return false;
+    }
+    node.Value = Align4(pos);
+    size_t valueBytes = node.Type == 1 ? (size_t)node.ValueLength * 2 : node.ValueLength;
+    if (node.ValueLength && node.Value + valueBytes > node.End) {
+        return false;
+    }
+    node.Children = Align4(node.Value + valueBytes);
+    return true;
+}
+
+bool FindChild(const uint8_t *data, const Node &parent, const std::string &key, Node &child) {
+    size_t pos = parent.Children;
+    while (pos < parent.End) {
+        if (!ParseNode(data, pos, parent.End, child)) {
+            return false;
+        }
+        if (SameText(child.Key, key)) {
+            return true;
+        }
+        pos = Align4(child.End);
+    }
+    return false;
+}
+
+const ResourceFile *VersionSource(const char *name) {
+    if (!name) {
+        return nullptr;
+    }
+    std::string wanted = Upper(name);
+    const std::string &module = W().ModulePath;
+    size_t slash = module.find_last_of('\\');
+    std::string title = Upper(slash == std::string::npos ? module : module.substr(slash + 1));
+    if (wanted == title || wanted == Upper(module)) {
+        return &ProgramResources();
+    }
+    size_t cut = wanted.find_last_of("\\/:");
+    std::string wantedTitle = cut == std::string::npos ? wanted : wanted.substr(cut + 1);
+    auto found = W().VersionFiles.find(wantedTitle);
+    return found == W().VersionFiles.end() ? nullptr : found->second.get();
+}
+
+// The version block of the named file, or null with the last error set.
+const std::vector<uint8_t> *VersionBlock(const char *name) {
+    const ResourceFile *file = VersionSource(name);
+    if (!file) {
+        W().LastError = ERROR_FILE_NOT_FOUND;
+        return nullptr;
+    }
+    ResId one;
+    one.Ordinal = 1;
+    const Resource *resource = file->Find(ResId::From(RT_VERSION), one);
+    if (!resource) {
+        W().LastError = ERROR_RESOURCE_TYPE_NOT_FOUND;
+        return nullptr;
+    }
+    return &resource->Data;
+}
+
+DWORD BlockLength(const std::vector<uint8_t> &block) {
+    if (block.size() < 2) {
+        return (DWORD)block.size();
+    }
+    DWORD length = (DWORD)(block[0] | (block[1] << 8));
+    return length <= block.size() ? length : (DWORD)block.size();
+}
+
+} // namespace
+
+} // namespace headless::detail
+
+using namespace headless;
+using namespace headless::detail;
+
+DWORD WINAPI GetFileVersionInfoSizeA(LPCSTR lptstrFilename, LPDWORD lpdwHandle) {
+    if (lpdwHandle) {
+        *lpdwHandle = 0;
+    }
+    const std::vector<uint8_t> *block = VersionBlock(lptstrFilename);
+    return block ? BlockLength(*block) : 0;
+}
+
+BOOL WINAPI GetFileVersionInfoA(LPCSTR lptstrFilename, DWORD dwHandle, DWORD dwLen, LPVOID lpData) {
+    (void)dwHandle;
+    const std::vector<uint8_t> *block = VersionBlock(lptstrFilename);
+    if (!block || !lpData) {
+        return FALSE;
+    }
+    DWORD count = std::min(dwLen, BlockLength(*block));
+    std::memcpy(lpData, block->data(), count);
+    W().VersionBounds[lpData] = count;
+    return TRUE;
+}
+
+BOOL WINAPI VerQueryValueA(LPCVOID pBlock, LPCSTR lpSubBlock, LPVOID *lplpBuffer, PUINT puLen) {
+    if (!pBlock || !lpSubBlock || !lplpBuffer) {
+        return FALSE;
+    }
+    const uint8_t *data = (const uint8_t *)pBlock;
+    size_t limit = 0xFFFF;
+    auto bound = W().VersionBounds.find(pBlock);
+    if (bound != W().VersionBounds.end()) {
+        limit = bound->second;
+    }
+    if (limit < 2) {
+        return FALSE;
+    }
+    limit = std::min(limit, (size_t)(data[0] | (data[1] << 8)));
+    Node node;
+    if (!ParseNode(data, 0, limit, node)) {
+        return FALSE;
+    }
+    std::string path = lpSubBlock;
+    size_t pos = 0;
+    while (pos < path.size()) {
+        size_t next = path.find('\\', pos);
+        std::string key = path.substr(pos, next == std::string::npos ? next : next - pos);
+        pos = next == std::string::npos ? path.size() : next + 1;
+        if (key.empty()) {
+            continue;
+        }
+        Node child;
+        if (!FindChild(data, node, key, child)) {
+            return FALSE;
+        }
+        node = child;
+    }
+    if (node.Start == 0 && node.ValueLength == 0) {
+        return FALSE; // no fixed file information
+    }
+    if (node.Type == 1) {
+        // A text value: an 8-bit copy that the stand-in keeps for the rest of the run.
+        std::string text;
+        size_t at = node.Value;
+        size_t end = node.Value + (size_t)node.ValueLength * 2;
+        if (!ReadUtf16(data, end, at, text)) {
+            at = node.Value;
+            text.clear();
+            while (at + 2 <= end) {
+                unsigned code = data[at] | (data[at + 1] << 8);
+                text += code < 256 ? (char)code : '?';
+                at += 2;
+            }
+        }
+        W().VersionStrings.push_back(text);
+        *lplpBuffer = (LPVOID)W().VersionStrings.back().c_str();
+        if (puLen) {
+            *puLen = node.ValueLength ? (UINT)text.size() + 1 : 0;
+        }
+        return TRUE;
+    }
+    *lplpBuffer = (LPVOID)(data + node.Value);
+    if (puLen) {
+        *puLen = node.ValueLength;
+    }
+    return TRUE;
+}

@@ -1,0 +1,293 @@
+// The world of a run: settings, clock, handles, the program's resources, and the .res
+// reader.
+#include "world.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#ifndef TAPTALLY_RES_FILE
+#error "TAPTALLY_RES_FILE must name the program's compiled resources"
+#endif
+
+namespace headless::detail {
+
+namespace {
+
+std::unique_ptr<World> TheWorld;
+
+void SetDefaultMetrics(World &world) {
+    world.Metrics = {
+        {SM_CXSCREEN, 1024},   {SM_CYSCREEN, 768}, {SM_CXVSCROLL, 16},   {SM_CYHSCROLL, 16},
+        {SM_CYCAPTION, 19},    {SM_CXBORDER, 1},   {SM_CYBORDER, 1},     {SM_CXDLGFRAME, 3},
+        {SM_CYDLGFRAME, 3},    {SM_CXICON, 32},    {SM_CYICON, 32},      {SM_CXCURSOR, 32},
+        {SM_CYCURSOR, 32},     {SM_CYMENU, 19},    {SM_MOUSEPRESENT, 1}, {SM_SWAPBUTTON, 0},
+        {SM_CXFRAME, 4},       {SM_CYFRAME, 4},    {SM_CXDOUBLECLK, 4},  {SM_CYDOUBLECLK, 4},
+        {SM_CMOUSEBUTTONS, 3},
+    };
+}
+
+} // namespace
+
+void Unsupported(const char *call, const std::string &what) {
+    std::fprintf(stderr, "headless: %s: not supported: %s\n", call, what.c_str());
+    std::fflush(stderr);
+    std::abort();
+}
+
+World &W() {
+    if (!TheWorld) {
+        TheWorld = std::make_unique<World>();
+        SetDefaultMetrics(*TheWorld);
+        TheWorld->ProgramPath = TAPTALLY_RES_FILE;
+    }
+    return *TheWorld;
+}
+
+uintptr_t NewHandle() {
+    World &world = W();
+    world.NextHandle += 4;
+    return world.NextHandle;
+}
+
+int Metric(int index) {
+    auto found = W().Metrics.find(index);
+    if (found == W().Metrics.end()) {
+        Unsupported("GetSystemMetrics", "index " + std::to_string(index));
+    }
+    if (index == SM_SWAPBUTTON) {
+        return W().Swapped ? 1 : 0;
+    }
+    return found->second;
+}
+
+std::string Upper(const std::string &text) {
+    std::string result = text;
+    for (char &c : result) {
+        c = (char)std::toupper((unsigned char)c);
+    }
+    return result;
+}
+
+bool SameText(const std::string &a, const std::string &b) {
+    return Upper(a) == Upper(b);
+}
+
+// ---- Resource ids ------------------------------------------------------------------
+ResId ResId::From(LPCSTR id) {
+    ResId result;
+    if (IS_INTRESOURCE(id)) {
+        result.Ordinal = (WORD)(uintptr_t)id;
+        return result;
+    }
+    if (id[0] == '#') {
+        result.Ordinal = (WORD)std::atoi(id + 1);
+        return result;
+    }
+    result.IsOrdinal = false;
+    result.Name = Upper(id);
+    return result;
+}
+
+bool ResId::operator==(const ResId &other) const {
+    if (IsOrdinal != other.IsOrdinal) {
+        return false;
+    }
+    return IsOrdinal ? Ordinal == other.Ordinal : Name == other.Name;
+}
+
+std::string ResId::Describe() const {
+    return IsOrdinal ? "#" + std::to_string(Ordinal) : "\"" + Name + "\"";
+}
+
+const Resource *ResourceFile::Find(const ResId &type, const ResId &name) const {
+    for (const Resource &entry : Entries) {
+        if (entry.Type == type && entry.Name == name) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+bool ReadUtf16(const uint8_t *data, size_t end, size_t &pos, std::string &out) {
+    out.clear();
+    while (pos + 2 <= end) {
+        unsigned code = data[pos] | (data[pos + 1] << 8);
+        pos += 2;
+        if (code == 0) {
+            return true;
+        }
+        out += code < 256 ? (char)code : '?';
+    }
+    return false;
+}
+
+namespace {
+
+bool ReadResId(const std::vector<uint8_t> &bytes, size_t end, size_t &pos, ResId &id) {
+    if (pos + 2 > end) {
+        return false;
+    }
+    if (bytes[pos] == 0xFF && bytes[pos + 1] == 0xFF) {
+        if (pos + 4 > end) {
+            return false;
+        }
+        id.IsOrdinal = true;
+        id.Ordinal = (WORD)(bytes[pos + 2] | (bytes[pos + 3] << 8));
+        pos += 4;
+        return true;
+    }
+    id.IsOrdinal = false;
+    std::string name;
+    if (!ReadUtf16(bytes.data(), end, pos, name)) {
+        return false;
+    }
+    id.Name = Upper(name);
+    return true;
+}
+
+DWORD ReadDword(const std::vector<uint8_t> &bytes, size_t pos) {
+    return bytes[pos] | (bytes[pos + 1] << 8) | (bytes[pos + 2] << 16) |
+           ((DWORD)bytes[pos + 3] << 24);
+}
+
+} // namespace
+
+std::shared_ptr<ResourceFile> LoadResourceFile(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        Unsupported("resources", "cannot read " + path);
+    }
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
+    auto file = std::make_shared<ResourceFile>();
+    file->Path = path;
+    size_t pos = 0;
+    while (pos + 8 <= bytes.size()) {
+        DWORD dataSize = ReadDword(bytes, pos);
+        DWORD headerSize = ReadDword(bytes, pos + 4);
+        size_t headerEnd = pos + headerSize;
+        if (headerSize < 16 || headerEnd > bytes.size() || dataSize > bytes.size() - headerEnd) {
+            Unsupported("resources", "malformed resource header in " + path);
+        }
+        Resource entry;
+        size_t field = pos + 8;
+        if (!ReadResId(bytes, headerEnd, field, entry.Type) ||
+            !ReadResId(bytes, headerEnd, field, entry.Name)) {
+            Unsupported("resources", "malformed resource name in " + path);
+        }
+        field = (field + 3) & ~(size_t)3;
+        // DataVersion (4), MemoryFlags (2), LanguageId (2), Version, Characteristics
+        if (field + 8 <= headerEnd) {
+            entry.Language = (WORD)(bytes[field + 6] | (bytes[field + 7] << 8));
+        }
+        entry.Data.assign(bytes.begin() + headerEnd, bytes.begin() + headerEnd + dataSize);
+        bool emptyMarker = entry.Type.IsOrdinal && entry.Type.Ordinal == 0 && dataSize == 0;
+        if (!emptyMarker) {
+            file->Entries.push_back(std::move(entry));
+        }
+        pos = (headerEnd + dataSize + 3) & ~(size_t)3;
+    }
+    return file;
+}
+
+const ResourceFile &ProgramResources() {
+    World &world = W();
+    if (!world.Program) {
+        world.Program = LoadResourceFile(world.ProgramPath);
+    }
+    return *world.Program;
+}
+
+const ResourceFile &ResourcesOf(const char *call, HINSTANCE instance) {
+    if (instance != ProgramInstance()) {
+        char text[64];
+        std::snprintf(text, sizeof text, "instance %p (only the program's own)", (void *)instance);
+        Unsupported(call, text);
+    }
+    return ProgramResources();
+}
+
+} // namespace headless::detail
+
+namespace headless {
+
+using namespace detail;
+
+void ResetWorld() {
+    RemoveHostFolder();
+    W() = World{};
+    World &world = W();
+    world.ProgramPath = TAPTALLY_RES_FILE;
+    SetDefaultMetrics(world);
+}
+
+HINSTANCE ProgramInstance() {
+    return HandleOf<HINSTANCE>(0x400000);
+}
+HWND MainWindow() {
+    return W().Main;
+}
+
+void SetSystemMetric(int index, int value) {
+    if (index == SM_SWAPBUTTON) {
+        W().Swapped = value != 0;
+    }
+    W().Metrics[index] = value;
+}
+void SetVersion(DWORD value) {
+    W().Version = value;
+}
+void SetMouseParams(int threshold1, int threshold2, int speed) {
+    W().MouseParams[0] = threshold1;
+    W().MouseParams[1] = threshold2;
+    W().MouseParams[2] = speed;
+}
+void SetButtonsSwapped(bool swapped) {
+    W().Swapped = swapped;
+}
+bool ButtonsSwapped() {
+    return W().Swapped;
+}
+void SetDoubleClickTime(UINT ms) {
+    W().DoubleClickTime = ms;
+}
+void SetCursorScreenPos(int x, int y) {
+    W().Cursor = POINT{x, y};
+}
+void SetMessageScreenPos(int x, int y) {
+    W().MessagePos = POINT{x, y};
+}
+
+void SetTick(DWORD tick) {
+    W().TickCount = tick;
+}
+DWORD Tick() {
+    return W().TickCount;
+}
+void AdvanceTick(DWORD ms) {
+    W().TickCount += ms;
+}
+void SetDrawCost(DWORD msPerCall) {
+    W().DrawCost = msPerCall;
+}
+
+void LoadProgramResources(const char *resPath) {
+    W().ProgramPath = resPath;
+    W().Program = LoadResourceFile(resPath);
+}
+
+void AddVersionFile(const char *title, const char *resPath) {
+    W().VersionFiles[Upper(title)] =
+        resPath ? LoadResourceFile(resPath) : std::make_shared<ResourceFile>();
+}
+
+void SetVersionBlockBounds(const void *block, size_t size) {
+    W().VersionBounds[block] = size;
+}
+
+} // namespace headless
