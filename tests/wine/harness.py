@@ -32,7 +32,11 @@ def arguments():
     parser.add_argument("--work", required=True, help="folder for the prefix and homes")
     parser.add_argument("--artifacts", required=True, help="folder for screenshots")
     parser.add_argument("--helper", action="append", default=[], help="further test programs")
-    return parser.parse_args()
+    args = parser.parse_args()
+    args.exe = os.path.abspath(args.exe)
+    args.probe = os.path.abspath(args.probe)
+    args.helper = [os.path.abspath(helper) for helper in args.helper]
+    return args
 
 
 def wait_for(what, condition, timeout=30.0, interval=0.1):
@@ -239,15 +243,30 @@ class Session:
         self.programs.append(program)
         return program
 
+    def start_windows(self, path, cwd):
+        """Starts a program by its Windows path (as a user would, from C:)."""
+        self.note("start %s" % path)
+        program = subprocess.Popen(["wine", path], env=self.env(), cwd=cwd, stdout=self.log,
+                                   stderr=subprocess.STDOUT)
+        self.programs.append(program)
+        return program
+
     def probe(self, *commands):
-        result = subprocess.run(["wine", self.args.probe] + list(commands), env=self.env(),
-                                capture_output=True, text=True, timeout=60)
+        # The output goes through a file, not a pipe: when the probe happens to be the
+        # program that starts the Wine server, the server and Wine's own services inherit
+        # its output and would hold a pipe open for the rest of the session.
+        output = os.path.join(self.work, "probe.out")
+        with open(output, "w") as f:
+            result = subprocess.run(["wine", self.args.probe] + list(commands), env=self.env(),
+                                    stdout=f, stderr=self.log, timeout=60)
+        with open(output) as f:
+            text = f.read()
         if result.returncode != 0:
-            raise RuntimeError("probe failed: " + result.stderr)
-        for line in result.stdout.splitlines():
+            raise RuntimeError("probe failed with status %d: %s" % (result.returncode, text))
+        for line in text.splitlines():
             if line.startswith("{"):
                 return json.loads(line)
-        raise RuntimeError("probe printed nothing: " + result.stdout + result.stderr)
+        raise RuntimeError("probe printed nothing: " + text)
 
     # --- input and pictures -------------------------------------------------------
 

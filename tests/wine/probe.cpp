@@ -110,6 +110,13 @@ std::string Metrics() {
             out += ",";
         out += "\"" + std::string(metric.name) + "\":" + Number(GetSystemMetrics(metric.index));
     }
+    int mouse[3] = {0, 0, 0};
+    SystemParametersInfoA(SPI_GETMOUSE, 0, mouse, 0);
+    out += ",\"mouse\":[" + Number(mouse[0]) + "," + Number(mouse[1]) + "," + Number(mouse[2]) +
+           "],\"doubleclick\":" + Number(GetDoubleClickTime()) +
+           ",\"swapbutton\":" + Number(GetSystemMetrics(SM_SWAPBUTTON));
+    LONG units = GetDialogBaseUnits();
+    out += ",\"dialogunits\":[" + Number(LOWORD(units)) + "," + Number(HIWORD(units)) + "]";
     DWORD version = GetVersion();
     out += ",\"version\":[" + Number(LOBYTE(LOWORD(version))) + "," +
            Number(HIBYTE(LOWORD(version))) + "]";
@@ -239,6 +246,15 @@ int main(int argc, char **argv) {
         std::string command = argv[i];
         if (command == "window") {
             out += ",\"window\":" + (window ? "{" + WindowFields(window) + "}" : "null");
+            // The keyboard focus of the program's thread, wherever it is.
+            GUITHREADINFO thread{};
+            thread.cbSize = sizeof thread;
+            HWND focus = nullptr;
+            if (window && GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread))
+                focus = thread.hwndFocus;
+            out += ",\"focus\":" + (focus ? "{" + WindowFields(focus) +
+                                                ",\"id\":" + Number(GetDlgCtrlID(focus)) + "}"
+                                          : std::string("null"));
         } else if (command == "menu") {
             // Under Wine a menu lives in the memory of the process that made it: another
             // process gets its handle but cannot read its items (the count is -1).
