@@ -38,6 +38,11 @@ void Note(const char *format, ...) {
 // Queues one posted message, one input message and one paint request at the same
 // moment; the log then shows which the loop handles first.
 void StartQueueCheck(HWND window) {
+    DWORD position = GetMessagePos();
+    POINT cursor;
+    GetCursorPos(&cursor);
+    Note("first posted message position %d,%d cursor %ld,%ld", static_cast<short>(LOWORD(position)),
+         static_cast<short>(HIWORD(position)), cursor.x, cursor.y);
     QueueCheckRunning = true;
     InvalidateRect(window, nullptr, FALSE);
     RECT client;
@@ -110,9 +115,15 @@ LRESULT CALLBACK OrderWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case MSG_QUEUE_CHECK:
         StartQueueCheck(window);
         return 0;
-    case MSG_POSTED:
+    case MSG_POSTED: {
+        DWORD position = GetMessagePos();
+        POINT cursor;
+        GetCursorPos(&cursor);
         Note("posted");
+        Note("posted message position %d,%d cursor %ld,%ld", static_cast<short>(LOWORD(position)),
+             static_cast<short>(HIWORD(position)), cursor.x, cursor.y);
         return 0;
+    }
     case MSG_OPEN_BOXES:
         OpenBoxes(window);
         return 0;
