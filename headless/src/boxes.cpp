@@ -225,15 +225,6 @@ void RenderMessageBox(Window &box) {
     }
 }
 
-bool EditFits(const Window &edit, const std::string &text) {
-    if (edit.Style & (ES_AUTOHSCROLL | ES_MULTILINE)) {
-        return true;
-    }
-    int border = (edit.Style & WS_BORDER) ? 1 : 0;
-    int room = (WindowWidth(edit) - 2 * border) / CHAR_WIDTH;
-    return (int)text.size() <= room;
-}
-
 void NotifyParent(Window &control, WORD code) {
     if (control.Parent) {
         SendMessageA(control.Parent, WM_COMMAND, MAKEWPARAM(control.ControlId, code),
@@ -349,7 +340,10 @@ bool BoxEnded(HWND handle) {
 void RunModalLoop(HWND handle) {
     while (!BoxEnded(handle)) {
         MSG msg;
-        WaitMessage(msg, nullptr, 0, 0);
+        if (!FetchMessage(msg, nullptr, 0, 0, true)) {
+            RunNextStep(); // then look again whether the step ended the box
+            continue;
+        }
         if (msg.message == WM_QUIT) {
             // The box ends, and the quit goes on to the loop beneath.
             PostQuitMessage((int)msg.wParam);
@@ -534,9 +528,6 @@ LRESULT ControlWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             text += c;
         } else {
             return 0;
-        }
-        if (!EditFits(control, text)) {
-            return 0; // the box is full: the key is refused
         }
         control.Text = text;
         RenderControl(control);
@@ -800,9 +791,6 @@ void SetDialogItemText(int controlId, const char *text) {
                                " is no edit control");
     }
     std::string typed = text;
-    while (!EditFits(control, typed)) {
-        typed.pop_back();
-    }
     W().Focus = control.Handle; // the user clicks into the box, then types
     control.Text = typed;
     RenderControl(control);

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstdlib>
 #include <cstring>
 
 namespace headless::detail {
@@ -223,6 +225,9 @@ bool IsChildOf(HWND child, HWND parent) {
 
 // ---- Handles -----------------------------------------------------------------------
 Window *FindWindow(HWND handle) {
+    if (!handle) {
+        return nullptr;
+    }
     auto found = W().Windows.find(Key(handle));
     if (found == W().Windows.end()) {
         Unsupported("window lookup", "handle " + HandleText(handle) + " is no window");
@@ -415,6 +420,12 @@ void InvalidateClient(Window &window, const RECT *rect, bool erase) {
 
 LRESULT CallWindow(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
     Window &window = LiveWindow("SendMessageA", handle);
+    static const bool trace = std::getenv("HEADLESS_TRACE") != nullptr;
+    if (trace) {
+        std::fprintf(stderr, "[%u] %s %p msg 0x%x w 0x%lx l 0x%lx\n", (unsigned)W().TickCount,
+                     window.ClassName.c_str(), (void *)handle, message, (unsigned long)wParam,
+                     (unsigned long)lParam);
+    }
     switch (window.Kind) {
     case WindowKind::Normal:
         return window.Proc(handle, message, wParam, lParam);
@@ -533,6 +544,14 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA *lpWndClass) {
         } else {
             cls.MenuName = lpWndClass->lpszMenuName;
         }
+    }
+    // The class icon belongs to the class from now on, as the system keeps it until the
+    // class goes away; it is no longer the program's to destroy.
+    auto icon = world.Objects.find(Key(lpWndClass->hIcon));
+    if (icon != world.Objects.end() && icon->second.Kind == ObjKind::Icon && !icon->second.Stock &&
+        !icon->second.Deleted) {
+        icon->second.Stock = true;
+        --world.LiveObjects;
     }
     cls.Class.lpszClassName = nullptr;
     cls.Class.lpszMenuName = nullptr;

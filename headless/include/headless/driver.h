@@ -114,10 +114,14 @@ struct BoxInfo {
     RECT Rect{};      // screen rectangle of the box or dialog
 };
 bool BoxOpen();
-BoxInfo TopBox();                                        // throws when none is open
-const std::vector<BoxInfo> &BoxesShown();                // every box and dialog opened, in order
-void AnswerBox(int id);                                  // press a button of the topmost box/dialog
-void SetDialogItemText(int controlId, const char *text); // type into the top dialog
+BoxInfo TopBox();                         // throws when none is open
+const std::vector<BoxInfo> &BoxesShown(); // every box and dialog opened, in order
+void AnswerBox(int id);                   // press a button of the topmost box/dialog
+// Types into an edit control of the top dialog: the user clicks into it (the focus moves
+// there) and replaces its text; the dialog gets EN_UPDATE and EN_CHANGE. An edit control
+// takes text of any length: the width limit of a box without ES_AUTOHSCROLL is not
+// modelled.
+void SetDialogItemText(int controlId, const char *text);
 std::string DialogItemText(int controlId);
 HWND FocusWindow();
 int DialogControlId(HWND control);
@@ -137,7 +141,9 @@ struct DrawCall {
 };
 const std::vector<DrawCall> &DrawLog();
 void ClearDrawLog();
-int LiveGdiObjects();         // pens, brushes, fonts, icons created and not deleted
+// Pens, brushes, fonts and icons created and not deleted. An icon given to
+// RegisterClassA belongs to the class from then on and no longer counts.
+int LiveGdiObjects();
 int LiveDCs();                // device contexts got and not released
 int SelectedObjectsDeleted(); // DeleteObject on an object still selected (should stay 0)
 COLORREF Pixel(HWND window, int clientX, int clientY);
