@@ -296,18 +296,28 @@ class Session:
         return path
 
     def screen_pixels(self, name):
-        """Grabs the screen and returns a function giving the (r, g, b) at (x, y)."""
+        """Grabs the screen: the result gives the (r, g, b) at (x, y) when called."""
         path = os.path.join(self.work, name + ".rgb")
         subprocess.run(["import", "-display", self.display, "-window", "root",
                         "-depth", "8", "rgb:" + path], env=self.env(), check=True, timeout=60)
         with open(path, "rb") as f:
-            data = f.read()
+            return Screen(f.read())
 
-        def pixel(x, y):
-            at = (y * SCREEN_WIDTH + x) * 3
-            return tuple(data[at:at + 3])
 
-        return pixel
+class Screen:
+    """The pixels of one grab of the screen, 8-bit RGB, rows from the top."""
+
+    def __init__(self, data):
+        self.data = data
+
+    def __call__(self, x, y):
+        at = (y * SCREEN_WIDTH + x) * 3
+        return tuple(self.data[at:at + 3])
+
+    def region(self, left, top, right, bottom):
+        """The bytes of a rectangle (right and bottom edges outside), to compare pictures."""
+        return b"".join(self.data[(y * SCREEN_WIDTH + left) * 3:(y * SCREEN_WIDTH + right) * 3]
+                        for y in range(top, bottom))
 
 
 class Checks:
