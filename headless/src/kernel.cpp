@@ -4,6 +4,7 @@
 
 #include <commdlg.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -42,10 +43,10 @@ bool MapPath(const std::string &windowsPath, std::string &host) {
     } else {
         return false;
     }
+    // Windows file names do not tell case apart; the host's do, so they are kept in
+    // lower case.
     for (char &c : rest) {
-        if (c == '\\') {
-            c = '/';
-        }
+        c = c == '\\' ? '/' : (char)std::tolower((unsigned char)c);
     }
     host = HostFolder() + "/" + rest;
     return true;

@@ -581,8 +581,8 @@ HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindow
         }
         kind = WindowKind::Control;
     }
-    return CreateWindowInternal(dwExStyle, name, lpWindowName ? lpWindowName : "", dwStyle, X, Y,
-                                nWidth, nHeight, hWndParent, hMenu, kind, lpParam);
+    return CreateWindowInternal(dwExStyle, lpClassName, lpWindowName ? lpWindowName : "", dwStyle,
+                                X, Y, nWidth, nHeight, hWndParent, hMenu, kind, lpParam);
 }
 
 BOOL WINAPI DestroyWindow(HWND hWnd) {

@@ -1,0 +1,277 @@
+// Graphics of the headless platform: device contexts and their clipping, the line
+// rasteriser, text in the built-in face, icons, live object counts and the drawing log.
+#include <gtest/gtest.h>
+
+#include "probe_window.h"
+
+#include <cstdio>
+#include <fstream>
+
+using headless::Pixel;
+
+namespace {
+
+const COLORREF RED = RGB(255, 0, 0);
+const COLORREF BLUE = RGB(0, 0, 255);
+const COLORREF WHITE = RGB(255, 255, 255);
+
+HWND Painted() {
+    HWND window = probe::Start();
+    ShowWindow(window, SW_SHOWNORMAL);
+    UpdateWindow(window); // erased white by the class brush
+    return window;
+}
+
+void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF color) {
+    HBRUSH brush = CreateSolidBrush(color);
+    RECT rect{left, top, right, bottom};
+    FillRect(dc, &rect, brush);
+    DeleteObject(brush);
+}
+
+void Line(HDC dc, int x1, int y1, int x2, int y2, int style, int width, COLORREF color) {
+    HPEN pen = CreatePen(style, width, color);
+    HGDIOBJ old = SelectObject(dc, pen);
+    MoveToEx(dc, x1, y1, nullptr);
+    LineTo(dc, x2, y2);
+    SelectObject(dc, old);
+    DeleteObject(pen);
+}
+
+} // namespace
+
+TEST(HeadlessGdi, APaintDrawsOnlyIntoTheInvalidArea) {
+    HWND window = Painted();
+    RECT first{10, 10, 20, 20}, second{50, 10, 60, 20};
+    InvalidateRect(window, &first, FALSE);
+    InvalidateRect(window, &second, FALSE);
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    EXPECT_EQ(paint.rcPaint.left, 10);
+    EXPECT_EQ(paint.rcPaint.right, 60);
+    EXPECT_FALSE(paint.fErase);
+    Fill(dc, 0, 0, 392, 273, RED);
+    EXPECT_EQ(GetPixel(dc, 30, 15), CLR_INVALID); // between the two: outside the clip
+    EndPaint(window, &paint);
+    EXPECT_EQ(Pixel(window, 10, 10), RED);
+    EXPECT_EQ(Pixel(window, 19, 19), RED);
+    EXPECT_EQ(Pixel(window, 20, 19), WHITE);
+    EXPECT_EQ(Pixel(window, 30, 15), WHITE);
+    EXPECT_EQ(Pixel(window, 55, 15), RED);
+    EXPECT_EQ(Pixel(window, 9, 10), WHITE);
+
+    // GetDC draws into the whole client area and not beyond it.
+    dc = GetDC(window);
+    Fill(dc, -10, -10, 1000, 1000, BLUE);
+    ReleaseDC(window, dc);
+    EXPECT_EQ(Pixel(window, 0, 0), BLUE);
+    EXPECT_EQ(Pixel(window, 391, 272), BLUE);
+    EXPECT_EQ(Pixel(window, -1, 0), headless::WindowFrameColor);
+    EXPECT_EQ(Pixel(window, 0, -1), headless::CaptionColor);
+
+    // GetWindowDC has the window's corner as origin and reaches the frame.
+    dc = GetWindowDC(window);
+    EXPECT_EQ(GetPixel(dc, 4, 23), BLUE);
+    EXPECT_EQ(GetPixel(dc, 0, 0), headless::WindowFrameColor);
+    ReleaseDC(window, dc);
+    EXPECT_EQ(headless::LiveDCs(), 0);
+}
+
+TEST(HeadlessGdi, TheMenuBarHasItsKnownColour) {
+    HWND window = probe::Start("PROBEMENU");
+    ShowWindow(window, SW_SHOWNORMAL);
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.bottom, 300 - 4 - 19 - 19 - 4);
+    HDC dc = GetWindowDC(window);
+    // The row the program reads: caption + menu - 1, far right of the menu texts.
+    EXPECT_EQ(GetPixel(dc, 300, 19 + 19 - 1), headless::MenuBarColor);
+    EXPECT_EQ(GetPixel(dc, 300, 4 + 19), headless::MenuBarColor);
+    EXPECT_EQ(GetPixel(dc, 300, 4 + 18), headless::CaptionColor);
+    ReleaseDC(window, dc);
+}
+
+TEST(HeadlessGdi, LinesLeaveOutTheirLastPointAndWidePensAreCentred) {
+    HWND window = Painted();
+    HDC dc = GetDC(window);
+    Line(dc, 10, 10, 20, 10, PS_SOLID, 1, RED);
+    EXPECT_EQ(Pixel(window, 10, 10), RED);
+    EXPECT_EQ(Pixel(window, 19, 10), RED);
+    EXPECT_EQ(Pixel(window, 20, 10), WHITE);
+    EXPECT_EQ(Pixel(window, 15, 11), WHITE);
+
+    Line(dc, 10, 30, 10, 40, PS_SOLID, 0, RED); // width 0 draws one pixel wide
+    EXPECT_EQ(Pixel(window, 10, 39), RED);
+    EXPECT_EQ(Pixel(window, 11, 35), WHITE);
+    EXPECT_EQ(Pixel(window, 10, 40), WHITE);
+
+    // Five wide: two pixels on each side of the line, also around its start.
+    Line(dc, 100, 100, 150, 100, PS_INSIDEFRAME, 5, BLUE);
+    EXPECT_EQ(Pixel(window, 120, 98), BLUE);
+    EXPECT_EQ(Pixel(window, 120, 102), BLUE);
+    EXPECT_EQ(Pixel(window, 120, 97), WHITE);
+    EXPECT_EQ(Pixel(window, 120, 103), WHITE);
+    EXPECT_EQ(Pixel(window, 98, 100), BLUE);
+    EXPECT_EQ(Pixel(window, 97, 100), WHITE);
+    EXPECT_EQ(Pixel(window, 151, 100), BLUE); // the pen around x = 149
+    EXPECT_EQ(Pixel(window, 152, 100), WHITE);
+
+    // A diagonal steps one pixel in each direction per point.
+    Line(dc, 200, 200, 205, 205, PS_SOLID, 1, RED);
+    EXPECT_EQ(Pixel(window, 203, 203), RED);
+    EXPECT_EQ(Pixel(window, 204, 203), WHITE);
+    EXPECT_EQ(Pixel(window, 205, 205), WHITE);
+    ReleaseDC(window, dc);
+
+    const std::vector<headless::DrawCall> &log = headless::DrawLog();
+    ASSERT_GE(log.size(), 8u);
+    const headless::DrawCall &wide = log[5];
+    EXPECT_EQ(wide.Name, "LineTo");
+    EXPECT_EQ(wide.X1, 100);
+    EXPECT_EQ(wide.X2, 150);
+    EXPECT_EQ(wide.PenWidth, 5);
+    EXPECT_EQ(wide.PenStyle, PS_INSIDEFRAME);
+    EXPECT_EQ(wide.PenColor, BLUE);
+    EXPECT_FALSE(wide.PaintDC);
+    EXPECT_EQ(wide.Window, window);
+}
+
+TEST(HeadlessGdi, TextUsesTheBuiltInFaceAndTheBackgroundMode) {
+    HWND window = Painted();
+    HDC dc = GetDC(window);
+    SIZE size;
+    GetTextExtentPointA(dc, "Hello", 5, &size);
+    EXPECT_EQ(size.cx, 40);
+    EXPECT_EQ(size.cy, 16);
+    TEXTMETRICA metrics;
+    GetTextMetricsA(dc, &metrics);
+    EXPECT_EQ(metrics.tmHeight + metrics.tmExternalLeading, 16);
+
+    HFONT font = CreateFontA(-18, 0, 0, 0, 0, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Arial");
+    HGDIOBJ old = SelectObject(dc, font);
+    GetTextExtentPoint32A(dc, "Hello", 5, &size);
+    EXPECT_EQ(size.cx, 45);
+    EXPECT_EQ(size.cy, 18);
+    EXPECT_EQ(headless::TextWidth("Hello", -18), 45);
+
+    SetBkColor(dc, BLUE);
+    SetTextColor(dc, RED);
+    TextOutA(dc, 10, 10, "I I", 3);
+    // The opaque box covers the extent; the glyphs are in the text colour; the blank
+    // between them draws no glyph pixel.
+    int red = 0, blue = 0, other = 0;
+    for (int y = 10; y < 28; ++y) {
+        for (int x = 10; x < 37; ++x) {
+            COLORREF color = Pixel(window, x, y);
+            red += color == RED;
+            blue += color == BLUE;
+            other += color != RED && color != BLUE;
+        }
+        EXPECT_EQ(Pixel(window, 22, y), BLUE); // inside the blank
+    }
+    EXPECT_GT(red, 20);
+    EXPECT_GT(blue, red);
+    EXPECT_EQ(other, 0);
+    EXPECT_EQ(Pixel(window, 37, 10), WHITE);
+
+    SetBkMode(dc, TRANSPARENT);
+    TextOutA(dc, 10, 50, "I", 1);
+    bool anyBlue = false;
+    for (int y = 50; y < 68; ++y) {
+        for (int x = 10; x < 19; ++x) {
+            anyBlue = anyBlue || Pixel(window, x, y) == BLUE;
+        }
+    }
+    EXPECT_FALSE(anyBlue);
+    SelectObject(dc, old);
+    DeleteObject(font);
+    ReleaseDC(window, dc);
+
+    const headless::DrawCall &call = headless::DrawLog().back();
+    EXPECT_EQ(call.Name, "TextOutA");
+    EXPECT_EQ(call.Text, "I");
+    EXPECT_EQ(call.FontFace, "Arial");
+    EXPECT_EQ(call.FontHeight, 18);
+    EXPECT_EQ(call.TextColor, RED);
+    EXPECT_EQ(call.X2, 19);
+}
+
+TEST(HeadlessGdi, ObjectsAreCountedUntilDeletedAndSelectedOnesAreRefused) {
+    HWND window = Painted();
+    int base = headless::LiveGdiObjects();
+    HDC dc = GetDC(window);
+    HGDIOBJ stock = GetStockObject(BLACK_PEN);
+    EXPECT_EQ(headless::LiveGdiObjects(), base); // stock objects are not counted
+    EXPECT_TRUE(DeleteObject(stock));
+    HPEN pen = CreatePen(PS_SOLID, 1, RED);
+    HBRUSH brush = CreateSolidBrush(RED);
+    EXPECT_EQ(headless::LiveGdiObjects(), base + 2);
+    EXPECT_EQ(SelectObject(dc, pen), stock);
+    EXPECT_FALSE(DeleteObject(pen)); // still selected
+    EXPECT_EQ(headless::SelectedObjectsDeleted(), 1);
+    EXPECT_EQ(headless::LiveGdiObjects(), base + 2);
+    SelectObject(dc, stock);
+    EXPECT_TRUE(DeleteObject(pen));
+    EXPECT_TRUE(DeleteObject(brush));
+    EXPECT_FALSE(DeleteObject(brush));
+    EXPECT_EQ(headless::LiveGdiObjects(), base);
+    EXPECT_EQ(headless::LiveDCs(), 1);
+    EXPECT_EQ(ReleaseDC(window, dc), 1);
+    EXPECT_EQ(ReleaseDC(window, dc), 0);
+    EXPECT_EQ(headless::LiveDCs(), 0);
+
+    // The icon of the test resources, drawn with its transparency mask.
+    HICON icon = LoadIconA(headless::ProgramInstance(), MAKEINTRESOURCEA(7));
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(headless::LiveGdiObjects(), base + 1);
+    EXPECT_EQ(LoadIconA(headless::ProgramInstance(), MAKEINTRESOURCEA(8)), nullptr);
+    dc = GetDC(window);
+    Fill(dc, 0, 0, 100, 100, BLUE);
+    DrawIcon(dc, 10, 10, icon);
+    ReleaseDC(window, dc);
+    EXPECT_TRUE(DestroyIcon(icon));
+    EXPECT_EQ(headless::LiveGdiObjects(), base);
+    int kept = 0, drawn = 0;
+    for (int y = 10; y < 42; ++y) {
+        for (int x = 10; x < 42; ++x) {
+            (Pixel(window, x, y) == BLUE ? kept : drawn)++;
+        }
+    }
+    EXPECT_GT(kept, 0);
+    EXPECT_GT(drawn, 100);
+    EXPECT_EQ(Pixel(window, 42, 42), BLUE);
+    EXPECT_EQ(headless::DrawLog().back().Name, "DrawIcon");
+    EXPECT_EQ(headless::DrawLog().back().X2, 42);
+}
+
+TEST(HeadlessGdi, TheClockAndADrawingCost) {
+    HWND window = Painted();
+    headless::SetTick(0xFFFFFFF0u);
+    headless::SetDrawCost(10);
+    HDC dc = GetDC(window);
+    Fill(dc, 0, 0, 5, 5, RED);
+    MoveToEx(dc, 0, 0, nullptr); // moving is no drawing
+    LineTo(dc, 3, 3);
+    ReleaseDC(window, dc);
+    EXPECT_EQ(GetTickCount(), 0x00000004u); // wrapped past 2^32
+    headless::AdvanceTick(6);
+    EXPECT_EQ(headless::Tick(), 10u);
+}
+
+TEST(HeadlessGdi, APictureOfTheWindowIsAPngFile) {
+    HWND window = Painted();
+    std::string path = std::string(TAPTALLY_ARTIFACT_DIR) + "/headless_probe.png";
+    ASSERT_TRUE(headless::SavePng(window, path.c_str()));
+    std::ifstream in(path, std::ios::binary);
+    char header[24] = {};
+    in.read(header, sizeof header);
+    EXPECT_EQ(std::string(header + 1, 3), "PNG");
+    // Width and height of the whole window, frame included, big-endian in IHDR.
+    auto number = [&](int at) {
+        return ((unsigned char)header[at] << 24) | ((unsigned char)header[at + 1] << 16) |
+               ((unsigned char)header[at + 2] << 8) | (unsigned char)header[at + 3];
+    };
+    EXPECT_EQ(number(16), 400);
+    EXPECT_EQ(number(20), 300);
+    EXPECT_FALSE(headless::SavePng(window, "/nonexistent-folder/x.png"));
+}

@@ -1,0 +1,100 @@
+// Kernel and common-dialog services of the headless platform: module name, file title,
+// files in the program's folder, and WinExec.
+#include <gtest/gtest.h>
+
+#include <commdlg.h>
+
+#include <headless/driver.h>
+
+#include <cstring>
+
+TEST(HeadlessKernel, ModuleFileNameCutsAndTerminatesAsFromVistaOn) {
+    headless::ResetWorld();
+    char path[64];
+    EXPECT_EQ(GetModuleFileNameA(headless::ProgramInstance(), path, sizeof path), 24u);
+    EXPECT_STREQ(path, "C:\\TapTally\\TapTally.exe");
+    EXPECT_EQ(GetModuleFileNameA(nullptr, path, 25), 24u);
+    SetLastError(0);
+    std::memset(path, 'x', sizeof path);
+    EXPECT_EQ(GetModuleFileNameA(nullptr, path, 24), 24u); // nSize: it did not fit
+    EXPECT_EQ(GetLastError(), (DWORD)ERROR_INSUFFICIENT_BUFFER);
+    EXPECT_STREQ(path, "C:\\TapTally\\TapTally.ex");
+
+    char title[16];
+    EXPECT_EQ(GetFileTitleA("C:\\TapTally\\TapTally.exe", title, sizeof title), 0);
+    EXPECT_STREQ(title, "TapTally.exe");
+    EXPECT_EQ(GetFileTitleA("C:\\TapTally\\TapTally.exe", title, 12), 13);
+    EXPECT_EQ(GetFileTitleA("plain.txt", title, sizeof title), 0);
+    EXPECT_STREQ(title, "plain.txt");
+    EXPECT_LT(GetFileTitleA("C:\\folder\\", title, sizeof title), 0);
+}
+
+TEST(HeadlessKernel, FilesLiveInAFolderOfTheirOwnPerRun) {
+    headless::ResetWorld();
+    headless::SetModulePath("D:\\Tools\\Mouse\\TapTally.exe");
+    OFSTRUCT info;
+    HFILE file = OpenFile("D:\\Tools\\Mouse\\TapTally.vbs", &info, OF_CREATE | OF_WRITE);
+    ASSERT_NE(file, HFILE_ERROR);
+    EXPECT_EQ(_lwrite(file, "line one\n", 9), 9u);
+    EXPECT_EQ(_lwrite(file, "two\n", 4), 4u);
+    EXPECT_EQ(_lclose(file), 0);
+    EXPECT_EQ(_lclose(file), HFILE_ERROR);
+    EXPECT_EQ(headless::ReadFile("d:\\tools\\mouse\\TapTally.vbs"), "line one\ntwo\n");
+    std::string host = headless::HostPath("D:\\Tools\\Mouse\\TapTally.vbs");
+
+    // OF_CREATE truncates what was there.
+    file = OpenFile("D:\\Tools\\Mouse\\TapTally.vbs", &info, OF_CREATE | OF_WRITE);
+    EXPECT_EQ(_lclose(file), 0);
+    EXPECT_EQ(headless::ReadFile("D:\\Tools\\Mouse\\TapTally.vbs"), "");
+
+    headless::SetProgramFolderWritable(false);
+    EXPECT_EQ(OpenFile("D:\\Tools\\Mouse\\Other.vbs", &info, OF_CREATE | OF_WRITE), HFILE_ERROR);
+    EXPECT_EQ(info.nErrCode, (WORD)ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(DeleteFileA("D:\\Tools\\Mouse\\TapTally.vbs"));
+    headless::SetProgramFolderWritable(true);
+
+    headless::SetFileCloseFails(true);
+    file = OpenFile("D:\\Tools\\Mouse\\Other.vbs", &info, OF_CREATE | OF_WRITE);
+    EXPECT_EQ(_lclose(file), HFILE_ERROR);
+    headless::SetFileCloseFails(false);
+
+    EXPECT_TRUE(DeleteFileA("D:\\Tools\\Mouse\\TapTally.vbs"));
+    EXPECT_FALSE(headless::FileExists("D:\\Tools\\Mouse\\TapTally.vbs"));
+    EXPECT_FALSE(DeleteFileA("D:\\Tools\\Mouse\\TapTally.vbs"));
+    EXPECT_THROW(headless::ReadFile("D:\\Tools\\Mouse\\TapTally.vbs"), std::runtime_error);
+    EXPECT_THROW(headless::HostPath("C:\\Windows\\win.ini"), std::logic_error);
+
+    // The next run starts with an empty folder, and the last one's is gone.
+    headless::ResetWorld();
+    EXPECT_FALSE(headless::FileExists("C:\\TapTally\\Other.vbs"));
+    EXPECT_NE(headless::HostPath("C:\\TapTally\\x"), host);
+
+    EXPECT_EQ(WinExec("wscript.exe C:\\TapTally\\TapTally.vbs", SW_SHOWNA), 33u);
+    headless::SetWinExecResult(2);
+    EXPECT_EQ(WinExec("second", SW_SHOWNA), 2u);
+    ASSERT_EQ(headless::WinExecCalls().size(), 2u);
+    EXPECT_EQ(headless::WinExecCalls()[0], "wscript.exe C:\\TapTally\\TapTally.vbs");
+}
+
+TEST(HeadlessKernel, SystemSettingsReadWhatTheTestSet) {
+    headless::ResetWorld();
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
+    EXPECT_EQ(GetSystemMetrics(SM_MOUSEPRESENT), 1);
+    headless::SetSystemMetric(SM_MOUSEPRESENT, 0);
+    EXPECT_EQ(GetSystemMetrics(SM_MOUSEPRESENT), 0);
+    EXPECT_EQ(GetVersion(), 0x0A280105u);
+    headless::SetVersion(0x0A03);
+    EXPECT_EQ(LOBYTE(GetVersion()), 3);
+    int params[3];
+    SystemParametersInfoA(SPI_GETMOUSE, 0, params, 0);
+    EXPECT_EQ(params[0], 6);
+    EXPECT_EQ(params[2], 1);
+    headless::SetButtonsSwapped(true);
+    BOOL was = SwapMouseButton(FALSE);
+    EXPECT_TRUE(was);
+    EXPECT_FALSE(headless::ButtonsSwapped());
+    SwapMouseButton(was);
+    EXPECT_TRUE(headless::ButtonsSwapped());
+    EXPECT_EQ(GetDoubleClickTime(), 500u);
+    EXPECT_EQ(GetTickCount(), 1000000u);
+}
