@@ -1,0 +1,323 @@
+// Movement test, menus, version lookup, reports, information pages and shortcut script,
+// each through the program's own entry points.
+#include <gtest/gtest.h>
+
+#include "run_support.h"
+
+#include "app/version_lookup.h"
+#include "dialogs/info_pages.h"
+#include "engine/movement.h"
+#include "engine/test_state.h"
+#include "shortcuts/shortcut_script.h"
+
+using headless::AddStep;
+using headless::AnswerBox;
+using headless::TopBox;
+
+namespace {
+
+class Feature : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        headless::ResetWorld();
+        run::Use1024By740();
+    }
+};
+
+// The texts drawn with TextOutA at (x, y) since the log was last cleared.
+std::vector<std::string> TextsAt(int x, int y) {
+    std::vector<std::string> texts;
+    for (const headless::DrawCall &call : headless::DrawLog()) {
+        if (call.Name == "TextOutA" && call.X1 == x && call.Y1 == y) {
+            texts.push_back(call.Text);
+        }
+    }
+    return texts;
+}
+
+void Move(int x, int y) {
+    headless::QueueMouse(run::Main(), WM_MOUSEMOVE, x, y);
+}
+
+std::vector<std::string> PopupStrings(HWND window) {
+    HMENU popup = GetSubMenu(GetMenu(window), 5);
+    std::vector<std::string> items;
+    for (int i = 0; i < GetMenuItemCount(popup); ++i) {
+        char text[64] = "";
+        GetMenuStringA(popup, (UINT)i, text, sizeof text, MF_BYPOSITION);
+        items.push_back(GetMenuItemID(popup, i) == 0 ? "-" : text);
+    }
+    return items;
+}
+
+} // namespace
+
+TEST_F(Feature, MovementPairsBarsAndMostChange) {
+    AddStep([] { Move(100, 100); });
+    AddStep([] {
+        headless::ClearDrawLog();
+        Move(103, 98);
+    });
+    AddStep([] {
+        EXPECT_EQ(TextsAt(170, 310), std::vector<std::string>{"  103,   98   "});
+        EXPECT_EQ(TextsAt(511, 310), std::vector<std::string>{"    3,    2    "});
+        EXPECT_EQ(BarLengthVertical(), 10);
+        EXPECT_EQ(BarLengthHorizontal(), 15);
+        Move(111, 107); // change 8 and 9
+    });
+    AddStep([] {
+        EXPECT_EQ(BarLengthHorizontal(), 40);
+        EXPECT_EQ(BarLengthVertical(), 45);
+        Move(200, 150);
+    });
+    AddStep([] {
+        EXPECT_EQ(BarLengthHorizontal(), 109); // (4 x 740) / 27
+        EXPECT_EQ(BarLengthVertical(), 109);
+        headless::ClearDrawLog();
+        Move(200, 150);
+    });
+    AddStep([] {
+        EXPECT_EQ(BarLengthHorizontal(), 0);
+        // The first move was measured from the position the calibration left: the
+        // message position (0, 0) less the frame, caption and menu.
+        EXPECT_EQ(State.MostChangeX, 100);
+        EXPECT_EQ(State.MostChangeY, 140);
+        EXPECT_EQ(TextsAt(852, 310), std::vector<std::string>{"  100,  140  "});
+        // The vertical bar's former 109 pixels are cleared in background colour.
+        bool cleared = false;
+        for (const headless::DrawCall &call : headless::DrawLog()) {
+            cleared |= call.Name == "LineTo" && call.PenColor == State.Layout.ScreenBackColor &&
+                       call.Y2 == 381 - 109;
+        }
+        EXPECT_TRUE(cleared);
+        run::PressKey('r');
+    });
+    AddStep([] {
+        EXPECT_EQ(State.MostChangeX, 0);
+        EXPECT_EQ(State.LastX, 200);
+        EXPECT_EQ(BarLengthVertical(), 0);
+        EXPECT_EQ(State.Layout.BarOriginX + 17, 511 - headless::TextWidth("Change: ", -18));
+        run::PressKey('X');
+    });
+    run::Start();
+}
+
+TEST_F(Feature, ValuePairTextsPadSmallNumbers) {
+    AddStep([] {
+        headless::ClearDrawLog();
+        DrawValuePair(run::Main(), 10, 20, 5, 120);
+        DrawValuePair(run::Main(), 10, 40, 100, 100);
+        EXPECT_EQ(TextsAt(10, 20), std::vector<std::string>{"    5,  120   "});
+        EXPECT_EQ(TextsAt(10, 40), std::vector<std::string>{"  100,  100  "});
+        run::PressKey('X');
+    });
+    run::Start();
+}
+
+TEST_F(Feature, ShortcutEntriesDependOnTheSystemVersion) {
+    const struct {
+        DWORD Version;
+        std::vector<std::string> Items;
+    } cases[] = {
+        {0x0A03, {"&About TapTally  "}},
+        {0x3203, {"Install Shortcut Icons", "UnInstall Shortcut Icons", "-", "&About TapTally  "}},
+        {0x0004, {"Install Shortcut Icons", "UnInstall Shortcut Icons", "-", "&About TapTally  "}},
+    };
+    for (const auto &c : cases) {
+        headless::ResetWorld();
+        headless::SetVersion(c.Version);
+        std::vector<std::string> items;
+        AddStep([&] {
+            items = PopupStrings(run::Main());
+            run::PressKey('X');
+        });
+        run::Start();
+        EXPECT_EQ(items, c.Items) << std::hex << c.Version;
+    }
+}
+
+TEST_F(Feature, VersionLookupTakesTheFirstTranslationAndAtMost40Characters) {
+    const std::string dir = TAPTALLY_TEST_RES_DIR;
+    headless::AddVersionFile("none.exe", (dir + "/version_none.res").c_str());
+    headless::AddVersionFile("big.exe", (dir + "/version_big.res").c_str());
+    headless::AddVersionFile("two.exe", (dir + "/version_two_translations.res").c_str());
+    headless::AddVersionFile("long.exe", (dir + "/version_long.res").c_str());
+    LoadVersionText("TapTally.exe");
+    EXPECT_STREQ(VersionText, "1.90");
+    for (const char *empty : {"none.exe", "big.exe", "two.exe", "missing.exe"}) {
+        LoadVersionText(empty);
+        EXPECT_STREQ(VersionText, "") << empty;
+    }
+    LoadVersionText("long.exe");
+    EXPECT_EQ(strlen(VersionText), 40u);
+}
+
+TEST_F(Feature, DriverReportKeepsTheButtonSwapAndHasNoOwner) {
+    headless::SetButtonsSwapped(true);
+    AddStep([] { run::PressKey('d'); });
+    AddStep([] {
+        ASSERT_TRUE(headless::BoxOpen());
+        headless::BoxInfo box = TopBox();
+        EXPECT_EQ(box.Caption, "Mouse Driver Info");
+        EXPECT_EQ(box.Owner, nullptr);
+        EXPECT_EQ(box.Text.rfind("Mouse Driver Information\n\nProgram Calibration = 0.00 ms.\n", 0),
+                  0u);
+        EXPECT_NE(box.Text.find("Speed = 1,\nThreshold #1 = 6 pixels,\nThreshold #2 = 10 pixels"
+                                "\n\nButton Reverse = Reversed\n"),
+                  std::string::npos);
+        EXPECT_TRUE(headless::ButtonsSwapped());
+        AnswerBox(IDOK);
+    });
+    AddStep([] {
+        headless::SetButtonsSwapped(false);
+        run::PressKey('D');
+    });
+    AddStep([] {
+        EXPECT_NE(TopBox().Text.find("Button Reverse = Normal\n"), std::string::npos);
+        EXPECT_FALSE(headless::ButtonsSwapped());
+        AnswerBox(IDOK);
+    });
+    AddStep([] { run::PressKey('X'); });
+    run::Start();
+}
+
+TEST_F(Feature, InformationPagesPageBackAndForward) {
+    headless::SetCursorScreenPos(300, 200);
+    AddStep([] { run::PressKey('i'); });
+    AddStep([] {
+        ASSERT_TRUE(headless::BoxOpen());
+        EXPECT_EQ(TopBox().Caption, "Information and Details");
+        EXPECT_EQ(headless::DialogControlId(headless::FocusWindow()), 119);
+        EXPECT_EQ(InfoPageIndex, 0);
+        AnswerBox(118);
+    });
+    AddStep([] {
+        EXPECT_EQ(InfoPageIndex, 0);
+        EXPECT_EQ(headless::Beeps(), std::vector<UINT>{MB_ICONASTERISK});
+    });
+    for (int i = 0; i < 15; ++i) {
+        AddStep([] { AnswerBox(119); });
+    }
+    AddStep([] {
+        // One past the last page: page 15 is painted again and the index steps back.
+        EXPECT_EQ(InfoPageIndex, 14);
+        EXPECT_EQ(headless::Beeps().size(), 2u);
+        AnswerBox(118);
+    });
+    AddStep([] {
+        EXPECT_EQ(InfoPageIndex, 13);
+        AnswerBox(115);
+    });
+    AddStep([] {
+        EXPECT_FALSE(headless::BoxOpen());
+        EXPECT_EQ(State.LastX, 300);
+        EXPECT_EQ(State.LastY, 200);
+        run::PressKey('X');
+    });
+    run::Start();
+}
+
+TEST_F(Feature, InformationPagesHaveTheirForm) {
+    int pages = 0;
+    while (InfoPageTable[pages][0] != '\0') {
+        const std::string page = InfoPageTable[pages];
+        EXPECT_EQ(page.front(), '\n');
+        EXPECT_EQ(page.back(), '\n');
+        int lines = 0;
+        size_t start = 0;
+        for (size_t end; (end = page.find('\n', start)) != std::string::npos; start = end + 1) {
+            EXPECT_LE(end - start, 88u) << "page " << pages + 1;
+            ++lines;
+        }
+        EXPECT_LE(lines, 21) << "page " << pages + 1;
+        ++pages;
+    }
+    EXPECT_EQ(pages, 15);
+    EXPECT_EQ(std::string(InfoPageTable[14]).substr(0, 7), "\n\n\n\n\n\n\t");
+    EXPECT_EQ(std::string(InfoPageTable[10]).substr(0, 41),
+              "\n\tTapTally Error Codes\n\n\nError Codes:\n#99");
+}
+
+TEST_F(Feature, InstallWritesTheScriptStartsTheHostAndExitDeletesIt) {
+    headless::SetModulePath("C:\\Program Files\\TapTally\\TapTally.exe");
+    const char *script = "C:\\Program Files\\TapTally\\TapTally.vbs";
+    AddStep([] { PostMessageA(run::Main(), WM_COMMAND, 8, 0); });
+    AddStep([] {
+        ASSERT_TRUE(headless::BoxOpen());
+        EXPECT_EQ(TopBox().Caption, "Note:");
+        EXPECT_EQ(TopBox().Style, (UINT)(MB_YESNOCANCEL | MB_ICONQUESTION));
+        AnswerBox(IDNO);
+    });
+    AddStep([&] {
+        EXPECT_FALSE(headless::FileExists(script));
+        PostMessageA(run::Main(), WM_COMMAND, 8, 0);
+    });
+    AddStep([] { AnswerBox(IDYES); });
+    AddStep([&] {
+        std::string text = headless::ReadFile(script);
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 21);
+        EXPECT_NE(text.find("MyShortcut.WorkingDirectory=\"C:\\Program Files\\TapTally\\\"\n"),
+                  std::string::npos);
+        EXPECT_EQ(text.find('\r'), std::string::npos);
+        ASSERT_EQ(headless::WinExecCalls().size(), 1u);
+        EXPECT_EQ(headless::WinExecCalls()[0],
+                  "wscript.exe \"C:\\Program Files\\TapTally\\TapTally.vbs\"");
+        PostMessageA(run::Main(), WM_COMMAND, 9, 0);
+        PostMessageA(run::Main(), WM_COMMAND, 9, 0);
+    });
+    AddStep([&] {
+        EXPECT_EQ(headless::WinExecCalls().size(), 3u);
+        std::string removal = headless::ReadFile(script);
+        EXPECT_EQ(std::count(removal.begin(), removal.end(), '\n'), 18);
+        EXPECT_FALSE(headless::BoxOpen());
+        run::PressKey('X');
+    });
+    run::Start();
+    EXPECT_FALSE(headless::FileExists(script));
+}
+
+TEST_F(Feature, ScriptFailuresShowMessage25) {
+    headless::SetProgramFolderWritable(false);
+    AddStep([] { PostMessageA(run::Main(), WM_COMMAND, 9, 0); });
+    AddStep([] {
+        ASSERT_TRUE(headless::BoxOpen());
+        EXPECT_EQ(TopBox().Caption, "ERROR!");
+        EXPECT_EQ(TopBox().Owner, nullptr);
+        AnswerBox(IDOK);
+    });
+    AddStep([] {
+        EXPECT_TRUE(headless::WinExecCalls().empty());
+        EXPECT_EQ(ScriptWritten, 0);
+        headless::SetProgramFolderWritable(true);
+        headless::SetWinExecResult(2);
+        PostMessageA(run::Main(), WM_COMMAND, 9, 0);
+    });
+    AddStep([] {
+        ASSERT_TRUE(headless::BoxOpen());
+        EXPECT_EQ(TopBox().Caption, "ERROR!");
+        AnswerBox(IDOK);
+    });
+    AddStep([] {
+        EXPECT_EQ(ScriptWritten, 1);
+        EXPECT_TRUE(headless::FileExists("C:\\TapTally\\TapTally.vbs"));
+        run::PressKey('X');
+    });
+    run::Start();
+    EXPECT_FALSE(headless::FileExists("C:\\TapTally\\TapTally.vbs"));
+}
+
+TEST_F(Feature, AModulePathTooLongIsAFailureNotACutPath) {
+    std::string path = "C:\\" + std::string(300, 'd') + "\\TapTally.exe";
+    headless::SetModulePath(path.c_str());
+    AddStep([] { PostMessageA(run::Main(), WM_COMMAND, 9, 0); });
+    AddStep([] {
+        ASSERT_TRUE(headless::BoxOpen());
+        EXPECT_EQ(TopBox().Caption, "ERROR!");
+        AnswerBox(IDOK);
+    });
+    AddStep([] {
+        EXPECT_TRUE(headless::WinExecCalls().empty());
+        run::PressKey('X');
+    });
+    run::Start();
+}
