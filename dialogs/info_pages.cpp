@@ -3,6 +3,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "dialogs/dialog_paint.h"
 #include "dialogs/maker_lines.h"
 #include "display/fractions.h"
 
@@ -15,7 +16,6 @@ int InfoPageIndex;
 
 namespace {
 
-const COLORREF PAGE_BACK_COLOR = RGB(192, 192, 192);
 const size_t LINE_LIMIT = 256;
 
 int CountPages() {
@@ -36,13 +36,7 @@ void DrawPageLine(HDC dc, const char *line, int centred, int width, int y) {
 
 void PaintInfoDialog(HWND dialog) {
     PAINTSTRUCT paint;
-    HDC dc = BeginPaint(dialog, &paint);
-    SetBkColor(dc, PAGE_BACK_COLOR);
-    RECT client;
-    GetClientRect(dialog, &client);
-    HBRUSH brush = CreateSolidBrush(PAGE_BACK_COLOR);
-    FillRect(dc, &client, brush);
-    DeleteObject(brush);
+    HDC dc = BeginGreyDialogPaint(dialog, &paint);
     if (!PaintInfoPage(dialog, dc, InfoPageIndex)) {
         MessageBeep(MB_ICONASTERISK);
         if (InfoPageIndex > 0) {

@@ -4,6 +4,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "dialogs/dialog_paint.h"
 #include "dialogs/message_catalog.h"
 #include "engine/test_state.h"
 
@@ -11,7 +12,6 @@ namespace {
 
 const int ENTRY_LIMIT = 32;
 const int DIALOG_DROP = 20;
-const COLORREF DIALOG_BACK_COLOR = RGB(192, 192, 192);
 
 bool IsEntrySpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -45,13 +45,7 @@ void AcceptEntry(HWND dialog) {
 
 void PaintTriggerDialog(HWND dialog) {
     PAINTSTRUCT paint;
-    HDC dc = BeginPaint(dialog, &paint);
-    SetBkColor(dc, DIALOG_BACK_COLOR);
-    RECT client;
-    GetClientRect(dialog, &client);
-    HBRUSH brush = CreateSolidBrush(DIALOG_BACK_COLOR);
-    FillRect(dc, &client, brush);
-    DeleteObject(brush);
+    HDC dc = BeginGreyDialogPaint(dialog, &paint);
     const char *prompt = "Enter (10-200):";
     const char *hint = "Then Press Enter or click 'OK'";
     TextOutA(dc, 30, 16, prompt, (int)strlen(prompt));
