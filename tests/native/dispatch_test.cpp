@@ -1,0 +1,145 @@
+// Keys, commands, resizing and paints of the main window.
+#include <gtest/gtest.h>
+
+#include "run_support.h"
+
+#include "engine/test_state.h"
+
+using headless::AddStep;
+using headless::AnswerBox;
+using headless::TopBox;
+
+namespace {
+
+class Dispatch : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        headless::ResetWorld();
+        run::Use1024By740();
+    }
+};
+
+// Presses the key and answers what it opens; returns the caption, "" when nothing.
+void ExpectKeyOpens(UINT virtualKey, char character, const std::string &caption) {
+    AddStep([=] { headless::QueueKey(virtualKey, character); });
+    AddStep([=] {
+        if (caption.empty()) {
+            EXPECT_FALSE(headless::BoxOpen()) << character;
+            return;
+        }
+        ASSERT_TRUE(headless::BoxOpen()) << character;
+        EXPECT_EQ(TopBox().Caption, caption) << character;
+        AnswerBox(IDCANCEL == 2 && TopBox().IsDialog ? IDCANCEL : IDOK);
+    });
+}
+
+} // namespace
+
+TEST_F(Dispatch, EveryAcceleratorKeyRunsItsCommand) {
+    for (char key : {'a', 'A'}) {
+        ExpectKeyOpens((UINT)toupper(key), key, "About TapTally");
+    }
+    for (char key : {'d', 'D'}) {
+        ExpectKeyOpens((UINT)toupper(key), key, "Mouse Driver Info");
+    }
+    for (char key : {'i', 'I'}) {
+        ExpectKeyOpens((UINT)toupper(key), key, "Information and Details");
+    }
+    ExpectKeyOpens(VK_F1, 0, "Information and Details");
+    for (char key : {'s', 'S'}) {
+        ExpectKeyOpens((UINT)toupper(key), key, "Change the 'Least' Trigger Value");
+    }
+    for (char key : {'r', 'R', 'c', 'C', 'q', 'z'}) {
+        ExpectKeyOpens((UINT)toupper(key), key, "");
+    }
+    AddStep([] { run::PressKey('x'); });
+    EXPECT_EQ(run::Start(), 0);
+    EXPECT_EQ(headless::BoxesShown().size(), 9u);
+}
+
+TEST_F(Dispatch, CommandsOutsideTheTableChangeNothing) {
+    AddStep([] {
+        headless::AdvanceTick(1000);
+        run::LeftClick();
+    });
+    AddStep([] {
+        headless::AdvanceTick(300);
+        run::LeftClick();
+    });
+    AddStep([] {
+        for (WPARAM id : {0, 7, 10, 11, 12, 13, 14, 15, 16, 17, 19, 20, 22, 100, 0xFFFF}) {
+            PostMessageA(run::Main(), WM_COMMAND, id, 0);
+        }
+    });
+    AddStep([] {
+        EXPECT_TRUE(headless::BoxesShown().empty());
+        EXPECT_EQ(State.Left.LeastInterval, 300u);
+        EXPECT_EQ(State.Left.StepIndex, 2);
+        // The high word (menu or accelerator) is ignored: this is the reset.
+        PostMessageA(run::Main(), WM_COMMAND, MAKEWPARAM(5, 1), 0);
+    });
+    AddStep([] {
+        EXPECT_EQ(State.Left.LeastInterval, LEAST_NONE);
+        run::PressKey('X');
+    });
+    run::Start();
+}
+
+TEST_F(Dispatch, SizeChangesTheLayoutOfTheNextPaint) {
+    AddStep([] {
+        SendMessageA(run::Main(), WM_SIZE, 0, MAKELPARAM(800, 600));
+        EXPECT_EQ(State.Layout.ClientWidth, 800);
+        EXPECT_EQ(State.Layout.ClientHeight, 600);
+        EXPECT_EQ(State.Layout.RowUnit, 27); // until the next paint
+        InvalidateRect(run::Main(), nullptr, FALSE);
+    });
+    AddStep([] {
+        EXPECT_EQ(State.Layout.RowUnit, 22);
+        EXPECT_EQ(State.Layout.MiddlePanelX, 266);
+        run::PressKey('X');
+    });
+    run::Start();
+}
+
+TEST_F(Dispatch, APaintWithNothingToPaintDoesNothing) {
+    AddStep([] {
+        State.CalibrationTotal = 500;
+        headless::ClearDrawLog();
+        SendMessageA(run::Main(), WM_PAINT, 0, 0);
+    });
+    AddStep([] {
+        EXPECT_TRUE(headless::DrawLog().empty());
+        EXPECT_FALSE(headless::BoxOpen()); // no after-paint check either
+        run::PressKey('X');
+    });
+    run::Start();
+}
+
+TEST_F(Dispatch, LongHoldRepaintsOnlyItsPanel) {
+    AddStep([] {
+        headless::AdvanceTick(1000);
+        headless::QueueMouse(run::Main(), WM_MOUSEMOVE, 100, 100);
+        run::Click(WM_RBUTTONDOWN, WM_RBUTTONUP, 800, 600);
+    });
+    AddStep([] {
+        headless::AdvanceTick(200);
+        headless::QueueMouse(run::Main(), WM_LBUTTONDOWN, 100, 600);
+        headless::QueueMouse(run::Main(), WM_RBUTTONDOWN, 800, 600);
+    });
+    AddStep([] {
+        headless::AdvanceTick(800);
+        headless::QueueMouse(run::Main(), WM_RBUTTONUP, 800, 600);
+    });
+    AddStep([] {
+        EXPECT_EQ(State.Right.LeastInterval, LEAST_NONE);
+        // The first real press is timed from the calibration's last press.
+        EXPECT_EQ(State.Left.LeastInterval, 1200u);
+        // The left panel's values stay grey; the right panel is painted over.
+        EXPECT_EQ(headless::Pixel(run::Main(), 172, 466), RGB(192, 192, 192));
+        EXPECT_EQ(headless::Pixel(run::Main(), 172 + 682, 466), State.Layout.ScreenBackColor);
+        // The position pair in the movement row is outside the repainted panel.
+        EXPECT_EQ(headless::Pixel(run::Main(), 172, 312), RGB(192, 192, 192));
+        run::PressKey('X');
+    });
+    run::Start();
+}
