@@ -167,13 +167,20 @@ void PutPixel(Window &window, int x, int y, COLORREF color, const std::vector<RE
 
 void FillPixels(Window &window, const RECT &windowRect, COLORREF color,
                 const std::vector<RECT> *clip) {
-    int left = std::max(0, (int)windowRect.left);
-    int top = std::max(0, (int)windowRect.top);
-    int right = std::min(WindowWidth(window), (int)windowRect.right);
-    int bottom = std::min(WindowHeight(window), (int)windowRect.bottom);
-    for (int y = top; y < bottom; ++y) {
-        for (int x = left; x < right; ++x) {
-            PutPixel(window, x, y, color, clip);
+    int width = WindowWidth(window), height = WindowHeight(window);
+    if (window.Pixels.empty()) {
+        return;
+    }
+    std::vector<RECT> whole{RECT{0, 0, width, height}};
+    // Clip rectangles may overlap; filling a pixel twice with one colour does no harm.
+    for (const RECT &area : clip ? *clip : whole) {
+        int left = std::max({0, (int)windowRect.left, (int)area.left});
+        int top = std::max({0, (int)windowRect.top, (int)area.top});
+        int right = std::min({width, (int)windowRect.right, (int)area.right});
+        int bottom = std::min({height, (int)windowRect.bottom, (int)area.bottom});
+        for (int y = top; y < bottom; ++y) {
+            COLORREF *row = &window.Pixels[(size_t)y * (size_t)width];
+            std::fill(row + left, row + std::max(left, right), color & 0xFFFFFF);
         }
     }
 }

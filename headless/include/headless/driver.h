@@ -3,6 +3,33 @@
 // (boxes shown, drawing calls, pixels, live graphics objects).
 //
 // The program itself never includes this header; it sees only <windows.h>.
+//
+// How the stand-in behaves where it matters to a test:
+// - Messages it sends of its own accord: WM_CREATE (inside CreateWindowExA, with the
+//   CREATESTRUCTA), WM_SIZE (inside the first ShowWindow of a top-level window, with the
+//   client size; at creation for a child), WM_PAINT (UpdateWindow, and loops for a
+//   visible window with a non-empty update region), WM_ERASEBKGND (inside BeginPaint
+//   when the invalidation asked for erasing; a new window asks for it), WM_CLOSE and
+//   WM_DESTROY (DefWindowProcA, DestroyWindow), WM_INITDIALOG, WM_COMMAND (accelerators,
+//   dialog keys, buttons, EN_UPDATE/EN_CHANGE of edit controls). Activation, focus,
+//   non-client and size-negotiation messages are not sent.
+// - A waiting loop takes: posted messages, then WM_QUIT, then input (mouse, keys, close
+//   box) in arrival order, then WM_PAINT, topmost window first. PeekMessageA never runs
+//   script steps. Input to a window that is hidden or disabled, or whose top-level window
+//   is, is dropped when it comes to be taken; keys go to the focus window of that moment.
+// - GetMessagePos gives the screen position of the last input message taken (or what
+//   SetMessageScreenPos set); posted messages leave it alone. QueueMouse moves the cursor.
+// - Window frames: WS_THICKFRAME windows SM_CXFRAME/SM_CYFRAME, dialogs and boxes
+//   SM_CXDLGFRAME/SM_CYDLGFRAME, WS_BORDER SM_CXBORDER; a caption SM_CYCAPTION; a menu bar
+//   SM_CYMENU. The client area starts below caption and menu, inside the frame.
+// - Dialogs: template units x 2 (base units 8 x 16), placed from the owner's client
+//   origin; the template size is the client size. Message boxes are centred on the
+//   screen; their client area is 10 + [32 + 10 when there is an icon] + widest line
+//   (8 pixels a character) + 10 wide (at least the buttons, 75 wide and 6 apart, + 20)
+//   and 10 + max(lines x 16, icon 32) + 10 + 23 + 10 tall.
+// - Every call that the stand-in does not model ends the process with a message naming
+//   the call and what it was given ("headless: CALL: not supported: ...").
+// - HEADLESS_TRACE=1 in the environment prints every message a window procedure gets.
 #pragma once
 
 #include <windows.h>
@@ -18,7 +45,8 @@ namespace headless {
 // Forgets every window, queued message, box, graphics object, log and file of the last
 // run and puts every setting back to its default. Tests call it first.
 // Defaults: screen 1024 x 768, SM_CXFRAME/SM_CYFRAME 4, SM_CXBORDER/SM_CYBORDER 1,
-// SM_CYCAPTION 19, SM_CYMENU 19, SM_MOUSEPRESENT 1, GetVersion 0x0A280105 (5.1),
+// SM_CXDLGFRAME/SM_CYDLGFRAME 3, SM_CYCAPTION 19, SM_CYMENU 19, SM_CXICON/SM_CYICON 32,
+// SM_CXVSCROLL/SM_CYHSCROLL 16, SM_CMOUSEBUTTONS 3, SM_MOUSEPRESENT 1, GetVersion 0x0A280105 (5.1),
 // mouse parameters {6, 10, 1}, buttons not swapped, double-click time 500,
 // tick 1000000, drawing cost 0, module path "C:\\TapTally\\TapTally.exe",
 // program resources from the .res of the build.
@@ -42,6 +70,7 @@ bool ButtonsSwapped();
 void SetDoubleClickTime(UINT ms);
 void SetCursorScreenPos(int x, int y);  // what GetCursorPos returns
 void SetMessageScreenPos(int x, int y); // what GetMessagePos returns until the next input
+// GetSystemMetrics of an index that has no default and was never set stops the run.
 
 // ---- Clock -------------------------------------------------------------------------
 void SetTick(DWORD tick);
@@ -52,7 +81,9 @@ void SetDrawCost(DWORD msPerCall);
 
 // ---- Files and processes -----------------------------------------------------------
 // The module path is a Windows path; its folder stands for a host folder created for
-// the run, so files the program writes there can be read back with HostPath.
+// the run, so files the program writes there can be read back with HostPath. Names are
+// matched without regard to case; a bare file name stands in that folder too. Files
+// elsewhere are not modelled. The folder is removed at the next ResetWorld and at exit.
 void SetModulePath(const char *windowsPath);
 std::string HostPath(const char *windowsPath); // host file that stands for a Windows path
 std::string ReadFile(const char *windowsPath); // whole content; throws if missing
@@ -73,19 +104,24 @@ void AddVersionFile(const char *title, const char *resPath);
 // from GetFileVersionInfoA (which records how much it copied), this tells how many
 // bytes the block really has, so that a truncated block fails instead of being read
 // beyond its end.
+// The bound stays with that address until it is given again or the world is reset.
 void SetVersionBlockBounds(const void *block, size_t size);
 
 // ---- Input -------------------------------------------------------------------------
 // Queued input arrives in order behind posted messages, as on the platform. Mouse
 // coordinates are client coordinates of the window; a disabled window's input is lost.
+// A movement queued right behind another one for the same window (same keys) replaces
+// it, as the system merges waiting movements.
 void QueueMouse(HWND window, UINT message, int x, int y, WPARAM keys = 0);
 // A key press for the window with the keyboard focus: WM_KEYDOWN (and WM_CHAR after
-// TranslateMessage for a printable character), then WM_KEYUP.
+// TranslateMessage for a printable character), then WM_KEYUP. Enter, Esc, Backspace,
+// Tab and Space bring their own character. The character rides in the scan-code bits
+// (16 to 23) of lParam; no modifier key is ever down.
 void QueueKey(UINT virtualKey, char character = 0);
-void QueueCloseBox(HWND window); // the caption's close box: WM_SYSCOMMAND SC_CLOSE
+void QueueCloseBox(HWND window); // the caption's close box: WM_SYSCOMMAND SC_CLOSE as input
 // A choice of the menu entry with this command: WM_COMMAND (high word 0, lParam 0)
 // posted to the window, as the menu does. Throws unless the window's menu has an
-// enabled entry with that id.
+// enabled entry with that id. A disabled window takes no menu choice: nothing is posted.
 void QueueMenuCommand(HWND window, UINT command);
 
 // ---- The scripted user -------------------------------------------------------------
@@ -111,12 +147,18 @@ struct BoxInfo {
     std::string Caption;
     std::string Text; // message box text
     UINT Style = 0;   // message box style
-    RECT Rect{};      // screen rectangle of the box or dialog
+    RECT Rect{};      // screen rectangle of the box or dialog (TopBox: where it is now;
+                      // BoxesShown: where it was when it was first shown)
 };
 bool BoxOpen();
 BoxInfo TopBox();                         // throws when none is open
 const std::vector<BoxInfo> &BoxesShown(); // every box and dialog opened, in order
-void AnswerBox(int id);                   // press a button of the topmost box/dialog
+// Presses a button of the topmost box or dialog. A message box accepts only the ids of
+// its buttons (MB_OK: IDOK; MB_YESNOCANCEL: IDYES, IDNO, IDCANCEL; ...). On a dialog it
+// clicks the push button with that id (the focus moves to it, the dialog gets WM_COMMAND
+// with BN_CLICKED), or for IDCANCEL without such a button acts as Esc. Anything else
+// throws std::logic_error, as do the other box functions when no box is open.
+void AnswerBox(int id);
 // Types into an edit control of the top dialog: the user clicks into it (the focus moves
 // there) and replaces its text; the dialog gets EN_UPDATE and EN_CHANGE. An edit control
 // takes text of any length: the width limit of a box without ES_AUTOHSCROLL is not
@@ -127,6 +169,19 @@ HWND FocusWindow();
 int DialogControlId(HWND control);
 
 // ---- What was drawn ----------------------------------------------------------------
+// Every drawing call of the program, in DC coordinates: MoveToEx (X1, Y1), LineTo (from
+// X1, Y1 to X2, Y2), FillRect (the rectangle, BrushColor the brush given), TextOutA (X1,
+// Y1 and the extent's corner X2, Y2), DrawIcon (the 32 x 32 square), SetPixel. Pen, brush,
+// colours and font are the DC's at the time of the call. What the system draws itself
+// (frames, erasing, controls, boxes) is not logged.
+//
+// Rasterising: lines leave out their last point; a pen of width w stamps a w x w square
+// centred on every point (width 0 is 1; PS_INSIDEFRAME lines as PS_SOLID). FillRect
+// leaves out right and bottom. Text in OPAQUE mode first fills its extent with the
+// background colour; glyphs are 5 x 7 shapes scaled into each character cell, in the
+// text colour only. Everything is clipped to the DC: the client area for GetDC, the
+// whole window for GetWindowDC, and the update region (the union of the rectangles
+// invalidated) for BeginPaint.
 struct DrawCall {
     std::string Name; // "MoveToEx", "LineTo", "TextOutA", "FillRect", "DrawIcon", ...
     HWND Window = nullptr;
@@ -144,15 +199,20 @@ void ClearDrawLog();
 // Pens, brushes, fonts and icons created and not deleted. An icon given to
 // RegisterClassA belongs to the class from then on and no longer counts.
 int LiveGdiObjects();
-int LiveDCs();                // device contexts got and not released
-int SelectedObjectsDeleted(); // DeleteObject on an object still selected (should stay 0)
+int LiveDCs(); // device contexts got and not released
+// DeleteObject on an object still selected into a DC (should stay 0). As on Windows the
+// call fails and the object lives on. Stock objects are never counted or deleted.
+int SelectedObjectsDeleted();
+// The pixel in client coordinates (negative ones reach the frame); CLR_INVALID outside
+// the window. Dialogs show their controls, message boxes their text and buttons.
 COLORREF Pixel(HWND window, int clientX, int clientY);
 bool SavePng(HWND window, const char *path); // the whole window, frame included
 const std::vector<UINT> &Beeps();            // MessageBeep values, in order
 
 // ---- Text metrics of the built-in face ----------------------------------------------
 // Every font renders in one fixed face: a character is (|height| / 2) pixels wide and
-// |height| pixels tall (the default font: 8 x 16), tmExternalLeading 0.
+// |height| pixels tall (the default font: 8 x 16; height 0 is 16; a nonzero width given
+// to CreateFontA is the character width), tmExternalLeading 0, tmInternalLeading 0.
 int TextWidth(const char *text, int fontHeight);
 
 } // namespace headless

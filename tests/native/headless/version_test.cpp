@@ -163,3 +163,29 @@ TEST_F(HeadlessVersion, CutOrBrokenBlocksFailWithoutReadingBeyondThem) {
     broken[at + 1] = 0;
     EXPECT_EQ(Query(broken.data(), path), "(none)");
 }
+
+TEST_F(HeadlessVersion, EveryByteOfABlockMayBeWrongWithoutAQueryGoingAstray) {
+    std::vector<char> whole = Block("two.exe");
+    ASSERT_FALSE(whole.empty());
+    const char *paths[] = {"\\", "\\VarFileInfo\\Translation",
+                           "\\StringFileInfo\\040704e4\\FileVersion",
+                           "\\StringFileInfo\\040704e4\\ProductName"};
+    const unsigned char values[] = {0x00, 0x01, 0x05, 0x7F, 0xFF};
+    for (size_t at = 0; at < whole.size(); ++at) {
+        for (unsigned char value : values) {
+            // Each variant in a buffer of exactly its size, so that the sanitizer build
+            // catches any read beyond it.
+            std::vector<char> broken(whole);
+            broken[at] = (char)value;
+            headless::SetVersionBlockBounds(broken.data(), broken.size());
+            for (const char *path : paths) {
+                void *found = nullptr;
+                UINT length = 0;
+                if (VerQueryValueA(broken.data(), path, &found, &length) && length &&
+                    path[1] == 'S') {
+                    EXPECT_LT(std::strlen((const char *)found), length) << at;
+                }
+            }
+        }
+    }
+}
