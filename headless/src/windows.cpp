@@ -927,7 +927,18 @@ BOOL WINAPI GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL bErase) {
         *lpRect = box;
     }
     if (bErase && window.ErasePending && !window.Update.empty()) {
-        Unsupported("GetUpdateRect", "erasing from GetUpdateRect");
+        // The background is erased now, in a DC clipped like a paint's; the area stays
+        // invalid.
+        HDC dc = NewDC(hWnd, DcType::Paint);
+        DeviceContext &context = LiveDC("GetUpdateRect", dc);
+        context.Clip.clear();
+        for (RECT rect : window.Update) {
+            OffsetRect(&rect, context.Origin.x, context.Origin.y);
+            context.Clip.push_back(rect);
+        }
+        window.ErasePending = false;
+        CallWindow(hWnd, WM_ERASEBKGND, (WPARAM)dc, 0);
+        ReleaseDCInternal(dc);
     }
     return !Empty(box);
 }

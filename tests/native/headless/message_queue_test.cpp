@@ -61,6 +61,12 @@ TEST(HeadlessMessages, CreationShowAndUpdateSendWhatThePlatformSends) {
     EXPECT_EQ(update.bottom, 273);
     UpdateWindow(window);
     EXPECT_EQ(Log(), Names({"WM_PAINT", "WM_ERASEBKGND"}));
+    // Erasing can also be asked for ahead of the paint; then the paint does not erase.
+    InvalidateRect(window, nullptr, TRUE);
+    Log().clear();
+    EXPECT_TRUE(GetUpdateRect(window, nullptr, TRUE));
+    UpdateWindow(window);
+    EXPECT_EQ(Log(), Names({"WM_ERASEBKGND", "WM_PAINT"}));
     EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE));
     Log().clear();
     UpdateWindow(window); // nothing to paint
