@@ -27,6 +27,10 @@ stage_native_asan_tests() { run_ctest build/native-asan native; }
 stage_wine_tests() {
     ctest --test-dir build/windows -L wine --output-on-failure --no-tests=error
 }
+# libFuzzer targets built with clang in build/fuzz, 20 seconds each.
+stage_fuzz() { tools/fuzz.sh 20; }
+# cppcheck and clang-tidy on the program's code; needs the native build's compile commands.
+stage_static_analysis() { tools/static_analysis.sh; }
 
 STAGES=(
     setup
@@ -36,6 +40,8 @@ STAGES=(
     native_tests
     native_asan_tests
     wine_tests
+    fuzz
+    static_analysis
 )
 
 failed=()
