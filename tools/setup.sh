@@ -6,7 +6,7 @@ set -euo pipefail
 
 # Native build and its tests, the MinGW cross build, the analysers and the packaging.
 PACKAGES=(
-    cmake ninja-build g++ pkg-config file zip python3
+    cmake ninja-build g++ pkg-config file zip unzip python3
     googletest libgtest-dev libbenchmark-dev libpng-dev
     g++-mingw-w64-i686 binutils-mingw-w64-i686
     clang libclang-rt-14-dev clang-tidy cppcheck valgrind
