@@ -500,7 +500,7 @@ BOOL WINAPI DeleteObject(HGDIOBJ ho) {
             return FALSE;
         }
     }
-    found->second.Deleted = true;
+    W().Objects.erase(found); // a later use of the handle stops the run
     --W().LiveObjects;
     return TRUE;
 }
@@ -778,7 +778,7 @@ BOOL WINAPI DestroyIcon(HICON hIcon) {
         return FALSE;
     }
     if (!found->second.Stock) {
-        found->second.Deleted = true;
+        W().Objects.erase(found);
         --W().LiveObjects;
     }
     return TRUE;
