@@ -31,13 +31,15 @@ stage_wine_tests() {
 stage_fuzz() { tools/fuzz.sh 20; }
 # cppcheck and clang-tidy on the program's code; needs the native build's compile commands.
 stage_static_analysis() { tools/static_analysis.sh; }
-# The release zip, made from the windows build, must hold the exe and the user guide.
+# The release zip, made from the windows build, must hold the exe and the user guide,
+# and the exe in it must start under Wine.
 stage_package() {
     local zip listing
     zip=$(tools/package.sh) || return 1
     listing=$(unzip -l "$zip") || return 1
     grep -qE ' TapTally\.exe$' <<<"$listing" && grep -qE ' USER_GUIDE\.txt$' <<<"$listing" ||
         { echo "$zip lacks TapTally.exe or USER_GUIDE.txt:"; echo "$listing"; return 1; }
+    tools/package_starts.py "$zip"
 }
 
 STAGES=(
