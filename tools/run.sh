@@ -4,24 +4,23 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-case "$(uname -s)" in
-    Linux) tools/setup.sh ;;
-esac
-
-cmake --preset windows >/dev/null
-cmake --build --preset windows -- -j2
-
 exe=build/windows/TapTally.exe
 case "$(uname -s)" in
     MINGW* | MSYS* | CYGWIN*)
+        # On Windows the MinGW compiler of the shell builds for its own system.
+        cmake -G Ninja -B build/windows -DCMAKE_BUILD_TYPE=Release >/dev/null
+        cmake --build build/windows --target TapTally
         exec "$exe"
         ;;
 esac
 
+tools/setup.sh
 if [ -z "${DISPLAY:-}" ]; then
     echo "run.sh: no X display (DISPLAY is not set); start one with 'xvfb-run -a tools/run.sh' or set DISPLAY to a running X server" >&2
     exit 2
 fi
+cmake --preset windows >/dev/null
+cmake --build --preset windows -- -j2
 # A new Wine prefix would otherwise offer to download Mono and Gecko, which TapTally
 # does not use.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
