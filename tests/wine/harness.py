@@ -281,9 +281,6 @@ class Session:
     def type_text(self, text):
         self.xdotool("type", "--delay", "60", text)
 
-    def move(self, x, y):
-        self.xdotool("mousemove", x, y)
-
     def click(self, x, y, button=1, repeat=1, delay_ms=100):
         self.xdotool("mousemove", x, y)
         self.xdotool("click", "--repeat", repeat, "--delay", delay_ms, button)
