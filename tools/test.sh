@@ -42,6 +42,13 @@ stage_package() {
     tools/package_starts.py "$zip"
 }
 
+# Figures, not verdicts: the cost of one press and release on both builds.
+stage_bench() {
+    build/native/bench/press_bench 20000 &&
+        WINEPREFIX="$PWD/build/windows/wine/bench-prefix" WINEDEBUG=-all \
+            xvfb-run -a -s "-screen 0 1024x768x24" wine build/windows/bench/press_bench.exe 2000
+}
+
 STAGES=(
     setup
     windows_build
@@ -53,6 +60,7 @@ STAGES=(
     fuzz
     static_analysis
     package
+    bench
 )
 
 failed=()
