@@ -13,6 +13,8 @@ import sys
 import tempfile
 import zipfile
 
+# The helpers are imported from the source tree, which must stay free of Python caches.
+sys.dont_write_bytecode = True
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
 sys.path.insert(0, os.path.join(ROOT, "tests", "wine"))
 import harness  # noqa: E402
