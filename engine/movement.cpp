@@ -1,7 +1,6 @@
 #include "engine/movement.h"
 
 #include <stdio.h>
-#include <string.h>
 
 #include "display/screen_paint.h"
 #include "engine/test_state.h"
@@ -128,21 +127,33 @@ void HandleMouseMove(HWND window, LPARAM lParam) {
     State.LastY = y;
 }
 
+int FormatValuePair(char *text, size_t size, int first, int second) {
+    if (size == 0) {
+        return 0;
+    }
+    int length = snprintf(text, size, " %4d, %4d  ", first, second);
+    if (length < 0) {
+        text[0] = '\0';
+        return 0;
+    }
+    size_t used = (size_t)length < size ? (size_t)length : size - 1;
+    int blanks = (first < 100 ? 1 : 0) + (second < 100 ? 1 : 0);
+    for (; blanks > 0 && used + 1 < size; --blanks) {
+        text[used++] = ' ';
+    }
+    text[used] = '\0';
+    return (int)used;
+}
+
 void DrawValuePair(HWND window, int x, int y, int first, int second) {
     HDC dc = GetDC(window);
     HFONT font = CreateScreenFont(VALUE_FONT_FACE);
     HGDIOBJ previousFont = SelectObject(dc, font);
     SetBkColor(dc, VALUE_BACK_COLOR);
 
-    char text[32];
-    snprintf(text, sizeof text, " %4d, %4d  ", first, second);
-    if (first < 100) {
-        strcat(text, " ");
-    }
-    if (second < 100) {
-        strcat(text, " ");
-    }
-    TextOutA(dc, x, y, text, (int)strlen(text));
+    char text[VALUE_PAIR_TEXT_SIZE];
+    int length = FormatValuePair(text, sizeof text, first, second);
+    TextOutA(dc, x, y, text, length);
 
     SelectObject(dc, previousFont);
     DeleteObject(font);

@@ -1,7 +1,5 @@
 // FormatInterval for any interval and any buffer size: the text never passes the given
 // size, and when it has room it is " <ms>  " below 1000 ms and " ---  " from there on.
-// (The value pairs of the movement test are formatted inside their drawing call, which
-// needs a window, so they are covered by the native tests instead.)
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>

@@ -6,6 +6,7 @@ set(TAPTALLY_FUZZ_TARGETS
     fuzz_convert_entry
     fuzz_error_text
     fuzz_interval_text
+    fuzz_value_pair
     fuzz_version_query
 )
 foreach(target ${TAPTALLY_FUZZ_TARGETS})

@@ -22,7 +22,7 @@ cmake --build "$BUILD" --target fuzz_targets -- -j"$JOBS"
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
     targets=(fuzz_blank_run fuzz_convert_entry fuzz_error_text fuzz_interval_text
-             fuzz_version_query)
+             fuzz_value_pair fuzz_version_query)
 fi
 for target in "${targets[@]}"; do
     corpus="$BUILD/corpus/$target"
