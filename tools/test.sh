@@ -42,12 +42,9 @@ stage_package() {
     tools/package_starts.py "$zip"
 }
 
-# Figures, not verdicts: the cost of one press and release on both builds.
-stage_bench() {
-    build/native/bench/press_bench 20000 &&
-        WINEPREFIX="$PWD/build/windows/wine/bench-prefix" WINEDEBUG=-all \
-            xvfb-run -a -s "-screen 0 1024x768x24" wine build/windows/bench/press_bench.exe 2000
-}
+# Figures, not verdicts: the table of start-up, paint, press and movement costs on both
+# builds.
+stage_bench() { tools/bench.py 2000; }
 
 STAGES=(
     setup

@@ -1,0 +1,76 @@
+#!/usr/bin/env python3
+"""Builds the benchmark of both builds, runs it natively (headless stand-in) and under
+32-bit Wine on a private 1920 x 1080 display, and prints one table of the figures.
+
+    tools/bench.py [cycles, default 2000]
+
+The native column is the cost on the headless stand-in (a Debug build that draws into
+memory), useful to compare changes; the Wine column is the program on a real Win32
+platform. A mouse that reports 8000 times a second sends a message every 125 us; the last
+line says whether under Wine the costliest message (half a press and release, or one
+movement message) is handled within that time. Figures, not verdicts: it fails only when
+a benchmark does not build or run.
+"""
+
+import os
+import subprocess
+import sys
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+MESSAGE_BUDGET_US = 125.0
+
+ROWS = [
+    ("startup_first", "start-up to end of calibration, first in the process", "us"),
+    ("startup_again", "start-up to end of calibration, mean of nine more", "us"),
+    ("calibration_ms", "calibration total as the program measures it", "ms"),
+    ("paint_1024x768", "full paint, 1024 x 768 screen", "us"),
+    ("paint_1920x1080", "full paint, 1920 x 1080 screen", "us"),
+    ("left", "left press and release (two messages)", "us"),
+    ("middle", "middle press and release (two messages)", "us"),
+    ("right", "right press and release (two messages)", "us"),
+    ("move", "one movement message", "us"),
+]
+
+
+def build(preset):
+    subprocess.run(["cmake", "--build", "--preset", preset, "--target", "taptally_bench"],
+                   cwd=ROOT, check=True, stdout=subprocess.DEVNULL)
+
+
+def figures(command, env=None):
+    output = subprocess.run(command, cwd=ROOT, env=env, check=True, stdout=subprocess.PIPE,
+                            universal_newlines=True).stdout
+    values = {}
+    for line in output.splitlines():
+        name, _, value = line.partition(" ")
+        values[name] = float(value)
+    missing = [name for name, _, _ in ROWS if name not in values]
+    if missing:
+        raise SystemExit("%s printed no figure for %s" % (command[0], ", ".join(missing)))
+    return values
+
+
+def costliest_message(values):
+    return max(max(values[b] for b in ("left", "middle", "right")) / 2, values["move"])
+
+
+def main():
+    cycles = sys.argv[1] if len(sys.argv) > 1 else "2000"
+    build("native")
+    build("windows")
+    native = figures([os.path.join("build", "native", "bench", "taptally_bench"), cycles])
+    env = dict(os.environ, WINEDEBUG="-all",
+               WINEPREFIX=os.path.join(ROOT, "build", "windows", "wine", "bench-prefix"))
+    wine = figures(["xvfb-run", "-a", "-s", "-screen 0 1920x1080x24", "wine",
+                    os.path.join("build", "windows", "bench", "taptally_bench.exe"), cycles],
+                   env)
+
+    print("%-56s %5s %12s %12s" % ("figure (%s cycles)" % cycles, "unit", "headless", "Wine"))
+    for name, label, unit in ROWS:
+        print("%-56s %5s %12.1f %12.1f" % (label, unit, native[name], wine[name]))
+    cost = costliest_message(wine)
+    print("Wine: costliest message %.1f us, %s the %.0f us of an 8000 Hz mouse" %
+          (cost, "within" if cost <= MESSAGE_BUDGET_US else "OVER", MESSAGE_BUDGET_US))
+
+if __name__ == "__main__":
+    main()
