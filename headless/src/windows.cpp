@@ -230,7 +230,11 @@ Window *FindWindow(HWND handle) {
     }
     auto found = W().Windows.find(Key(handle));
     if (found == W().Windows.end()) {
-        Unsupported("window lookup", "handle " + HandleText(handle) + " is no window");
+        // A handle that was given out once may belong to a window destroyed and forgotten.
+        if (Key(handle) > W().NextHandle) {
+            Unsupported("window lookup", "handle " + HandleText(handle) + " is no window");
+        }
+        return nullptr;
     }
     return found->second->Destroyed ? nullptr : found->second.get();
 }
@@ -426,6 +430,11 @@ LRESULT CallWindow(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
                      window.ClassName.c_str(), (void *)handle, message, (unsigned long)wParam,
                      (unsigned long)lParam);
     }
+    // The window may be destroyed inside its procedure; it is not touched after it.
+    struct Depth {
+        Depth() { ++W().CallDepth; }
+        ~Depth() { --W().CallDepth; }
+    } depth;
     switch (window.Kind) {
     case WindowKind::Normal:
         return window.Proc(handle, message, wParam, lParam);
@@ -437,6 +446,16 @@ LRESULT CallWindow(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
         return ControlWindowProc(handle, message, wParam, lParam);
     }
     return 0;
+}
+
+void SweepDestroyedWindows() {
+    World &world = W();
+    if (world.CallDepth > 0) {
+        return;
+    }
+    for (auto it = world.Windows.begin(); it != world.Windows.end();) {
+        it = it->second->Destroyed ? world.Windows.erase(it) : std::next(it);
+    }
 }
 
 // ---- The queue ---------------------------------------------------------------------
@@ -829,6 +848,7 @@ BOOL WINAPI GetMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFil
     if (hWnd && hWnd != (HWND)(intptr_t)-1) {
         LiveWindow("GetMessageA", hWnd);
     }
+    SweepDestroyedWindows();
     WaitMessage(*lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax);
     return lpMsg->message != WM_QUIT;
 }
@@ -841,6 +861,7 @@ BOOL WINAPI PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFi
     if (hWnd && hWnd != (HWND)(intptr_t)-1) {
         LiveWindow("PeekMessageA", hWnd);
     }
+    SweepDestroyedWindows();
     return FetchMessage(*lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, (wRemoveMsg & PM_REMOVE) != 0);
 }
 

@@ -226,6 +226,17 @@ void ResetWorld() {
     SetDefaultMetrics(world);
 }
 
+void ForgetRecords() {
+    World &world = W();
+    if (!world.Boxes.empty()) {
+        Unsupported("ForgetRecords", "a box is open");
+    }
+    world.Log.clear();
+    world.Beeps.clear();
+    world.Shown.clear();
+    world.WinExecCalls.clear();
+}
+
 HINSTANCE ProgramInstance() {
     return HandleOf<HINSTANCE>(0x400000);
 }

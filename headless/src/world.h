@@ -202,6 +202,7 @@ struct World {
     // Handles: one counter for every kind, so that a handle of one kind is never taken
     // for another.
     uintptr_t NextHandle = 0x10000;
+    int CallDepth = 0;                        // window procedures running now, one inside another
     std::map<uintptr_t, WindowClass> Classes; // by atom
     std::map<uintptr_t, std::unique_ptr<Window>> Windows;
     std::vector<HWND> ZOrder; // top-level windows, bottom first
@@ -265,6 +266,8 @@ HWND CreateWindowInternal(DWORD exStyle, const std::string &className, const std
                           WindowKind kind, LPVOID param);
 LRESULT CallWindow(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
 void DestroyWindowInternal(HWND handle);
+// Forgets destroyed windows once no window procedure runs (their handles stay invalid).
+void SweepDestroyedWindows();
 
 // Takes the next message in the platform's order; never runs the script.
 bool FetchMessage(MSG &out, HWND filter, UINT first, UINT last, bool remove);

@@ -196,6 +196,9 @@ struct DrawCall {
 };
 const std::vector<DrawCall> &DrawLog();
 void ClearDrawLog();
+// Empties every record of the run (draw log, beeps, boxes shown, WinExec calls), so that a
+// long run holds no more memory than the program does; no box may be open.
+void ForgetRecords();
 // Pens, brushes, fonts and icons created and not deleted. An icon given to
 // RegisterClassA belongs to the class from then on and no longer counts.
 int LiveGdiObjects();
