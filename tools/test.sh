@@ -22,6 +22,8 @@ run_ctest() { # build dir, label
 }
 stage_native_tests() { run_ctest build/native native; }
 stage_native_asan_tests() { run_ctest build/native-asan native; }
+# The same tests under valgrind's memcheck (leaks, invalid accesses, undefined values).
+stage_native_valgrind_tests() { tools/valgrind_tests.py build/native; }
 # The Wine tests run one at a time: each has a display and a Wine server of its own,
 # and together they would only compete for the two cores.
 stage_wine_tests() {
@@ -53,6 +55,7 @@ STAGES=(
     native_asan_build
     native_tests
     native_asan_tests
+    native_valgrind_tests
     wine_tests
     fuzz
     static_analysis
