@@ -9,6 +9,8 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include "probe_support.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,42 +19,6 @@
 
 namespace {
 
-std::string Quote(const char *text) {
-    std::string out = "\"";
-    for (const unsigned char *p = reinterpret_cast<const unsigned char *>(text); *p; ++p) {
-        char buffer[8];
-        switch (*p) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (*p < 0x20 || *p >= 0x7F) {
-                std::snprintf(buffer, sizeof buffer, "\\u%04x", *p);
-                out += buffer;
-            } else {
-                out += static_cast<char>(*p);
-            }
-        }
-    }
-    return out + "\"";
-}
-
-std::string Number(long long value) {
-    return std::to_string(value);
-}
-
 std::string Handle(HWND window) {
     return Number(static_cast<long long>(reinterpret_cast<UINT_PTR>(window)));
 }
@@ -60,22 +26,6 @@ std::string Handle(HWND window) {
 std::string Rect(const RECT &r) {
     return "[" + Number(r.left) + "," + Number(r.top) + "," + Number(r.right) + "," +
            Number(r.bottom) + "]";
-}
-
-std::string WindowText(HWND window) {
-    // WM_GETTEXT rather than GetWindowTextA: it reads the text of a control of another
-    // process as well.
-    std::vector<char> text(4096);
-    SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                        SMTO_ABORTIFHUNG, 2000, nullptr);
-    text.back() = 0;
-    return text.data();
-}
-
-std::string ClassName(HWND window) {
-    char name[256] = "";
-    GetClassNameA(window, name, sizeof name);
-    return name;
 }
 
 std::string WindowFields(HWND window) {
@@ -143,30 +93,6 @@ std::string MenuItems(HMENU menu, int depth) {
         out += "}";
     }
     return out + "]";
-}
-
-// The visible top-level windows of one process, optionally of one class only.
-struct WindowSearch {
-    DWORD process;
-    const char *className;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectTopLevel(HWND window, LPARAM data) {
-    auto *search = reinterpret_cast<WindowSearch *>(data);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process == search->process && IsWindowVisible(window) &&
-        (!search->className || ClassName(window) == search->className))
-        search->found.push_back(window);
-    return TRUE;
-}
-
-std::vector<HWND> TopLevelWindows(DWORD process, const char *className) {
-    WindowSearch search{process, className, {}};
-    if (process)
-        EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 BOOL CALLBACK CollectChild(HWND window, LPARAM data) {

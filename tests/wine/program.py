@@ -64,6 +64,10 @@ class Program:
         return read(*self.layout.value_box(self.layout.panel_lefts()[panel], 0)) == \
             expected.VALUE_GREY
 
+    def wait_values(self, panel, shown=True):
+        what = "values %s in panel %d" % ("shown" if shown else "cleared", panel)
+        harness.wait_for(what, lambda: self.panel_has_values(panel) == shown, interval=0.3)
+
     def wait_until_settled(self):
         """Waits for the start-up calibration to end: its presses draw values into the left
         panel, and the reset at its end paints the screen afresh without them."""

@@ -14,11 +14,6 @@ import program
 BUTTONS = [("left", 1, 0, 10), ("right", 3, 2, 30), ("middle", 2, 1, 20)]
 
 
-def wait_values(app, panel, shown=True):
-    what = "values %s in panel %d" % ("shown" if shown else "cleared", panel)
-    harness.wait_for(what, lambda: app.panel_has_values(panel) == shown, interval=0.3)
-
-
 def check_calibration(app, checks):
     """No box at the start (neither a slow calibration, 80, nor a missing mouse, 99), and
     the value it measured is within the limit."""
@@ -38,7 +33,7 @@ def check_calibration(app, checks):
 def check_too_fast(app, checks, name, button, panel, code, window):
     # One press first, so that the pair below is timed from a press of this run.
     app.click_quiet_spot(button)
-    wait_values(app, panel)
+    app.wait_values(panel)
     checks.equal("boxes after one %s click" % name, app.boxes_after(0.5), [])
     app.click_quiet_spot(button, repeat=2, delay_ms=30)
     box = app.wait_box(expected.ERROR_CAPTION)
@@ -90,13 +85,13 @@ def main():
         session.key("Return")
         app.wait_no_boxes()
         for _, _, panel, _ in BUTTONS:
-            wait_values(app, panel, shown=False)
+            app.wait_values(panel, shown=False)
 
         # The R key resets at once, without a notice.
         app.click_quiet_spot(1)
-        wait_values(app, 0)
+        app.wait_values(0)
         session.key("r")
-        wait_values(app, 0, shown=False)
+        app.wait_values(0, shown=False)
         checks.equal("boxes after the R key", app.boxes_after(1.0), [])
 
         app.exit_by_key(checks)
