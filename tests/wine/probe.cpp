@@ -3,12 +3,16 @@
 // message boxes and dialogs that are open. It prints one JSON object on stdout.
 //
 //   probe.exe [window] [menu] [boxes] [toplevel] [processes] [pixels=x,y;x,y;...]
-//             [class=Name]
+//             [health] [drive=seed,cycles] [class=Name]
 //
-// Pixel positions are client coordinates of the main window.
+// Pixel positions are client coordinates of the main window. "health" tells whether the
+// program is alive and answering, and its graphics objects and memory; "drive" posts
+// many cycles of mixed messages to the main window (see probe_drive.h).
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include "probe_drive.h"
+#include "probe_health.h"
 #include "probe_support.h"
 
 #include <cstdio>
@@ -204,6 +208,10 @@ int main(int argc, char **argv) {
             out += "]";
         } else if (command == "processes") {
             out += ",\"processes\":" + Processes();
+        } else if (command == "health") {
+            out += ",\"health\":" + ProcessHealth(window);
+        } else if (command.compare(0, 6, "drive=") == 0) {
+            out += ",\"drive\":" + DriveEvents(window, argv[i] + 6);
         } else if (command.compare(0, 7, "pixels=") == 0) {
             out += ",\"pixels\":" + (window ? Pixels(window, argv[i] + 7) : std::string("null"));
         }
