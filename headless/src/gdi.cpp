@@ -121,9 +121,27 @@ void StampPen(Window &window, int x, int y, int width, COLORREF color,
     }
 }
 
-// Bresenham from (x0, y0) towards (x1, y1), the last point left out.
+// Bresenham from (x0, y0) towards (x1, y1), the last point left out; the pen is stamped
+// at every point. A wide straight line covers exactly the rectangle of its stamps, and is
+// filled as one.
 void RasteriseLine(Window &window, int x0, int y0, int x1, int y1, int width, COLORREF color,
                    const std::vector<RECT> *clip) {
+    if (width > 1 && (x0 == x1) != (y0 == y1)) {
+        int low = -(width / 2);
+        // The first and last stamped points, in increasing order.
+        int firstX = x0, lastX = x0, firstY = y0, lastY = y0;
+        if (x0 != x1) {
+            firstX = x0 < x1 ? x0 : x1 + 1;
+            lastX = x0 < x1 ? x1 - 1 : x0;
+        } else {
+            firstY = y0 < y1 ? y0 : y1 + 1;
+            lastY = y0 < y1 ? y1 - 1 : y0;
+        }
+        FillPixels(window,
+                   RECT{firstX + low, firstY + low, lastX + low + width, lastY + low + width},
+                   color, clip);
+        return;
+    }
     int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
     int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
     int error = dx + dy;

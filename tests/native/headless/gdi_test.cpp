@@ -115,6 +115,14 @@ TEST(HeadlessGdi, LinesLeaveOutTheirLastPointAndWidePensAreCentred) {
     EXPECT_EQ(Pixel(window, 97, 100), WHITE);
     EXPECT_EQ(Pixel(window, 151, 100), BLUE); // the pen around x = 149
     EXPECT_EQ(Pixel(window, 152, 100), WHITE);
+    // Drawn upwards: the pen around every point from the start to just short of the end.
+    Line(dc, 60, 80, 60, 60, PS_SOLID, 5, BLUE);
+    EXPECT_EQ(Pixel(window, 60, 82), BLUE);
+    EXPECT_EQ(Pixel(window, 60, 83), WHITE);
+    EXPECT_EQ(Pixel(window, 60, 59), BLUE); // the pen around y = 61
+    EXPECT_EQ(Pixel(window, 60, 58), WHITE);
+    EXPECT_EQ(Pixel(window, 62, 70), BLUE);
+    EXPECT_EQ(Pixel(window, 63, 70), WHITE);
 
     // A diagonal steps one pixel in each direction per point.
     Line(dc, 200, 200, 205, 205, PS_SOLID, 1, RED);
