@@ -1,6 +1,6 @@
 // The cost of the program's work, on whichever build it is built for: the start-up to the
 // end of the calibration, a full paint of the main window for two screen sizes, one press
-// and release of each button and one movement message, drawing included. Prints one
+// and release of each button and one movement message (and its parts), drawing included. Prints one
 // "name value" line per figure (microseconds unless the name says otherwise), for
 // tools/bench.py to put in a table; it asserts nothing.
 //   taptally_bench [cycles, default 2000]
@@ -11,6 +11,7 @@
 #include <stdlib.h>
 
 #include "app/main_window.h"
+#include "engine/movement.h"
 #include "engine/test_state.h"
 
 #ifdef TAPTALLY_HEADLESS
@@ -95,6 +96,23 @@ double Movement(HWND window, int cycles) {
     return MicrosSince(start) / cycles;
 }
 
+// The parts of one movement message: a value pair (one of three) and the two bars.
+double ValuePair(HWND window, int cycles) {
+    Clock::time_point start = Clock::now();
+    for (int i = 0; i < cycles; ++i) {
+        DrawValuePair(window, 100, 500, i % 1000, i % 700);
+    }
+    return MicrosSince(start) / cycles;
+}
+
+double Bars(HWND window, int cycles) {
+    Clock::time_point start = Clock::now();
+    for (int i = 0; i < cycles; ++i) {
+        DrawMovementBars(window, 100, 600, i % 30, i % 20, BARS_LIVE);
+    }
+    return MicrosSince(start) / cycles;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -146,6 +164,8 @@ int main(int argc, char **argv) {
             printf("middle %.1f\n", PressAndRelease(window, WM_MBUTTONDOWN, WM_MBUTTONUP, cycles));
             printf("right %.1f\n", PressAndRelease(window, WM_RBUTTONDOWN, WM_RBUTTONUP, cycles));
             printf("move %.1f\n", Movement(window, cycles));
+            printf("value_pair %.1f\n", ValuePair(window, cycles));
+            printf("bars %.1f\n", Bars(window, cycles));
         }
         StopMainWindow(window);
     }

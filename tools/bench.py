@@ -29,6 +29,8 @@ ROWS = [
     ("middle", "middle press and release (two messages)", "us"),
     ("right", "right press and release (two messages)", "us"),
     ("move", "one movement message", "us"),
+    ("value_pair", "  of it: one value pair (three per message)", "us"),
+    ("bars", "  of it: the two bars", "us"),
 ]
 
 

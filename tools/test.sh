@@ -74,7 +74,7 @@ for stage in "${STAGES[@]}"; do
         status=FAILED
         failed+=("$stage")
     fi
-    report+=("$(printf '%-20s %-7s %5ds' "$stage" "$status" $(($(date +%s) - start)))")
+    report+=("$(printf '%-22s %-7s %5ds' "$stage" "$status" $(($(date +%s) - start)))")
     if [ "$status" = FAILED ] && [[ "$stage" == *build || "$stage" == setup ]]; then
         break
     fi
