@@ -27,10 +27,12 @@ void LoadVersionText(const char *fileName) {
     }
     void *value = nullptr;
     UINT length = 0;
-    if (!VerQueryValueA(block, "\\VarFileInfo\\Translation", &value, &length) || length == 0) {
+    // A list too short for one language and code-page pair has no first entry.
+    DWORD translation = 0;
+    if (!VerQueryValueA(block, "\\VarFileInfo\\Translation", &value, &length) ||
+        length < sizeof translation) {
         return;
     }
-    DWORD translation = 0;
     memcpy(&translation, value, sizeof translation);
 
     char prefix[64];
@@ -41,6 +43,8 @@ void LoadVersionText(const char *fileName) {
     if (!VerQueryValueA(block, path, &value, &length) || length == 0) {
         return;
     }
-    strncpy(VersionText, (const char *)value, VERSION_TEXT_MAX);
-    VersionText[VERSION_TEXT_MAX] = '\0';
+    // No further than the value's own length, which a damaged block may not end with a zero.
+    size_t count = length < VERSION_TEXT_MAX ? length : VERSION_TEXT_MAX;
+    strncpy(VersionText, (const char *)value, count);
+    VersionText[count] = '\0';
 }

@@ -142,9 +142,10 @@ TEST_F(Feature, VersionLookupTakesTheFirstTranslationAndAtMost40Characters) {
     headless::AddVersionFile("big.exe", (dir + "/version_big.res").c_str());
     headless::AddVersionFile("two.exe", (dir + "/version_two_translations.res").c_str());
     headless::AddVersionFile("long.exe", (dir + "/version_long.res").c_str());
+    headless::AddVersionFile("short.exe", (dir + "/version_short_translation.res").c_str());
     LoadVersionText("TapTally.exe");
     EXPECT_STREQ(VersionText, "1.90");
-    for (const char *empty : {"none.exe", "big.exe", "two.exe", "missing.exe"}) {
+    for (const char *empty : {"none.exe", "big.exe", "two.exe", "short.exe", "missing.exe"}) {
         LoadVersionText(empty);
         EXPECT_STREQ(VersionText, "") << empty;
     }
