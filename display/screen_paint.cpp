@@ -59,8 +59,13 @@ void FillBackground(HDC dc) {
 void DrawTitleLines(HDC dc) {
     const ScreenLayout &layout = State.Layout;
     for (int i = 0; i < 6; ++i) {
-        char line[128];
-        snprintf(line, sizeof line, TitleLines[i], VersionText);
+        // Only the version line is a format; the others are drawn as they stand.
+        const char *line = TitleLines[i];
+        char versionLine[128];
+        if (i == 0) {
+            snprintf(versionLine, sizeof versionLine, TitleLines[0], VersionText);
+            line = versionLine;
+        }
         if (line[0] == '\0') {
             continue;
         }
