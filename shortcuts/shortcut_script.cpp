@@ -73,7 +73,7 @@ const ScriptLine SCRIPT_LINES[] = {
 struct ScriptPaths {
     char Module[MAX_PATH];
     char Directory[MAX_PATH]; // keeps its final backslash
-    char Script[MAX_PATH + sizeof SHORTCUT_NAME ".vbs"];
+    char Script[MAX_PATH + sizeof ShortcutName + sizeof ".vbs"];
 };
 
 // False when the program's path does not fit: a cut path would name another file.
@@ -87,7 +87,7 @@ bool FindScriptPaths(ScriptPaths &paths) {
     while (end > 0 && paths.Directory[end - 1] != '\\') {
         paths.Directory[--end] = '\0';
     }
-    snprintf(paths.Script, sizeof paths.Script, "%s%s.vbs", paths.Directory, SHORTCUT_NAME);
+    snprintf(paths.Script, sizeof paths.Script, "%s%s.vbs", paths.Directory, ShortcutName);
     return true;
 }
 
@@ -115,7 +115,7 @@ bool StartScriptHost(const ScriptPaths &paths) {
         directory[length - 1] = '\0';
     }
     char command[MAX_PATH + 64];
-    snprintf(command, sizeof command, "wscript.exe \"%s\\%s.vbs\"", directory, SHORTCUT_NAME);
+    snprintf(command, sizeof command, "wscript.exe \"%s\\%s.vbs\"", directory, ShortcutName);
     return WinExec(command, SW_SHOWNA) >= 32;
 }
 
@@ -148,7 +148,7 @@ int FormatScriptLine(int index, int mode, const char *modulePath, const char *pr
     const char *value = "";
     switch (line.Value) {
     case VALUE_NAME:
-        value = SHORTCUT_NAME;
+        value = ShortcutName;
         break;
     case VALUE_MODULE:
         value = modulePath;

@@ -12,7 +12,8 @@ enum ShortcutMode {
     SHORTCUT_BOTH = 4,
 };
 
-#define SHORTCUT_NAME "TapTally"
+// Names the shortcut files, the program's folder in the programs menu and the script.
+constexpr char ShortcutName[] = "TapTally";
 
 extern int ScriptWritten;
 
