@@ -58,14 +58,8 @@ TEST_F(Dispatch, EveryAcceleratorKeyRunsItsCommand) {
 }
 
 TEST_F(Dispatch, CommandsOutsideTheTableChangeNothing) {
-    AddStep([] {
-        headless::AdvanceTick(1000);
-        run::LeftClick();
-    });
-    AddStep([] {
-        headless::AdvanceTick(300);
-        run::LeftClick();
-    });
+    run::AddLeftClickAfter(1000);
+    run::AddLeftClickAfter(300);
     AddStep([] {
         for (WPARAM id : {0, 7, 10, 11, 12, 13, 14, 15, 16, 17, 19, 20, 22, 100, 0xFFFF}) {
             PostMessageA(run::Main(), WM_COMMAND, id, 0);

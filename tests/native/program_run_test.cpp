@@ -56,14 +56,8 @@ TEST_F(ProgramRun, TheCloseBoxEndsTheRunToo) {
 }
 
 TEST_F(ProgramRun, TwoLeftPressesFasterThanTheTriggerRaiseError10) {
-    AddStep([] {
-        headless::AdvanceTick(1000);
-        run::LeftClick();
-    });
-    AddStep([] {
-        headless::AdvanceTick(30);
-        run::LeftClick();
-    });
+    run::AddLeftClickAfter(1000);
+    run::AddLeftClickAfter(30);
     AddStep([] {
         ASSERT_TRUE(headless::BoxOpen());
         headless::BoxInfo box = TopBox();
@@ -145,10 +139,7 @@ TEST_F(ProgramRun, OutOfOrderButtonMessagesRaiseTheirErrors) {
 }
 
 TEST_F(ProgramRun, LongHoldResetsTheLeastValueAt701ButNot700) {
-    AddStep([] {
-        headless::AdvanceTick(1000);
-        run::LeftClick();
-    });
+    run::AddLeftClickAfter(1000);
     AddStep([] {
         headless::AdvanceTick(200);
         headless::QueueMouse(run::Main(), WM_LBUTTONDOWN, 200, 600);
@@ -258,14 +249,8 @@ TEST_F(ProgramRun, NoMouseRaisesError99OnceAndDriverInfoRaisesItAgain) {
 }
 
 TEST_F(ProgramRun, ResetKeysResetAtOnceAndTheMenuEntryShowsItsNotice) {
-    AddStep([] {
-        headless::AdvanceTick(1000);
-        run::LeftClick();
-    });
-    AddStep([] {
-        headless::AdvanceTick(300);
-        run::LeftClick();
-    });
+    run::AddLeftClickAfter(1000);
+    run::AddLeftClickAfter(300);
     AddStep([] {
         EXPECT_EQ(State.Left.LeastInterval, 300u);
         EXPECT_EQ(State.Left.StepIndex, 2);
@@ -330,10 +315,7 @@ TEST_F(ProgramRun, TriggerDialogRefusesOutOfRangeEntriesAndStoresValidOnes) {
         headless::AdvanceTick(1000);
         run::LeftClick();
     });
-    AddStep([] {
-        headless::AdvanceTick(140);
-        run::LeftClick();
-    });
+    run::AddLeftClickAfter(140);
     AddStep([] {
         ASSERT_TRUE(headless::BoxOpen());
         EXPECT_EQ(TopBox().Text.rfind("Error # 10 Occurred! - \n", 0), 0u);

@@ -38,6 +38,14 @@ inline void LeftClick(int x = 200, int y = 600) {
     Click(WM_LBUTTONDOWN, WM_LBUTTONUP, x, y);
 }
 
+// A step of the script: the given milliseconds pass, then a left click.
+inline void AddLeftClickAfter(DWORD milliseconds) {
+    headless::AddStep([milliseconds] {
+        headless::AdvanceTick(milliseconds);
+        LeftClick();
+    });
+}
+
 inline void PressKey(char key) {
     headless::QueueKey((UINT)(unsigned char)(key >= 'a' && key <= 'z' ? key - 32 : key), key);
 }
