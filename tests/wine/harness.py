@@ -59,18 +59,22 @@ class Session:
         self.prefix = os.path.join(self.work, "prefix")
         self.home = os.path.join(self.work, "home")
         self.artifacts = os.path.abspath(args.artifacts)
-        self.xvfb = None
-        self.display = None
-        try:
-            os.remove(os.path.join(self.work, "xvfb.pid"))
-        except OSError:
-            pass
+        self._forget_display()
         self.lock = None
         self.programs = []
         self.log_path = os.path.join(self.work, name + ".log")
         self.log = None
 
     # --- start and stop -------------------------------------------------------
+
+    def _forget_display(self):
+        """No display is held: forgets the X server and removes its pid file."""
+        self.xvfb = None
+        self.display = None
+        try:
+            os.remove(os.path.join(self.work, "xvfb.pid"))
+        except OSError:
+            pass
 
     def __enter__(self):
         os.makedirs(self.work, exist_ok=True)
@@ -122,12 +126,7 @@ class Session:
                 self.xvfb.wait(timeout=10)
             except subprocess.TimeoutExpired:
                 self.xvfb.kill()
-        self.xvfb = None
-        self.display = None
-        try:
-            os.remove(os.path.join(self.work, "xvfb.pid"))
-        except OSError:
-            pass
+        self._forget_display()
         if self.lock is not None:
             self.lock.close()
             self.lock = None
