@@ -12,6 +12,14 @@ namespace {
 
 const int ERROR_NO_MOUSE = 99;
 
+// The About line names the kind of Windows program this exe is; the native build stands
+// in for the 32-bit one.
+#ifdef _WIN64
+const char PROGRAM_WIDTH[] = "64 bit";
+#else
+const char PROGRAM_WIDTH[] = "32 bit";
+#endif
+
 // First threshold, second threshold, speed: the order SPI_GETMOUSE delivers them in.
 int MouseParams[3];
 
@@ -50,7 +58,7 @@ void ShowDriverInfo(HWND window) {
 }
 
 void ShowAbout(HWND window) {
-    snprintf(ProgramTitle, sizeof ProgramTitle, "%s      Ver. %s  (32 bit)", PROGRAM_NAME,
-             VersionText);
+    snprintf(ProgramTitle, sizeof ProgramTitle, "%s      Ver. %s  (%s)", PROGRAM_NAME, VersionText,
+             PROGRAM_WIDTH);
     ShowFilledMessage(window, MSG_ABOUT, ProgramTitle, BOX_OWNED_INFO);
 }

@@ -4,17 +4,25 @@
 # not touch apt at all. Installing needs root; the check alone does not.
 set -euo pipefail
 
-# Native build and its tests, the MinGW cross build, the analysers and the packaging.
+. "$(dirname "$0")/platform.sh"
+wine_kind
+
+# Native build and its tests, both MinGW cross builds, the analysers and the packaging.
 PACKAGES=(
     cmake ninja-build g++ pkg-config file zip unzip python3
-    googletest libgtest-dev libbenchmark-dev libpng-dev
+    googletest libgtest-dev libbenchmark-dev libpng-dev libyaml-dev
     g++-mingw-w64-i686 binutils-mingw-w64-i686
+    g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
     clang libclang-rt-14-dev clang-tidy cppcheck valgrind
     xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
-    wine
 )
-# 32-bit Wine comes from the i386 architecture.
-I386_PACKAGES=(wine32:i386)
+# The Wine this machine can run: 32-bit Wine comes from the i386 architecture, which a
+# machine without 32-bit support does not need.
+I386_PACKAGES=()
+case "$TAPTALLY_WINE" in
+    32) PACKAGES+=(wine wine64) I386_PACKAGES=(wine32:i386) ;;
+    64) PACKAGES+=(wine wine64) ;;
+esac
 
 installed() {
     [ "$(dpkg-query -W -f='${db:Status-Status}' "$1" 2>/dev/null)" = installed ]
@@ -34,7 +42,7 @@ if [ "$(id -u)" -ne 0 ]; then
     exit 1
 fi
 
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
+if [ ${#I386_PACKAGES[@]} -gt 0 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386
 fi
 export DEBIAN_FRONTEND=noninteractive

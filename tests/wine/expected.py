@@ -43,7 +43,8 @@ ERROR_DESCRIPTIONS = {
     99: "No mouse was found on this PC\nCheck Mouse Plug\n",
 }
 
-ABOUT_LINE = "TapTally      Ver. 1.90  (32 bit)"
+# The About line by the word size of the exe: the product is the 32-bit one.
+ABOUT_LINE = {32: "TapTally      Ver. 1.90  (32 bit)", 64: "TapTally      Ver. 1.90  (64 bit)"}
 
 TRIGGER_CAPTION = "Change the 'Least' Trigger Value"
 TRIGGER_EDIT, TRIGGER_OK, TRIGGER_CANCEL = 114, 115, 116

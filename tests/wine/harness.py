@@ -1,4 +1,6 @@
-"""Runs Windows programs under 32-bit Wine on a private X display for the tests.
+"""Runs Windows programs under Wine on a private X display for the tests: the 32-bit exe
+under 32-bit Wine, or on a machine that cannot run 32-bit code the 64-bit exe under 64-bit
+Wine (--bits, which the build gives).
 
 A Session owns one Xvfb server with a display number of its own, one Wine server for a
 private prefix under the build directory, and every process started in it. The prefix
@@ -32,11 +34,19 @@ def arguments():
     parser.add_argument("--work", required=True, help="folder for the prefix and homes")
     parser.add_argument("--artifacts", required=True, help="folder for screenshots")
     parser.add_argument("--helper", action="append", default=[], help="further test programs")
+    parser.add_argument("--bits", type=int, choices=(32, 64), default=32,
+                        help="the word size of the exe and so of the Wine that runs it")
     args = parser.parse_args()
     args.exe = os.path.abspath(args.exe)
     args.probe = os.path.abspath(args.probe)
     args.helper = [os.path.abspath(helper) for helper in args.helper]
+    print("under %d-bit Wine: %s" % (args.bits, args.exe), flush=True)
     return args
+
+
+# Debian's wine script would take the 32-bit loader whenever it is installed, even on a
+# machine that cannot run it; the loader is named for the exe's word size instead.
+LOADERS = {32: "/usr/lib/wine/wine", 64: "/usr/lib/wine/wine64"}
 
 
 def wait_for(what, condition, timeout=30.0, interval=0.1):
@@ -55,6 +65,8 @@ class Session:
     def __init__(self, name, args):
         self.name = name
         self.args = args
+        self.bits = getattr(args, "bits", 32)
+        self.loader = LOADERS[self.bits]
         self.work = os.path.abspath(args.work)
         self.prefix = os.path.join(self.work, "prefix")
         self.home = os.path.join(self.work, "home")
@@ -175,7 +187,8 @@ class Session:
         env.update({
             "DISPLAY": self.display or "",
             "WINEPREFIX": self.prefix,
-            "WINEARCH": "win32",
+            "WINEARCH": "win32" if self.bits == 32 else "win64",
+            "WINELOADER": self.loader,
             "WINEDEBUG": "-all",
             # No Mono or Gecko download offers, and no desktop entries for shortcuts.
             "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d",
@@ -203,7 +216,7 @@ class Session:
             os.makedirs(os.path.join(self.home, folder), exist_ok=True)
         os.chmod(os.path.join(self.home, ".runtime"), 0o700)
         started = time.monotonic()
-        subprocess.run(["wineboot", "--init"], env=self.env(), stdout=self.log,
+        subprocess.run([self.loader, "wineboot", "--init"], env=self.env(), stdout=self.log,
                        stderr=subprocess.STDOUT, check=True, timeout=300)
         subprocess.run(["wineserver", "-w"], env=self.env(), timeout=300)
         open(os.path.join(self.prefix, PREFIX_READY), "w").close()
@@ -236,7 +249,7 @@ class Session:
     def start(self, exe, *args):
         """Starts a Windows program in the session and returns its process."""
         self.note("start %s %s" % (exe, " ".join(args)))
-        program = subprocess.Popen(["wine", exe] + list(args), env=self.env(),
+        program = subprocess.Popen([self.loader, exe] + list(args), env=self.env(),
                                    cwd=os.path.dirname(exe), stdout=self.log,
                                    stderr=subprocess.STDOUT)
         self.programs.append(program)
@@ -245,7 +258,7 @@ class Session:
     def start_windows(self, path, cwd):
         """Starts a program by its Windows path (as a user would, from C:)."""
         self.note("start %s" % path)
-        program = subprocess.Popen(["wine", path], env=self.env(), cwd=cwd, stdout=self.log,
+        program = subprocess.Popen([self.loader, path], env=self.env(), cwd=cwd, stdout=self.log,
                                    stderr=subprocess.STDOUT)
         self.programs.append(program)
         return program
@@ -256,7 +269,7 @@ class Session:
         # its output and would hold a pipe open for the rest of the session.
         output = os.path.join(self.work, "probe.out")
         with open(output, "w") as f:
-            result = subprocess.run(["wine", self.args.probe] + list(commands), env=self.env(),
+            result = subprocess.run([self.loader, self.args.probe] + list(commands), env=self.env(),
                                     stdout=f, stderr=self.log, timeout=60)
         with open(output) as f:
             text = f.read()

@@ -23,7 +23,9 @@ struct WineGdiEntry {
     UINT64 UserPointer;
 };
 const size_t WINE_GDI_ENTRIES = 0x10000;
-const size_t PEB_GDI_TABLE_OFFSET = 0x94; // of the 32-bit environment block
+// GdiSharedHandleTable in the environment block of a process of the probe's own word
+// size (the probe is built for the same Windows as the program it reads).
+const size_t PEB_GDI_TABLE_OFFSET = sizeof(void *) == 8 ? 0xF8 : 0x94;
 
 bool UnderWine() {
     return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
@@ -36,7 +38,7 @@ long WineGdiObjects(HANDLE process) {
     if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic,
                                   &length) != 0)
         return -1;
-    DWORD table = 0;
+    UINT_PTR table = 0;
     SIZE_T read = 0;
     if (!ReadProcessMemory(process,
                            reinterpret_cast<char *>(basic.PebBaseAddress) + PEB_GDI_TABLE_OFFSET,
@@ -44,8 +46,8 @@ long WineGdiObjects(HANDLE process) {
         table == 0)
         return -1;
     std::vector<WineGdiEntry> entries(WINE_GDI_ENTRIES);
-    if (!ReadProcessMemory(process, reinterpret_cast<void *>(static_cast<UINT_PTR>(table)),
-                           entries.data(), entries.size() * sizeof(WineGdiEntry), &read))
+    if (!ReadProcessMemory(process, reinterpret_cast<void *>(table), entries.data(),
+                           entries.size() * sizeof(WineGdiEntry), &read))
         return -1;
     long live = 0;
     for (const WineGdiEntry &entry : entries)

@@ -147,7 +147,7 @@ def check_reports(app, checks):
     lines = message[0].split("\n") if message else []
     checks.equal("About box lines", len(lines), 8)
     if len(lines) == 8:
-        checks.equal("About line", lines[0], expected.ABOUT_LINE)
+        checks.equal("About line", lines[0], expected.ABOUT_LINE[session.bits])
         checks.equal("About box empty lines", [lines[1], lines[4], lines[6]], ["", "", ""])
         checks.equal("About box closing line", lines[5], expected.CLOSING_LINE)
         checks.true("About box maker's lines", all(lines[i] for i in (2, 3, 7)), str(lines))

@@ -148,7 +148,7 @@ def check_menu(app, checks):
     box = app.wait_box(expected.ABOUT_CAPTION)
     message = program.box_summary(box)[1]
     checks.true("About box from the fourth row", message and
-                message[0].split("\n")[0] == expected.ABOUT_LINE, str(message))
+                message[0].split("\n")[0] == expected.ABOUT_LINE[session.bits], str(message))
     session.key("Return")
     app.wait_no_boxes()
 
