@@ -1,6 +1,9 @@
 #!/usr/bin/env python3
-"""Builds the benchmark of both builds, runs it natively (headless stand-in) and under
-32-bit Wine on a private 1920 x 1080 display, and prints one table of the figures.
+"""Builds the benchmark of the native build and of the Windows build this machine can run,
+runs it natively (headless stand-in) and under Wine on a private 1920 x 1080 display (the
+32-bit exe under 32-bit Wine, or where 32-bit code cannot run the 64-bit exe under 64-bit
+Wine, as tools/platform.sh finds), and prints one table of the figures. Where Wine cannot
+run the benchmark, the table has the headless column and a line that says why.
 
     tools/bench.py [cycles, default 2000]
 
@@ -35,13 +38,14 @@ ROWS = [
 
 
 def build(preset):
+    subprocess.run(["cmake", "--preset", preset], cwd=ROOT, check=True, stdout=subprocess.DEVNULL)
     subprocess.run(["cmake", "--build", "--preset", preset, "--target", "taptally_bench"],
                    cwd=ROOT, check=True, stdout=subprocess.DEVNULL)
 
 
-def figures(command, env=None):
+def figures(command, env=None, stderr=None):
     output = subprocess.run(command, cwd=ROOT, env=env, check=True, stdout=subprocess.PIPE,
-                            universal_newlines=True).stdout
+                            stderr=stderr, universal_newlines=True).stdout
     values = {}
     for line in output.splitlines():
         name, _, value = line.partition(" ")
@@ -56,23 +60,58 @@ def costliest_message(values):
     return max(max(values[b] for b in ("left", "middle", "right")) / 2, values["move"])
 
 
+def wine_kind():
+    """32, 64 or "none": the Wine this machine runs, as the scripts found it or find it."""
+    kind = os.environ.get("TAPTALLY_WINE")
+    if kind and os.environ.get("TAPTALLY_WINE_SAID"):
+        return kind
+    return subprocess.run(["bash", "-c", ". tools/platform.sh && wine_kind >&2 && echo $TAPTALLY_WINE"],
+                          cwd=ROOT, check=True, stdout=subprocess.PIPE,
+                          universal_newlines=True).stdout.strip()
+
+
+def wine_figures(kind, cycles):
+    """The figures under Wine, or the reason there are none."""
+    if kind not in ("32", "64"):
+        return None, "Wine cannot run on this machine (an x86-64 Linux machine is needed)"
+    build_dir = "windows" if kind == "32" else "windows64"
+    loader = "/usr/lib/wine/wine" if kind == "32" else "/usr/lib/wine/wine64"
+    try:
+        build(build_dir)
+        env = dict(os.environ, WINEDEBUG="-all", WINELOADER=loader,
+                   WINEARCH="win32" if kind == "32" else "win64",
+                   WINEPREFIX=os.path.join(ROOT, "build", build_dir, "wine", "bench-prefix"))
+        # Wine's own notes (a new prefix, the display going away) go to a log.
+        log_path = os.path.join(ROOT, "build", build_dir, "wine", "bench.log")
+        os.makedirs(os.path.dirname(log_path), exist_ok=True)
+        with open(log_path, "w") as log:
+            return figures(["xvfb-run", "-a", "-s", "-screen 0 1920x1080x24", loader,
+                            os.path.join("build", build_dir, "bench", "taptally_bench.exe"),
+                            cycles], env, log), None
+    except (OSError, subprocess.CalledProcessError, SystemExit) as error:
+        return None, "the benchmark did not run under %s-bit Wine (see build/%s/wine/bench.log): %s" % (
+            kind, build_dir, error)
+
+
 def main():
     cycles = sys.argv[1] if len(sys.argv) > 1 else "2000"
     build("native")
-    build("windows")
     native = figures([os.path.join("build", "native", "bench", "taptally_bench"), cycles])
-    env = dict(os.environ, WINEDEBUG="-all",
-               WINEPREFIX=os.path.join(ROOT, "build", "windows", "wine", "bench-prefix"))
-    wine = figures(["xvfb-run", "-a", "-s", "-screen 0 1920x1080x24", "wine",
-                    os.path.join("build", "windows", "bench", "taptally_bench.exe"), cycles],
-                   env)
+    kind = wine_kind()
+    wine, why_not = wine_figures(kind, cycles)
+    column = "Wine %s-bit" % kind if wine else "Wine"
 
-    print("%-56s %5s %12s %12s" % ("figure (%s cycles)" % cycles, "unit", "headless", "Wine"))
+    print("%-56s %5s %12s %12s" % ("figure (%s cycles)" % cycles, "unit", "headless", column))
     for name, label, unit in ROWS:
-        print("%-56s %5s %12.1f %12.1f" % (label, unit, native[name], wine[name]))
+        print("%-56s %5s %12.1f %12s" % (label, unit, native[name],
+                                         "%.1f" % wine[name] if wine else "-"))
+    if not wine:
+        print("No Wine column: " + why_not)
+        return
     cost = costliest_message(wine)
-    print("Wine: costliest message %.1f us, %s the %.0f us of an 8000 Hz mouse" %
-          (cost, "within" if cost <= MESSAGE_BUDGET_US else "OVER", MESSAGE_BUDGET_US))
+    print("%s-bit Wine: costliest message %.1f us, %s the %.0f us of an 8000 Hz mouse" %
+          (kind, cost, "within" if cost <= MESSAGE_BUDGET_US else "OVER", MESSAGE_BUDGET_US))
+
 
 if __name__ == "__main__":
     main()
