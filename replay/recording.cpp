@@ -1,6 +1,7 @@
 // The bytes of a recording and how its format is told from its first lines.
 #include "replay/recording.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -11,11 +12,19 @@ size_t ByteSource::Read(char *buffer, size_t size) {
         size_t count = std::min(size, Head.size() - HeadUsed);
         memcpy(buffer, Head.data() + HeadUsed, count);
         HeadUsed += count;
-        return count;
+        return Count(buffer, count);
     }
     size_t count = fread(buffer, 1, size, File);
     if (count == 0 && ferror(File)) {
         throw RecordingError(0, std::string("cannot be read: ") + strerror(errno));
+    }
+    return Count(buffer, count);
+}
+
+size_t ByteSource::Count(const char *buffer, size_t count) {
+    if (count > 0) {
+        LineFeeds += (long)std::count(buffer, buffer + count, '\n');
+        EndsOpen = buffer[count - 1] != '\n';
     }
     return count;
 }

@@ -52,11 +52,17 @@ class ByteSource {
     size_t Read(char *buffer, size_t size);
     // The first bytes (up to limit), kept to be read again by Read.
     const std::string &Peek(size_t limit);
+    // Lines handed out by Read so far, a last one without line feed included.
+    long LinesRead() const { return LineFeeds + (EndsOpen ? 1 : 0); }
 
   private:
+    size_t Count(const char *buffer, size_t count);
+
     FILE *File;
     std::string Head;
     size_t HeadUsed = 0;
+    long LineFeeds = 0;
+    bool EndsOpen = false; // the last byte read is no line feed
 };
 
 enum class Format { Unknown, LibinputYaml, Evemu };

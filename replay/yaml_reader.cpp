@@ -4,6 +4,7 @@
 
 #include <yaml.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace replay {
@@ -63,7 +64,7 @@ class YamlReader : public EventReader {
             if (!yaml_parser_parse(&Parser, &parsed)) {
                 ParserFailed();
             }
-            Line = (long)parsed.start_mark.line + 1;
+            Line = FileLine(parsed.start_mark);
             bool rowDone = false;
             try {
                 rowDone = Handle(parsed, event);
@@ -93,12 +94,18 @@ class YamlReader : public EventReader {
         return 1;
     }
 
+    // The line of a mark; the parser places the end of the file on the line after the
+    // last, which is the last line for a person.
+    long FileLine(const yaml_mark_t &mark) const {
+        return std::min((long)mark.line + 1, std::max(Source.LinesRead(), 1L));
+    }
+
     [[noreturn]] void ParserFailed() {
         if (Parser.error == YAML_READER_ERROR && Parser.problem &&
             strstr(Parser.problem, "input error")) {
             throw RecordingError(0, "cannot be read");
         }
-        long line = (long)Parser.problem_mark.line + 1;
+        long line = FileLine(Parser.problem_mark);
         std::string what = "not valid YAML: ";
         what += Parser.problem ? Parser.problem : "unknown problem";
         if (Parser.context) {

@@ -274,7 +274,7 @@ TEST(ReplayRecording, BadInputIsOneLineWithFileAndLineAndStatus2) {
     std::string keyboardOnly = replace(yaml, "1: [272, 273, 274, 275, 276]", "1: [1, 2, 3]");
     std::string cases[][2] = {
         {yaml.substr(0, yaml.rfind(",")),
-         ":39: not valid YAML: did not find expected ',' or ']' while parsing a flow "
+         ":38: not valid YAML: did not find expected ',' or ']' while parsing a flow "
          "sequence"},
         {replace(yaml, "100000,   4", "1x0000,   4"),
          ":32: the usec of an evdev row must be a number from 0 to 999999, not \"1x0000\""},
@@ -282,7 +282,7 @@ TEST(ReplayRecording, BadInputIsOneLineWithFileAndLineAndStatus2) {
          ":32: an evdev row must hold 5 values [sec, usec, type, code, value], not 4"},
         {replace(yaml, "version: 1", "version: 2"),
          ":2: format version 2 is not known; this tool reads version 1"},
-        {keyboardOnly, ":39: no device of the recording has BTN_LEFT and REL_X: this is no "
+        {keyboardOnly, ":38: no device of the recording has BTN_LEFT and REL_X: this is no "
                        "recording of a mouse"},
         {"Dear shop,\nmy mouse clicks twice.\n",
          ":1: this is neither a libinput record file (YAML) nor an evemu-record file"},
@@ -325,7 +325,7 @@ TEST(ReplayOptions, BadOptionsAndARefusedTriggerEndWithStatus2) {
                                "details.\n");
     EXPECT_EQ(RunTool({"--trigger", "9", path}).Status, 2);
     EXPECT_EQ(RunTool({"--device", "2", path}).Err,
-              "taptally-replay: " + path + ":39: --device 2: the recording holds 1 device(s)\n");
+              "taptally-replay: " + path + ":38: --device 2: the recording holds 1 device(s)\n");
     for (std::vector<std::string> options : {std::vector<std::string>{"--device", "0", path},
                                              {"--device"},
                                              {"--colour", path},
