@@ -209,6 +209,20 @@ TEST(ReplayVerdict, JsonHoldsEveryKeyAndCountsWhatWasLeftOut) {
                   "\"other\": 4}}\n");
 }
 
+// The frame's motion comes first: the release lands where the pointer moved to, over
+// the program's icon, and TapTally opens its About box, which the replay answers.
+TEST(ReplayVerdict, MotionComesBeforeTheButtonsOfItsFrame) {
+    Rows rows;
+    Button(rows, 1000, LEFT, 1);
+    Frame(rows, 1100, {{0, REL, 1, -230}, {0, MSC, 4, 30}, {0, KEY, LEFT, 0}});
+    Outcome outcome = Json("icon.yml", Yaml(rows));
+    EXPECT_EQ(outcome.Status, 0) << outcome.Err;
+    EXPECT_NE(outcome.Out.find("\"other_boxes\": [{\"time_ms\": 100, \"caption\": \"About "
+                               "TapTally\", \"text\": \"TapTally      Ver. 1.90  (32 bit)\"}]"),
+              std::string::npos)
+        << outcome.Out;
+}
+
 TEST(ReplayRecording, QuirksOfRealFilesAreRead) {
     Rows rows;
     Move(rows, 0, 1, 1);
