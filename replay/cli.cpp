@@ -113,22 +113,25 @@ int Main(int argc, char **argv) {
         fclose(file);
     }
     if (!replayed) {
-        if (failure.Line > 0) {
-            fprintf(stderr, "taptally-replay: %s:%ld: %s\n", name.c_str(), failure.Line,
-                    failure.Message.c_str());
-        } else {
-            fprintf(stderr, "taptally-replay: %s: %s\n", name.c_str(), failure.Message.c_str());
-        }
-        return STATUS_BAD;
-    }
-    if (!options.Timeline.empty() && !WriteFile(options.Timeline, TimelineSvg(name, result))) {
-        fprintf(stderr, "taptally-replay: cannot write %s: %s\n", options.Timeline.c_str(),
-                strerror(errno));
+        std::string place = failure.Line > 0 ? ":" + std::to_string(failure.Line) : "";
+        fprintf(stderr, "taptally-replay: %s%s: %s\n", Printable(name).c_str(), place.c_str(),
+                Printable(failure.Message).c_str());
         return STATUS_BAD;
     }
     std::string report = options.Json ? JsonReport(name, result) : TextReport(name, result);
     fputs(report.c_str(), stdout);
-    return ExitStatus(result);
+    // The verdict stands even when a picture cannot be written; the status tells of it.
+    int status = ExitStatus(result);
+    if (result.PngFailed) {
+        fprintf(stderr, "taptally-replay: cannot write %s\n", Printable(options.Png).c_str());
+        status = STATUS_BAD;
+    }
+    if (!options.Timeline.empty() && !WriteFile(options.Timeline, TimelineSvg(name, result))) {
+        fprintf(stderr, "taptally-replay: cannot write %s: %s\n",
+                Printable(options.Timeline).c_str(), strerror(errno));
+        status = STATUS_BAD;
+    }
+    return status;
 }
 
 } // namespace replay

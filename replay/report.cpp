@@ -33,7 +33,7 @@ std::string CountsText(const std::map<int, uint64_t> &counts) {
 }
 
 std::string DeviceText(const ReplayResult &result) {
-    std::string text = "\"" + result.Device.Name + "\"";
+    std::string text = "\"" + Printable(result.Device.Name) + "\"";
     if (result.Device.DeviceCount > 1) {
         text += Printf(" (device %d of %d)", result.Device.Number, result.Device.DeviceCount);
     }
@@ -108,13 +108,22 @@ std::string Printf(const char *format, ...) {
     return text;
 }
 
+std::string Printable(std::string text) {
+    for (char &c : text) {
+        if ((unsigned char)c < 0x20 || c == 0x7f) {
+            c = '?';
+        }
+    }
+    return text;
+}
+
 int ExitStatus(const ReplayResult &result) {
     return result.Errors.empty() ? 0 : 1;
 }
 
 std::string TextReport(const std::string &file, const ReplayResult &result) {
     const IgnoredCounts &ignored = result.Ignored;
-    std::string text = "TapTally replay of " + file + "\n";
+    std::string text = "TapTally replay of " + Printable(file) + "\n";
     text += "Device:   " + DeviceText(result) + "\n";
     text +=
         Printf("Duration: %s s, %llu frames, %llu events\n", SecondsText(result.DurationMs).c_str(),

@@ -291,10 +291,7 @@ class Session {
 
     void Finish() {
         Phase_ = Phase::Closing;
-        if (!Options.Png.empty() && !headless::SavePng(Main, Options.Png.c_str())) {
-            Failed = true;
-            Failure = ReplayFailure{"cannot write the picture " + Options.Png, 0};
-        }
+        Result.PngFailed = !Options.Png.empty() && !headless::SavePng(Main, Options.Png.c_str());
         headless::QueueCloseBox(Main);
     }
 

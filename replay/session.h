@@ -58,6 +58,7 @@ struct ReplayResult {
     uint64_t MoveMessages = 0;
     int MostChangeX = 0, MostChangeY = 0;
     std::vector<PressPoint> Presses; // kept only when a timeline is asked for
+    bool PngFailed = false;          // the picture asked for could not be written
 };
 
 // Bad input, bad options or a refused trigger: the message for the user and, for a

@@ -41,6 +41,11 @@ struct Node {
 
 const size_t DEEPEST = 64;
 
+// A value of the file for a message: at most 40 characters of it.
+std::string Shown(const char *text, size_t length) {
+    return length > 40 ? std::string(text, 40) + "..." : std::string(text, length);
+}
+
 bool Is(const yaml_event_t &event, const char *text) {
     size_t length = strlen(text);
     return event.data.scalar.length == length && memcmp(event.data.scalar.value, text, length) == 0;
@@ -272,7 +277,7 @@ class YamlReader : public EventReader {
         switch (kind) {
         case Role::Version:
             if (!Is(event, "1")) {
-                Fail("format version " + std::string(text, length) +
+                Fail("format version " + Shown(text, length) +
                      " is not known; this tool reads version 1");
             }
             return false;
@@ -317,7 +322,7 @@ class YamlReader : public EventReader {
         if (!ParseDecimal(text, length, LOW[index], HIGH[index], value)) {
             Fail(std::string("the ") + NAMES[index] + " of an evdev row must be a number from " +
                  std::to_string(LOW[index]) + " to " + std::to_string(HIGH[index]) + ", not \"" +
-                 std::string(text, length) + "\"");
+                 Shown(text, length) + "\"");
         }
         Row[index] = value;
         if (index < 4) {

@@ -352,6 +352,21 @@ TEST(ReplayOptions, BadOptionsAndARefusedTriggerEndWithStatus2) {
     }
     EXPECT_EQ(RunTool({"/nonexistent/recording"}).Err,
               "taptally-replay: /nonexistent/recording: No such file or directory\n");
+    // A picture that cannot be written leaves the verdict standing, with status 2.
+    Outcome unwritten = RunTool({"--png", "/nonexistent/screen.png", path});
+    EXPECT_EQ(unwritten.Status, 2);
+    EXPECT_EQ(unwritten.Err, "taptally-replay: cannot write /nonexistent/screen.png\n");
+    EXPECT_NE(unwritten.Out.find("\nPASS: no errors\n"), std::string::npos);
+}
+
+TEST(ReplayOptions, ControlCharactersOfTheFileAreNotPrinted) {
+    Rows rows;
+    Click(rows, 100, LEFT);
+    std::string yaml = Yaml(rows);
+    yaml.replace(yaml.find("name: \"Example"), 14, "name: \"\\e[2JExample");
+    Outcome outcome = RunTool({Write("escape.yml", yaml)});
+    EXPECT_NE(outcome.Out.find("Device:   \"?[2JExample Optical Mouse\"\n"), std::string::npos)
+        << outcome.Out;
 }
 
 TEST(ReplayOptions, StandardInputIsReadForADash) {
