@@ -45,6 +45,9 @@ bool FrameReader::Next(Frame &frame) {
             frame.Line = event.Line;
             LastMicros = frame.Micros;
             ++FrameCount;
+            for (const ButtonChange &change : frame.Buttons) {
+                IsDown[change.Which] = change.Down;
+            }
             return true;
         }
         ++Pending;
@@ -68,6 +71,9 @@ void FrameReader::Take(const RecordedEvent &event, Frame &frame) {
         if (event.Code == SYN_DROPPED_CODE) {
             ++DroppedReports;
             Dropping = true;
+            for (bool &resync : Resync) {
+                resync = true;
+            }
             Ignored.Other += FrameMouseEvents;
             FrameMouseEvents = 0;
             frame.Moved = false;
@@ -97,7 +103,7 @@ void FrameReader::Take(const RecordedEvent &event, Frame &frame) {
                 Button which = event.Code == BTN_LEFT_CODE     ? BUTTON_LEFT
                                : event.Code == BTN_MIDDLE_CODE ? BUTTON_MIDDLE
                                                                : BUTTON_RIGHT;
-                frame.Buttons.push_back(ButtonChange{which, event.Value == 1});
+                AddButtonChange(frame, ButtonChange{which, event.Value == 1});
             }
         }
         return;
@@ -123,6 +129,24 @@ void FrameReader::Take(const RecordedEvent &event, Frame &frame) {
         ++Ignored.Other;
         return;
     }
+}
+
+// After the kernel dropped events, a button's first change tells its state before it:
+// a press that finds the button down means its release was lost, and the release comes
+// first, as a client that reads the device's state again would see it.
+void FrameReader::AddButtonChange(Frame &frame, ButtonChange change) {
+    bool down = IsDown[change.Which];
+    for (const ButtonChange &earlier : frame.Buttons) {
+        if (earlier.Which == change.Which) {
+            down = earlier.Down;
+        }
+    }
+    if (Resync[change.Which] && down == change.Down) {
+        frame.Buttons.push_back(ButtonChange{change.Which, !change.Down});
+        ++RestoredChanges;
+    }
+    Resync[change.Which] = false;
+    frame.Buttons.push_back(change);
 }
 
 } // namespace replay

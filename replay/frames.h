@@ -35,19 +35,23 @@ class FrameReader {
     bool Next(Frame &frame);
 
     IgnoredCounts Ignored;
-    uint64_t EventCount = 0;     // every event read
-    uint64_t FrameCount = 0;     // frames handed out
-    uint64_t DroppedReports = 0; // SYN_DROPPED seen: the kernel lost events there
-    uint64_t CutEvents = 0;      // events after the last SYN_REPORT: a recording cut short
-    int64_t LastMicros = 0;      // time of the last frame handed out
+    uint64_t EventCount = 0;      // every event read
+    uint64_t FrameCount = 0;      // frames handed out
+    uint64_t DroppedReports = 0;  // SYN_DROPPED seen: the kernel lost events there
+    uint64_t RestoredChanges = 0; // button changes lost there, restored from later ones
+    uint64_t CutEvents = 0;       // events after the last SYN_REPORT: a recording cut short
+    int64_t LastMicros = 0;       // time of the last frame handed out
 
   private:
     void Take(const RecordedEvent &event, Frame &frame);
+    void AddButtonChange(Frame &frame, ButtonChange change);
 
     EventReader &Events;
     bool Started = false;
     bool Dropping = false; // between a SYN_DROPPED and the next SYN_REPORT
     bool SawMouseEvent = false;
+    bool IsDown[3] = {}; // each button's state after the frames handed out
+    bool Resync[3] = {}; // its state is unsure: events were dropped since its last change
     int64_t FirstMicros = 0, PreviousMicros = 0;
     uint64_t Pending = 0;          // events of the frame being read
     uint64_t FrameMouseEvents = 0; // of them: buttons and motion to be replayed

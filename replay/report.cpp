@@ -133,8 +133,10 @@ std::string TextReport(const std::string &file, const ReplayResult &result) {
                    (unsigned long long)ignored.Wheel, (unsigned long long)ignored.Other);
     if (result.DroppedReports > 0) {
         text += Printf("Note:     the kernel dropped events %llu times (SYN_DROPPED); the frames "
-                       "it spoiled were not replayed\n",
-                       (unsigned long long)result.DroppedReports);
+                       "it spoiled were not replayed, and %llu button changes lost there were "
+                       "restored from the changes after them\n",
+                       (unsigned long long)result.DroppedReports,
+                       (unsigned long long)result.RestoredChanges);
     }
     if (result.CutEvents > 0) {
         text += Printf("Note:     the recording ends in the middle of a frame; its %llu events "

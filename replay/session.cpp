@@ -93,6 +93,7 @@ class Session {
         Result.Events = Frames.EventCount;
         Result.Ignored = Frames.Ignored;
         Result.DroppedReports = Frames.DroppedReports;
+        Result.RestoredChanges = Frames.RestoredChanges;
         Result.CutEvents = Frames.CutEvents;
         Result.DurationMs = Frames.LastMicros / 1000;
         return true;

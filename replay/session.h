@@ -47,7 +47,7 @@ struct ReplayResult {
     int64_t DurationMs = 0;
     uint64_t Frames = 0, Events = 0;
     IgnoredCounts Ignored;
-    uint64_t DroppedReports = 0, CutEvents = 0;
+    uint64_t DroppedReports = 0, RestoredChanges = 0, CutEvents = 0;
     int TriggerMs = 0;
     std::vector<BoxSeen> Errors;     // "Error Message" boxes, in order
     std::vector<BoxSeen> OtherBoxes; // any other box (the About box of an icon click)

@@ -276,6 +276,26 @@ TEST(ReplayRecording, CutInTheMiddleOfAFrameReplaysWhatCameBefore) {
     }
 }
 
+// After SYN_DROPPED the frame up to the next SYN_REPORT is spoiled; a press that then
+// finds its button down tells of a lost release, which comes back before it.
+TEST(ReplayRecording, ChangesLostWhereTheKernelDroppedEventsAreRestored) {
+    Rows rows;
+    Button(rows, 100, LEFT, 1);
+    Frame(rows, 150, {{0, 0, 3, 0}, {0, KEY, LEFT, 0}}); // SYN_DROPPED, then a spoiled frame
+    Click(rows, 400, LEFT);
+    Click(rows, 800, RIGHT);
+    Outcome outcome = RunTool({Write("dropped.evemu", Evemu(rows))});
+    EXPECT_EQ(outcome.Status, 0) << outcome.Out;
+    EXPECT_NE(outcome.Out.find("Note:     the kernel dropped events 1 times (SYN_DROPPED); the "
+                               "frames it spoiled were not replayed, and 1 button changes lost "
+                               "there were restored from the changes after them\n"),
+              std::string::npos)
+        << outcome.Out;
+    EXPECT_NE(outcome.Out.find("left           2       300"), std::string::npos);
+    // Five MSC_SCAN, the SYN_DROPPED, the spoiled release and its SYN_REPORT.
+    EXPECT_NE(outcome.Out.find(", 8 other\n"), std::string::npos);
+}
+
 TEST(ReplayRecording, BadInputIsOneLineWithFileAndLineAndStatus2) {
     Rows rows;
     Click(rows, 100, LEFT);
