@@ -52,7 +52,7 @@ class LineReader {
 
   private:
     ByteSource &Source;
-    char Buffer[65536];
+    char Buffer[65536] = {};
     size_t Used = 0, Filled = 0;
     bool Partial = false;
 };

@@ -33,7 +33,8 @@ std::string CountsText(const std::map<int, uint64_t> &counts) {
 }
 
 std::string DeviceText(const ReplayResult &result) {
-    std::string text = "\"" + Printable(result.Device.Name) + "\"";
+    std::string text = result.Device.Name.empty() ? "(the recording names none)"
+                                                  : "\"" + Printable(result.Device.Name) + "\"";
     if (result.Device.DeviceCount > 1) {
         text += Printf(" (device %d of %d)", result.Device.Number, result.Device.DeviceCount);
     }
