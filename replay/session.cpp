@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <stdexcept>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int);
 
@@ -128,6 +129,11 @@ class Session {
             }
             return;
         case Phase::Closing:
+            // The close box was queued; a program that waits again has not closed.
+            if (++ClosingSteps > 100) {
+                throw std::runtime_error("TapTally's window did not close");
+            }
+            headless::QueueCloseBox(Main);
             return;
         }
     }
@@ -310,6 +316,7 @@ class Session {
     std::vector<QueuedMessage> Pending;
     size_t Next = 0;
     uint64_t Sent = 0;
+    int ClosingSteps = 0;
     int64_t LastPressMs[3] = {};
     bool TriggerTyped = false, TriggerRefused = false, Failed = false;
     ReplayFailure Failure;
@@ -341,6 +348,9 @@ bool RunReplay(const ReplayOptions &options, FILE *file, ReplayResult &result,
         return true;
     } catch (const RecordingError &error) {
         failure = ReplayFailure{error.what(), error.Line};
+        return false;
+    } catch (const std::exception &error) {
+        failure = ReplayFailure{std::string("the replay stopped: ") + error.what(), 0};
         return false;
     }
 }
