@@ -133,19 +133,19 @@ std::string TextReport(const std::string &file, const ReplayResult &result) {
                    (unsigned long long)ignored.Repeats, (unsigned long long)ignored.OtherButtons,
                    (unsigned long long)ignored.Wheel, (unsigned long long)ignored.Other);
     if (result.DroppedReports > 0) {
-        text += Printf("Note:     the kernel dropped events %llu times (SYN_DROPPED); the frames "
-                       "it spoiled were not replayed, and %llu button changes lost there were "
+        text += Printf("Note:     the kernel dropped events %llu time(s) (SYN_DROPPED); the frames "
+                       "it spoiled were not replayed, and %llu button change(s) lost there were "
                        "restored from the changes after them\n",
                        (unsigned long long)result.DroppedReports,
                        (unsigned long long)result.RestoredChanges);
     }
     if (result.CutEvents > 0) {
-        text += Printf("Note:     the recording ends in the middle of a frame; its %llu events "
+        text += Printf("Note:     the recording ends in the middle of a frame; its %llu event(s) "
                        "were not replayed\n",
                        (unsigned long long)result.CutEvents);
     }
     if (result.ReleasesIntoBoxes > 0) {
-        text += Printf("Note:     %llu releases of buttons held when a box came up went to the "
+        text += Printf("Note:     %llu release(s) of a button held when a box came up went to the "
                        "box, as a user lets go of the button to answer it\n",
                        (unsigned long long)result.ReleasesIntoBoxes);
     }

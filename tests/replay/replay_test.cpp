@@ -162,27 +162,28 @@ TEST(ReplayVerdict, TextReportNamesEverythingAndEndsInTheVerdict) {
     std::string path = Write("chatter.yml", Yaml(rows));
     Outcome outcome = RunTool({path});
     EXPECT_EQ(outcome.Status, 1);
-    EXPECT_EQ(outcome.Out,
-              "TapTally replay of " + path +
-                  "\n"
-                  "Device:   \"Example Optical Mouse\"\n"
-                  "Duration: 1.590 s, 8 frames, 24 events\n"
-                  "Ignored:  1 key repeats, 0 other buttons, 1 wheel, 6 other\n"
-                  "Note:     1 releases of buttons held when a box came up went to the box, as a "
-                  "user lets go of the button to answer it\n"
-                  "Trigger:  85 ms\n"
-                  "\n"
-                  "Errors:\n"
-                  "     1.092 s  " +
-                  CODE_10 +
-                  "\n\n"
-                  "Button   Presses  Least ms  Below trigger  Errors\n"
-                  "left           2        12              1  10: 1\n"
-                  "middle         0         -              0  -\n"
-                  "right          1         -              0  -\n"
-                  "\n"
-                  "Movement: 1 messages, most change x 3, y 2\n"
-                  "FAIL: 1 error (10: 1)\n");
+    EXPECT_EQ(
+        outcome.Out,
+        "TapTally replay of " + path +
+            "\n"
+            "Device:   \"Example Optical Mouse\"\n"
+            "Duration: 1.590 s, 8 frames, 24 events\n"
+            "Ignored:  1 key repeats, 0 other buttons, 1 wheel, 6 other\n"
+            "Note:     1 release(s) of a button held when a box came up went to the box, as a "
+            "user lets go of the button to answer it\n"
+            "Trigger:  85 ms\n"
+            "\n"
+            "Errors:\n"
+            "     1.092 s  " +
+            CODE_10 +
+            "\n\n"
+            "Button   Presses  Least ms  Below trigger  Errors\n"
+            "left           2        12              1  10: 1\n"
+            "middle         0         -              0  -\n"
+            "right          1         -              0  -\n"
+            "\n"
+            "Movement: 1 messages, most change x 3, y 2\n"
+            "FAIL: 1 error (10: 1)\n");
 }
 
 TEST(ReplayVerdict, JsonHoldsEveryKeyAndCountsWhatWasLeftOut) {
@@ -269,7 +270,7 @@ TEST(ReplayRecording, CutInTheMiddleOfAFrameReplaysWhatCameBefore) {
         Outcome outcome = RunTool({path});
         EXPECT_EQ(outcome.Status, 0) << outcome.Err;
         EXPECT_NE(outcome.Out.find("Note:     the recording ends in the middle of a frame; its 2 "
-                                   "events were not replayed\n"),
+                                   "event(s) were not replayed\n"),
                   std::string::npos)
             << outcome.Out;
         EXPECT_NE(outcome.Out.find("left           2       400"), std::string::npos);
@@ -286,8 +287,8 @@ TEST(ReplayRecording, ChangesLostWhereTheKernelDroppedEventsAreRestored) {
     Click(rows, 800, RIGHT);
     Outcome outcome = RunTool({Write("dropped.evemu", Evemu(rows))});
     EXPECT_EQ(outcome.Status, 0) << outcome.Out;
-    EXPECT_NE(outcome.Out.find("Note:     the kernel dropped events 1 times (SYN_DROPPED); the "
-                               "frames it spoiled were not replayed, and 1 button changes lost "
+    EXPECT_NE(outcome.Out.find("Note:     the kernel dropped events 1 time(s) (SYN_DROPPED); the "
+                               "frames it spoiled were not replayed, and 1 button change(s) lost "
                                "there were restored from the changes after them\n"),
               std::string::npos)
         << outcome.Out;
