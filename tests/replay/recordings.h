@@ -88,7 +88,7 @@ inline std::string Yaml(const Rows &rows) {
            "  git: \"unknown\"\nsystem:\n  os: \"debian:12\"\n  kernel: \"6.1.0\"\n"
            "  dmi: \"dmi:bvnExample:\"\ndevices:\n- node: /dev/input/event5\n  evdev:\n"
            "    # Name: Example Optical Mouse\n    name: \"Example Optical Mouse\"\n"
-           "    id: [3, 1133, 49271, 273]\n" +
+           "    id: [3, 4660, 22136, 1]\n" +
            std::string(YAML_DEVICE_TAIL) + YamlEvents(rows);
 }
 
@@ -97,7 +97,7 @@ inline std::string Evemu(const Rows &rows, long epoch = 1432678476, bool header 
     std::string text;
     if (header) {
         text = "# EVEMU 1.3\n# Kernel: 6.1.0\n# Input device name: \"Example Optical Mouse\"\n"
-               "N: Example Optical Mouse\nI: 0003 046d c077 0111\nP: 00 00 00 00 00 00 00 00\n"
+               "N: Example Optical Mouse\nI: 0003 1234 5678 0001\nP: 00 00 00 00 00 00 00 00\n"
                "B: 00 0b 00 00 00 00 00 00 00\n";
         for (int line = 0; line < 12; ++line) {
             text +=
