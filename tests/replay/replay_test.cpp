@@ -258,6 +258,14 @@ TEST(ReplayRecording, QuirksOfRealFilesAreRead) {
         EXPECT_EQ(ErrorsOf(outcome.Out), Errors({Error(1010, 10, CODE_10)}));
         EXPECT_NE(outcome.Out.find("\"device\": \"Example Optical Mouse\""), std::string::npos);
     }
+    // The mouse is the second device; the first is a keyboard.
+    EXPECT_EQ(ErrorsOf(Json("two", two, {"--device", "2"}).Out),
+              Errors({Error(1010, 10, CODE_10)}));
+    Outcome onKeyboard = Json("two", two, {"--device", "1"});
+    EXPECT_EQ(onKeyboard.Status, 2);
+    EXPECT_NE(onKeyboard.Err.find(":18: device 1 \"Example Keyboard\" has no BTN_LEFT and REL_X"),
+              std::string::npos)
+        << onKeyboard.Err;
 }
 
 TEST(ReplayRecording, CutInTheMiddleOfAFrameReplaysWhatCameBefore) {
