@@ -9,10 +9,18 @@ set(TAPTALLY_FUZZ_TARGETS
     fuzz_value_pair
     fuzz_version_query
 )
-foreach(target ${TAPTALLY_FUZZ_TARGETS})
+function(taptally_fuzz_target target library)
     add_executable(${target} ${CMAKE_SOURCE_DIR}/fuzz/${target}.cpp)
-    target_link_libraries(${target} PRIVATE taptally_program)
+    target_link_libraries(${target} PRIVATE ${library})
     target_link_options(${target} PRIVATE -fsanitize=fuzzer)
     set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+endfunction()
+foreach(target ${TAPTALLY_FUZZ_TARGETS})
+    taptally_fuzz_target(${target} taptally_program)
 endforeach()
-add_custom_target(fuzz_targets DEPENDS ${TAPTALLY_FUZZ_TARGETS})
+# The readers of taptally-replay's recordings need only the reader library.
+set(TAPTALLY_RECORDING_FUZZ_TARGETS fuzz_evemu_reader fuzz_yaml_reader)
+foreach(target ${TAPTALLY_RECORDING_FUZZ_TARGETS})
+    taptally_fuzz_target(${target} taptally_recording)
+endforeach()
+add_custom_target(fuzz_targets DEPENDS ${TAPTALLY_FUZZ_TARGETS} ${TAPTALLY_RECORDING_FUZZ_TARGETS})

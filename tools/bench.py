@@ -7,6 +7,11 @@ run the benchmark, the table has the headless column and a line that says why.
 
     tools/bench.py [cycles, default 2000]
 
+It first prints the throughput of taptally-replay (an optimised native build in
+build/replay, the one tools/replay.sh uses; no Wine needed): recorded events replayed per
+second on synthetic recordings, the time a one-hour recording of a 1000 Hz mouse would
+take, and the replay's peak memory.
+
 The native column is the cost on the headless stand-in (a Debug build that draws into
 memory), useful to compare changes; the Wine column is the program on a real Win32
 platform. A mouse that reports 8000 times a second sends a message every 125 us; the last
@@ -35,6 +40,36 @@ ROWS = [
     ("value_pair", "  of it: one value pair (three per message)", "us"),
     ("bars", "  of it: the two bars", "us"),
 ]
+
+
+REPLAY_SECONDS = "120"  # of recording at 1000 Hz, per synthetic recording
+REPLAY_ROWS = [
+    ("move_yaml", "movement, libinput record (YAML)"),
+    ("move_evemu", "movement, evemu-record"),
+    ("buttons", "button changes only (YAML)"),
+    ("move_short", "movement (YAML), a tenth as long"),
+]
+
+
+def replay_section():
+    replay_build = os.path.join("build", "replay")
+    subprocess.run(["cmake", "-S", ".", "-B", replay_build, "-G", "Ninja",
+                    "-DCMAKE_BUILD_TYPE=Release"], cwd=ROOT, check=True,
+                   stdout=subprocess.DEVNULL)
+    subprocess.run(["cmake", "--build", replay_build, "--target", "replay_bench"], cwd=ROOT,
+                   check=True, stdout=subprocess.DEVNULL)
+    output = subprocess.run([os.path.join(replay_build, "bench", "replay_bench"),
+                             REPLAY_SECONDS], cwd=ROOT, check=True, stdout=subprocess.PIPE,
+                            universal_newlines=True).stdout
+    values = dict(line.split(" ", 1) for line in output.splitlines())
+    print("%-40s %14s %16s %14s" % ("replay throughput (%s s at 1000 Hz)" % REPLAY_SECONDS,
+                                    "events/s", "one hour (s)", "peak RSS (MB)"))
+    for name, label in REPLAY_ROWS:
+        print("%-40s %14.0f %16.1f %14.1f" % (
+            label, float(values["replay_%s_events_per_s" % name]),
+            float(values["replay_%s_hour_s" % name]),
+            float(values["replay_%s_peak_rss_mb" % name])))
+    print()
 
 
 def build(preset):
@@ -95,6 +130,7 @@ def wine_figures(kind, cycles):
 
 def main():
     cycles = sys.argv[1] if len(sys.argv) > 1 else "2000"
+    replay_section()
     build("native")
     native = figures([os.path.join("build", "native", "bench", "taptally_bench"), cycles])
     kind = wine_kind()

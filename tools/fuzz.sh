@@ -22,7 +22,7 @@ cmake --build "$BUILD" --target fuzz_targets -- -j"$JOBS"
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
     targets=(fuzz_blank_run fuzz_convert_entry fuzz_error_text fuzz_interval_text
-             fuzz_value_pair fuzz_version_query)
+             fuzz_value_pair fuzz_version_query fuzz_evemu_reader fuzz_yaml_reader)
 fi
 for target in "${targets[@]}"; do
     corpus="$BUILD/corpus/$target"
@@ -33,9 +33,12 @@ for target in "${targets[@]}"; do
     fi
     echo "--- $target (${SECONDS_EACH}s)"
     # Findings land in build/fuzz/ (crash-*, leak-*, timeout-*).
+    # The fuzzer's own status, read before anything else can replace PIPESTATUS.
+    status=0
     "$BUILD/fuzz/$target" -max_total_time="$SECONDS_EACH" -timeout=10 -rss_limit_mb=2048 \
         -print_final_stats=0 -artifact_prefix="$BUILD/$target-" "$corpus" "${seeds[@]}" 2>&1 |
-        grep -E 'Done|ERROR|SUMMARY|==[0-9]+==|runtime error|deadly|Test unit written' || true
-    [ "${PIPESTATUS[0]}" -eq 0 ] || { echo "$target: finding, see $BUILD/$target-*"; exit 1; }
+        grep -E 'Done|ERROR|SUMMARY|==[0-9]+==|runtime error|deadly|Test unit written' ||
+        status=${PIPESTATUS[0]}
+    [ "$status" -eq 0 ] || { echo "$target: finding, see $BUILD/$target-*"; exit 1; }
 done
 echo "fuzzing found nothing"

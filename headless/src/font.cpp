@@ -113,16 +113,9 @@ const uint8_t GLYPHS[95][7] = {
 const int DESIGN_COLUMNS = 6;
 const int DESIGN_ROWS = 9;
 
-bool GlyphPixel(unsigned char c, int x, int y, int width, int height) {
-    if (c < 32 || c > 126) {
-        return false;
-    }
-    int column = x * DESIGN_COLUMNS / width;
-    int row = y * DESIGN_ROWS / height;
-    if (column >= 5 || row < 1 || row > 7) {
-        return false;
-    }
-    return (GLYPHS[c - 32][row - 1] & (0x10 >> column)) != 0;
+// The rows of a glyph for a character; null for one outside 32 to 126.
+const uint8_t *GlyphRows(unsigned char c) {
+    return c < 32 || c > 126 ? nullptr : GLYPHS[c - 32];
 }
 
 } // namespace
@@ -132,11 +125,27 @@ void DrawTextPixels(Window &window, int x, int y, const std::string &text, int h
     if (height <= 0 || width <= 0) {
         return;
     }
+    // Which column and row of the design cell each pixel of a character cell shows, worked
+    // out once for the whole text (a long replay draws millions of texts).
+    std::vector<int> columns((size_t)width), rows((size_t)height);
+    for (int column = 0; column < width; ++column) {
+        columns[(size_t)column] = column * DESIGN_COLUMNS / width;
+    }
+    for (int row = 0; row < height; ++row) {
+        rows[(size_t)row] = row * DESIGN_ROWS / height;
+    }
     for (size_t i = 0; i < text.size(); ++i) {
+        const uint8_t *glyph = GlyphRows((unsigned char)text[i]);
+        if (!glyph) {
+            continue;
+        }
         int left = x + (int)i * width;
         for (int row = 0; row < height; ++row) {
-            for (int column = 0; column < width; ++column) {
-                if (GlyphPixel((unsigned char)text[i], column, row, width, height)) {
+            int designRow = rows[(size_t)row];
+            uint8_t bits = designRow >= 1 && designRow <= 7 ? glyph[designRow - 1] : 0;
+            for (int column = 0; bits && column < width; ++column) {
+                int designColumn = columns[(size_t)column];
+                if (designColumn < 5 && (bits & (0x10 >> designColumn))) {
                     PutPixel(window, left + column, y + row, color, clip);
                 }
             }

@@ -1,0 +1,100 @@
+// Reading a recording of a mouse: the kernel's input events of one device, from a
+// `libinput record` file (YAML) or an `evemu-record` file (text), streamed from the
+// file so that an hour of events takes no more memory than a second of them.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace replay {
+
+// Event numbers of the kernel's input protocol that the replay looks at.
+enum : int {
+    EV_SYN_TYPE = 0,
+    EV_KEY_TYPE = 1,
+    EV_REL_TYPE = 2,
+    EV_MSC_TYPE = 4,
+    SYN_REPORT_CODE = 0,
+    SYN_DROPPED_CODE = 3,
+    BTN_LEFT_CODE = 0x110,
+    BTN_RIGHT_CODE = 0x111,
+    BTN_MIDDLE_CODE = 0x112,
+    REL_X_CODE = 0,
+    REL_Y_CODE = 1,
+    REL_HWHEEL_CODE = 6,
+    REL_WHEEL_CODE = 8,
+    REL_WHEEL_HI_RES_CODE = 11,
+    REL_HWHEEL_HI_RES_CODE = 12,
+};
+
+struct RecordedEvent {
+    int64_t Micros = 0; // kernel time of the event
+    int Type = 0, Code = 0, Value = 0;
+    long Line = 0; // line of the file it stands on
+};
+
+// Bad input: what is wrong and where. The line is 0 when the fault has no place.
+struct RecordingError : std::runtime_error {
+    RecordingError(long line, const std::string &what) : std::runtime_error(what), Line(line) {}
+    long Line;
+};
+
+// The bytes of the recording: a file or standard input, with the first bytes kept
+// aside so that the format can be told from the content before a reader takes over.
+class ByteSource {
+  public:
+    explicit ByteSource(FILE *file) : File(file) {}
+    // Reads up to size bytes; 0 at the end. Throws RecordingError on a read error.
+    size_t Read(char *buffer, size_t size);
+    // The first bytes (up to limit), kept to be read again by Read.
+    const std::string &Peek(size_t limit);
+    // Lines handed out by Read so far, a last one without line feed included.
+    long LinesRead() const { return LineFeeds + (EndsOpen ? 1 : 0); }
+
+  private:
+    size_t Count(const char *buffer, size_t count);
+
+    FILE *File;
+    std::string Head;
+    size_t HeadUsed = 0;
+    long LineFeeds = 0;
+    bool EndsOpen = false; // the last byte read is no line feed
+};
+
+enum class Format { Unknown, LibinputYaml, Evemu };
+
+// Tells the format from the first lines; Unknown when it is neither. line receives the
+// line that decided it (the first line that is not blank or a comment).
+Format DetectFormat(const std::string &head, long &line);
+
+// The device the events belong to, as far as the file describes it.
+struct DeviceInfo {
+    std::string Name;
+    int Number = 0;          // 1 for the first device of the file
+    int DeviceCount = 0;     // devices in the file (known once the file is read)
+    bool CodesKnown = false; // the file lists the codes the device supports
+    bool HasLeftButton = false, HasRelX = false;
+};
+
+class EventReader {
+  public:
+    virtual ~EventReader() = default;
+    // The next event of the chosen device; false at the end of the file.
+    virtual bool Next(RecordedEvent &event) = 0;
+    virtual const DeviceInfo &Device() const = 0;
+    virtual long LastLine() const = 0; // the line the reader stands on
+};
+
+// wantedDevice 0 picks the first device that has BTN_LEFT and REL_X.
+std::unique_ptr<EventReader> OpenEvemuReader(ByteSource &source, int wantedDevice);
+std::unique_ptr<EventReader> OpenYamlReader(ByteSource &source, int wantedDevice);
+
+// Parses a decimal integer that fills text[0, length) completely (an optional '-' and
+// digits; leading zeros are decimal). False when it is no such number or out of range.
+bool ParseDecimal(const char *text, size_t length, int64_t low, int64_t high, int64_t &value);
+
+} // namespace replay

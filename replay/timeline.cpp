@@ -1,0 +1,129 @@
+// The timeline: every press's interval over the recording's time, one row per button,
+// on a logarithmic scale from 1 ms to 10 s, with the trigger value as a line and the
+// errors marked.
+#include "replay/report.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace replay {
+
+namespace {
+
+const int WIDTH = 1000, ROW_HEIGHT = 180, LEFT = 80, RIGHT = 30, TOP = 50, GAP = 40;
+const int PLOT_WIDTH = WIDTH - LEFT - RIGHT;
+const double DECADES = 4; // 1 ms to 10 000 ms
+
+std::string Escaped(const std::string &text) {
+    std::string escaped;
+    for (char c : text) {
+        escaped += c == '<'   ? "&lt;"
+                   : c == '>' ? "&gt;"
+                   : c == '&' ? "&amp;"
+                   : c == '"' ? "&quot;"
+                              : std::string(1, c);
+    }
+    return escaped;
+}
+
+struct Scale {
+    int64_t DurationMs;
+    double X(int64_t ms) const { return LEFT + (double)ms / (double)DurationMs * PLOT_WIDTH; }
+    static double Y(int row, double intervalMs) {
+        double decades = std::log10(std::max(1.0, std::min(intervalMs, 10000.0)));
+        return RowBottom(row) - decades / DECADES * ROW_HEIGHT;
+    }
+    static int RowTop(int row) { return TOP + row * (ROW_HEIGHT + GAP); }
+    static int RowBottom(int row) { return RowTop(row) + ROW_HEIGHT; }
+};
+
+// A step of 1, 2 or 5 times a power of ten that cuts the duration into at most ten parts.
+int64_t TickStep(int64_t durationMs) {
+    int64_t step = 1;
+    for (;;) {
+        for (int factor : {1, 2, 5}) {
+            if (durationMs / (step * factor) <= 10) {
+                return step * factor;
+            }
+        }
+        step *= 10;
+    }
+}
+
+std::string Row(int row, const char *name, const ReplayResult &result, const Scale &scale) {
+    int top = Scale::RowTop(row), bottom = Scale::RowBottom(row);
+    std::string svg = Printf("<g id=\"%s\">\n<text x=\"%d\" y=\"%d\" class=\"title\">%s button: "
+                             "interval since the press before (ms, logarithmic)</text>\n",
+                             name, LEFT, top - 8, name);
+    svg += Printf("<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" class=\"frame\"/>\n", LEFT,
+                  top, PLOT_WIDTH, ROW_HEIGHT);
+    for (int decade = 0; decade <= (int)DECADES; ++decade) {
+        double y = Scale::Y(row, std::pow(10.0, decade));
+        svg += Printf("<line x1=\"%d\" y1=\"%.1f\" x2=\"%d\" y2=\"%.1f\" class=\"grid\"/>"
+                      "<text x=\"%d\" y=\"%.1f\" class=\"axis\" text-anchor=\"end\">%d</text>\n",
+                      LEFT, y, LEFT + PLOT_WIDTH, y, LEFT - 6, y + 4,
+                      (int)std::lround(std::pow(10.0, decade)));
+    }
+    double trigger = Scale::Y(row, result.TriggerMs);
+    svg += Printf("<line x1=\"%d\" y1=\"%.1f\" x2=\"%d\" y2=\"%.1f\" class=\"trigger\"/>"
+                  "<text x=\"%d\" y=\"%.1f\" class=\"trigger-label\" text-anchor=\"end\">"
+                  "trigger %d ms</text>\n",
+                  LEFT, trigger, LEFT + PLOT_WIDTH, trigger, LEFT + PLOT_WIDTH - 4, trigger - 4,
+                  result.TriggerMs);
+    for (const BoxSeen &error : result.Errors) {
+        if (error.Code / 10 - 1 == row) {
+            double x = scale.X(error.Ms);
+            svg += Printf("<line x1=\"%.1f\" y1=\"%d\" x2=\"%.1f\" y2=\"%d\" class=\"error\">"
+                          "<title>%.3f s: error %d</title></line>"
+                          "<text x=\"%.1f\" y=\"%d\" class=\"error-label\" text-anchor=\"middle\">"
+                          "%d</text>\n",
+                          x, top, x, bottom, (double)error.Ms / 1000.0, error.Code, x, top + 12,
+                          error.Code);
+        }
+    }
+    for (const PressPoint &press : result.Presses) {
+        if (press.Which == row) {
+            bool fast = (int64_t)press.IntervalMs < result.TriggerMs;
+            svg +=
+                Printf("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"2.5\" class=\"%s\"/>\n",
+                       scale.X(press.Ms), Scale::Y(row, press.IntervalMs), fast ? "fast" : "press");
+        }
+    }
+    return svg + "</g>\n";
+}
+
+} // namespace
+
+std::string TimelineSvg(const std::string &file, const ReplayResult &result) {
+    Scale scale{std::max<int64_t>(result.DurationMs, 1)};
+    int height = Scale::RowBottom(2) + 60;
+    std::string svg = Printf("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" height=\"%d\" "
+                             "viewBox=\"0 0 %d %d\" font-family=\"sans-serif\" font-size=\"12\">\n",
+                             WIDTH, height, WIDTH, height);
+    svg += "<style>.frame{fill:#fff;stroke:#000}.grid{stroke:#ccc}.axis{fill:#000}"
+           ".title{font-weight:bold}.trigger{stroke:#d60;stroke-dasharray:6 4;stroke-width:1.5}"
+           ".trigger-label{fill:#d60}.error{stroke:#c00;stroke-width:1.5}"
+           ".error-label{fill:#c00;font-weight:bold}.press{fill:#26c}.fast{fill:#c00}</style>\n";
+    svg += "<rect width=\"100%\" height=\"100%\" fill=\"#f4f4f4\"/>\n";
+    svg += "<text x=\"" + std::to_string(LEFT) +
+           "\" y=\"24\" font-size=\"16\">TapTally replay of " + Escaped(file) + ": " +
+           std::to_string(result.Errors.size()) + " error(s)</text>\n";
+    static const char *const NAMES[3] = {"left", "middle", "right"};
+    for (int row = 0; row < 3; ++row) {
+        svg += Row(row, NAMES[row], result, scale);
+    }
+    int axis = Scale::RowBottom(2);
+    int64_t step = TickStep(scale.DurationMs);
+    for (int64_t ms = 0; ms <= scale.DurationMs; ms += step) {
+        double x = scale.X(ms);
+        svg += Printf("<line x1=\"%.1f\" y1=\"%d\" x2=\"%.1f\" y2=\"%d\" stroke=\"#000\"/>"
+                      "<text x=\"%.1f\" y=\"%d\" class=\"axis\" text-anchor=\"middle\">%g</text>\n",
+                      x, axis, x, axis + 5, x, axis + 18, (double)ms / 1000.0);
+    }
+    svg += Printf("<text x=\"%d\" y=\"%d\" class=\"axis\" text-anchor=\"middle\">time in the "
+                  "recording (s)</text>\n</svg>\n",
+                  LEFT + PLOT_WIDTH / 2, axis + 40);
+    return svg;
+}
+
+} // namespace replay
