@@ -108,32 +108,3 @@ TEST_F(Dispatch, APaintWithNothingToPaintDoesNothing) {
     });
     run::Start();
 }
-
-TEST_F(Dispatch, LongHoldRepaintsOnlyItsPanel) {
-    AddStep([] {
-        headless::AdvanceTick(1000);
-        headless::QueueMouse(run::Main(), WM_MOUSEMOVE, 100, 100);
-        run::Click(WM_RBUTTONDOWN, WM_RBUTTONUP, 800, 600);
-    });
-    AddStep([] {
-        headless::AdvanceTick(200);
-        headless::QueueMouse(run::Main(), WM_LBUTTONDOWN, 100, 600);
-        headless::QueueMouse(run::Main(), WM_RBUTTONDOWN, 800, 600);
-    });
-    AddStep([] {
-        headless::AdvanceTick(800);
-        headless::QueueMouse(run::Main(), WM_RBUTTONUP, 800, 600);
-    });
-    AddStep([] {
-        EXPECT_EQ(State.Right.LeastInterval, LEAST_NONE);
-        // The first real press is timed from the calibration's last press.
-        EXPECT_EQ(State.Left.LeastInterval, 1200u);
-        // The left panel's values stay grey; the right panel is painted over.
-        EXPECT_EQ(headless::Pixel(run::Main(), 172, 466), RGB(192, 192, 192));
-        EXPECT_EQ(headless::Pixel(run::Main(), 172 + 682, 466), State.Layout.ScreenBackColor);
-        // The position pair in the movement row is outside the repainted panel.
-        EXPECT_EQ(headless::Pixel(run::Main(), 172, 312), RGB(192, 192, 192));
-        run::PressKey('X');
-    });
-    run::Start();
-}

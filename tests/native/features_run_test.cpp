@@ -35,10 +35,6 @@ std::vector<std::string> TextsAt(int x, int y) {
     return texts;
 }
 
-void Move(int x, int y) {
-    headless::QueueMouse(run::Main(), WM_MOUSEMOVE, x, y);
-}
-
 std::vector<std::string> PopupStrings(HWND window) {
     HMENU popup = GetSubMenu(GetMenu(window), 5);
     std::vector<std::string> items;
@@ -51,56 +47,6 @@ std::vector<std::string> PopupStrings(HWND window) {
 }
 
 } // namespace
-
-TEST_F(Feature, MovementPairsBarsAndMostChange) {
-    AddStep([] { Move(100, 100); });
-    AddStep([] {
-        headless::ClearDrawLog();
-        Move(103, 98);
-    });
-    AddStep([] {
-        EXPECT_EQ(TextsAt(170, 310), std::vector<std::string>{"  103,   98   "});
-        EXPECT_EQ(TextsAt(511, 310), std::vector<std::string>{"    3,    2    "});
-        EXPECT_EQ(BarLengthVertical(), 10);
-        EXPECT_EQ(BarLengthHorizontal(), 15);
-        Move(111, 107); // change 8 and 9
-    });
-    AddStep([] {
-        EXPECT_EQ(BarLengthHorizontal(), 40);
-        EXPECT_EQ(BarLengthVertical(), 45);
-        Move(200, 150);
-    });
-    AddStep([] {
-        EXPECT_EQ(BarLengthHorizontal(), 109); // (4 x 740) / 27
-        EXPECT_EQ(BarLengthVertical(), 109);
-        headless::ClearDrawLog();
-        Move(200, 150);
-    });
-    AddStep([] {
-        EXPECT_EQ(BarLengthHorizontal(), 0);
-        // The first move was measured from the position the calibration left: the
-        // message position (0, 0) less the frame, caption and menu.
-        EXPECT_EQ(State.MostChangeX, 100);
-        EXPECT_EQ(State.MostChangeY, 140);
-        EXPECT_EQ(TextsAt(852, 310), std::vector<std::string>{"  100,  140  "});
-        // The vertical bar's former 109 pixels are cleared in background colour.
-        bool cleared = false;
-        for (const headless::DrawCall &call : headless::DrawLog()) {
-            cleared |= call.Name == "LineTo" && call.PenColor == State.Layout.ScreenBackColor &&
-                       call.Y2 == 381 - 109;
-        }
-        EXPECT_TRUE(cleared);
-        run::PressKey('r');
-    });
-    AddStep([] {
-        EXPECT_EQ(State.MostChangeX, 0);
-        EXPECT_EQ(State.LastX, 200);
-        EXPECT_EQ(BarLengthVertical(), 0);
-        EXPECT_EQ(State.Layout.BarOriginX + 17, 511 - headless::TextWidth("Change: ", -18));
-        run::PressKey('X');
-    });
-    run::Start();
-}
 
 TEST_F(Feature, ValuePairTextsPadSmallNumbers) {
     AddStep([] {

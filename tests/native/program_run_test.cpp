@@ -138,32 +138,6 @@ TEST_F(ProgramRun, OutOfOrderButtonMessagesRaiseTheirErrors) {
     run::Start();
 }
 
-TEST_F(ProgramRun, LongHoldResetsTheLeastValueAt701ButNot700) {
-    run::AddLeftClickAfter(1000);
-    AddStep([] {
-        headless::AdvanceTick(200);
-        headless::QueueMouse(run::Main(), WM_LBUTTONDOWN, 200, 600);
-    });
-    AddStep([] {
-        headless::AdvanceTick(700);
-        headless::QueueMouse(run::Main(), WM_LBUTTONUP, 200, 600);
-    });
-    AddStep([] {
-        EXPECT_EQ(State.Left.LeastInterval, 200u);
-        headless::AdvanceTick(300);
-        headless::QueueMouse(run::Main(), WM_LBUTTONDOWN, 200, 600);
-    });
-    AddStep([] {
-        headless::AdvanceTick(701);
-        headless::QueueMouse(run::Main(), WM_LBUTTONUP, 200, 600);
-    });
-    AddStep([] {
-        EXPECT_EQ(State.Left.LeastInterval, LEAST_NONE);
-        run::PressKey('X');
-    });
-    run::Start();
-}
-
 TEST_F(ProgramRun, ReleaseOverTheIconAsksForTheAboutBox) {
     AddStep([] {
         const RECT &icon = State.Layout.IconRect;

@@ -5,6 +5,7 @@
 
 #include <headless/driver.h>
 
+#include <sstream>
 #include <string>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int);
@@ -68,6 +69,57 @@ inline int BoxesWithCaption(const char *caption) {
         count += box.Caption == caption;
     }
     return count;
+}
+
+// One drawing call as the description places it. Lines match by end points, pen colour
+// and width; fills by rectangle and brush colour; texts by start, text, text colour and
+// background colour; icons by their square.
+struct Shape {
+    std::string Name;
+    int X1, Y1, X2, Y2;
+    COLORREF Color; // pen, brush or text colour
+    int Width;      // pen width
+    COLORREF Back;  // text background
+    std::string Text;
+
+    Shape(std::string name, int x1, int y1, int x2 = 0, int y2 = 0, COLORREF color = 0,
+          int width = 0, COLORREF back = 0, std::string text = "")
+        : Name(std::move(name)), X1(x1), Y1(y1), X2(x2), Y2(y2), Color(color), Width(width),
+          Back(back), Text(std::move(text)) {}
+
+    bool Matches(const headless::DrawCall &call) const {
+        if (call.Name != Name || call.X1 != X1 || call.Y1 != Y1) {
+            return false;
+        }
+        if (Name == "TextOutA") {
+            return call.Text == Text && call.TextColor == Color && call.BkColor == Back;
+        }
+        if (call.X2 != X2 || call.Y2 != Y2) {
+            return false;
+        }
+        if (Name == "LineTo") {
+            return call.PenColor == Color && call.PenWidth == Width;
+        }
+        return Name != "FillRect" || call.BrushColor == Color;
+    }
+
+    std::string Describe() const {
+        std::ostringstream out;
+        out << Name << " (" << X1 << ", " << Y1 << ", " << X2 << ", " << Y2 << ") colour 0x"
+            << std::hex << Color << std::dec << " width " << Width << " \"" << Text << "\"";
+        return out.str();
+    }
+};
+
+// Whether the shape was drawn since the mark (an index into the drawing log).
+inline bool Drawn(size_t mark, const Shape &shape) {
+    const std::vector<headless::DrawCall> &log = headless::DrawLog();
+    for (size_t i = mark; i < log.size(); ++i) {
+        if (shape.Matches(log[i])) {
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace run
