@@ -66,6 +66,8 @@ TEST_F(Feature, ShortcutEntriesDependOnTheSystemVersion) {
         std::vector<std::string> Items;
     } cases[] = {
         {0x0A03, {"&About TapTally  "}},
+        {0x0F03, {"&About TapTally  "}},
+        {0x1003, {"Install Shortcut Icons", "UnInstall Shortcut Icons", "-", "&About TapTally  "}},
         {0x3203, {"Install Shortcut Icons", "UnInstall Shortcut Icons", "-", "&About TapTally  "}},
         {0x0004, {"Install Shortcut Icons", "UnInstall Shortcut Icons", "-", "&About TapTally  "}},
     };

@@ -22,8 +22,8 @@
 // - Window frames: WS_THICKFRAME windows SM_CXFRAME/SM_CYFRAME, dialogs and boxes
 //   SM_CXDLGFRAME/SM_CYDLGFRAME, WS_BORDER SM_CXBORDER; a caption SM_CYCAPTION; a menu bar
 //   SM_CYMENU. The client area starts below caption and menu, inside the frame.
-// - Dialogs: template units x 2 (base units 8 x 16), placed from the owner's client
-//   origin; the template size is the client size. Message boxes are centred on the
+// - Dialogs: template units x 2 (base units 8 x 16); the template position is that of the
+//   client area, from the owner's client origin, and the template size is the client size. Message boxes are centred on the
 //   screen; their client area is 10 + [32 + 10 when there is an icon] + widest line
 //   (8 pixels a character) + 10 wide (at least the buttons, 75 wide and 6 apart, + 20)
 //   and 10 + max(lines x 16, icon 32) + 10 + 23 + 10 tall.

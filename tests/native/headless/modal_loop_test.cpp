@@ -186,10 +186,10 @@ TEST(HeadlessDialogs, TemplatePlacementFocusAndDefaultButton) {
         EXPECT_EQ(box.Template, "probedialog");
         EXPECT_EQ(box.Caption, "Probe Dialog");
         EXPECT_FALSE(IsWindowEnabled(window));
-        // Dialog units x 2 from the owner's client origin (4, 23); the template's size
-        // is the client size, inside a 3-pixel frame and a caption of 19.
-        EXPECT_EQ(box.Rect.left, 4 + 20);
-        EXPECT_EQ(box.Rect.top, 23 + 40);
+        // Dialog units x 2 from the owner's client origin (4, 23) place the client area;
+        // the template's size is the client size, inside a 3-pixel frame and a caption of 19.
+        EXPECT_EQ(box.Rect.left, 4 + 20 - 3);
+        EXPECT_EQ(box.Rect.top, 23 + 40 - 3 - 19);
         EXPECT_EQ(box.Rect.right - box.Rect.left, 200 + 6);
         EXPECT_EQ(box.Rect.bottom - box.Rect.top, 100 + 19 + 6);
         RECT client;
