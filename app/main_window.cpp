@@ -1,7 +1,5 @@
 #include "app/main_window.h"
 
-#include <commdlg.h>
-
 #include <stdio.h>
 
 #include "app/commands.h"
@@ -46,10 +44,12 @@ void InsertShortcutEntries(HWND window) {
 void CreateMainWindow(HWND window, const CREATESTRUCTA *creation) {
     State.Instance = creation->hInstance;
 
+    // The full path finds the program's own version block; its title would not, since
+    // Windows hides the known extension ".exe" by default and the version services would
+    // then look for "TapTally.dll".
     GetModuleFileNameA(State.Instance, ProgramPath, sizeof ProgramPath);
     VersionText[0] = '\0';
-    GetFileTitleA(ProgramPath, ProgramTitle, sizeof ProgramTitle);
-    LoadVersionText(ProgramTitle);
+    LoadVersionText(ProgramPath);
 
     State.TriggerThreshold = DEFAULT_TRIGGER_MS;
     State.Calibrating = 1;

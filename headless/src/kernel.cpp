@@ -225,6 +225,16 @@ short WINAPI GetFileTitleA(LPCSTR lpszFile, LPSTR lpszTitle, WORD cchSize) {
     if (title.empty() || title.find_first_of("*?\"<>|") != std::string::npos) {
         return -1;
     }
+    // Windows hides the extensions of known file types unless the user asks for them.
+    size_t dot = title.find_last_of('.');
+    if (W().HideKnownExtensions && dot != std::string::npos) {
+        for (const char *known : {".EXE", ".DLL", ".COM", ".BAT", ".TXT", ".INI", ".VBS"}) {
+            if (Upper(title.substr(dot)) == known) {
+                title.erase(dot);
+                break;
+            }
+        }
+    }
     if (!lpszTitle || cchSize < title.size() + 1) {
         return (short)(title.size() + 1);
     }

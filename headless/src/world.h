@@ -181,6 +181,7 @@ struct World {
     DWORD TickCount = 1000000;
     DWORD DrawCost = 0;
     DWORD LastError = 0;
+    bool HideKnownExtensions = true;
 
     // Files and processes
     std::string ModulePath = "C:\\TapTally\\TapTally.exe";

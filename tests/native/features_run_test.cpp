@@ -84,6 +84,25 @@ TEST_F(Feature, ShortcutEntriesDependOnTheSystemVersion) {
     }
 }
 
+TEST_F(Feature, VersionShowsWhetherOrNotKnownExtensionsAreHidden) {
+    for (bool hidden : {true, false}) {
+        headless::ResetWorld();
+        run::Use1024By740();
+        headless::SetHideKnownExtensions(hidden);
+        AddStep([] { run::PressKey('a'); });
+        AddStep([hidden] {
+            EXPECT_TRUE(run::Drawn(
+                0, run::Shape("TextOutA", 458, 54, 0, 0, 0, 0, RGB(0, 160, 160), "Version 1.90")))
+                << hidden;
+            ASSERT_TRUE(headless::BoxOpen());
+            EXPECT_EQ(TopBox().Text.substr(0, 35), "TapTally      Ver. 1.90  (32 bit)\n\n");
+            AnswerBox(IDOK);
+            run::PressKey('X');
+        });
+        run::Start();
+    }
+}
+
 TEST_F(Feature, VersionLookupTakesTheFirstTranslationAndAtMost40Characters) {
     const std::string dir = TAPTALLY_TEST_RES_DIR;
     headless::AddVersionFile("none.exe", (dir + "/version_none.res").c_str());
@@ -91,9 +110,12 @@ TEST_F(Feature, VersionLookupTakesTheFirstTranslationAndAtMost40Characters) {
     headless::AddVersionFile("two.exe", (dir + "/version_two_translations.res").c_str());
     headless::AddVersionFile("long.exe", (dir + "/version_long.res").c_str());
     headless::AddVersionFile("short.exe", (dir + "/version_short_translation.res").c_str());
-    LoadVersionText("TapTally.exe");
+    headless::AddVersionFile("mid.exe", (dir + "/version_mid.res").c_str());
+    LoadVersionText("C:\\TapTally\\TapTally.exe");
     EXPECT_STREQ(VersionText, "1.90");
-    for (const char *empty : {"none.exe", "big.exe", "two.exe", "short.exe", "missing.exe"}) {
+    // mid.exe's block is shorter than 2500 bytes, but the size asked for is not.
+    for (const char *empty :
+         {"none.exe", "big.exe", "mid.exe", "two.exe", "short.exe", "missing.exe", "TapTally"}) {
         LoadVersionText(empty);
         EXPECT_STREQ(VersionText, "") << empty;
     }

@@ -47,7 +47,8 @@ namespace headless {
 // Defaults: screen 1024 x 768, SM_CXFRAME/SM_CYFRAME 4, SM_CXBORDER/SM_CYBORDER 1,
 // SM_CXDLGFRAME/SM_CYDLGFRAME 3, SM_CYCAPTION 19, SM_CYMENU 19, SM_CXICON/SM_CYICON 32,
 // SM_CXVSCROLL/SM_CYHSCROLL 16, SM_CMOUSEBUTTONS 3, SM_MOUSEPRESENT 1, GetVersion 0x0A280105 (5.1),
-// mouse parameters {6, 10, 1}, buttons not swapped, double-click time 500,
+// mouse parameters {6, 10, 1}, buttons not swapped, double-click time 500, known file
+// extensions hidden,
 // tick 1000000, drawing cost 0, module path "C:\\TapTally\\TapTally.exe",
 // program resources from the .res of the build.
 void ResetWorld();
@@ -70,6 +71,9 @@ bool ButtonsSwapped();
 void SetDoubleClickTime(UINT ms);
 void SetCursorScreenPos(int x, int y);  // what GetCursorPos returns
 void SetMessageScreenPos(int x, int y); // what GetMessagePos returns until the next input
+// The user's choice to hide the extensions of known file types (.exe, .dll, .com, .bat,
+// .txt, .ini, .vbs), which GetFileTitleA follows; on by default, as on Windows.
+void SetHideKnownExtensions(bool hide);
 // GetSystemMetrics of an index that has no default and was never set stops the run.
 
 // ---- Clock -------------------------------------------------------------------------

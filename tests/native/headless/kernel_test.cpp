@@ -20,7 +20,15 @@ TEST(HeadlessKernel, ModuleFileNameCutsAndTerminatesAsFromVistaOn) {
     EXPECT_EQ(GetLastError(), (DWORD)ERROR_INSUFFICIENT_BUFFER);
     EXPECT_STREQ(path, "C:\\TapTally\\TapTally.ex");
 
+    // Known extensions are hidden unless the user chose to see them.
     char title[16];
+    EXPECT_EQ(GetFileTitleA("C:\\TapTally\\TapTally.exe", title, sizeof title), 0);
+    EXPECT_STREQ(title, "TapTally");
+    EXPECT_EQ(GetFileTitleA("C:\\TapTally\\notes.Txt", title, sizeof title), 0);
+    EXPECT_STREQ(title, "notes");
+    EXPECT_EQ(GetFileTitleA("C:\\TapTally\\picture.png", title, sizeof title), 0);
+    EXPECT_STREQ(title, "picture.png");
+    headless::SetHideKnownExtensions(false);
     EXPECT_EQ(GetFileTitleA("C:\\TapTally\\TapTally.exe", title, sizeof title), 0);
     EXPECT_STREQ(title, "TapTally.exe");
     EXPECT_EQ(GetFileTitleA("C:\\TapTally\\TapTally.exe", title, 12), 13);
