@@ -797,6 +797,12 @@ void SetDialogItemText(int controlId, const char *text) {
                                " is no edit control");
     }
     std::string typed = text;
+    // A box that does not scroll takes only what fits its width, less border and margin.
+    if (!(control.Style & ES_AUTOHSCROLL)) {
+        RECT client;
+        GetClientRect(control.Handle, &client);
+        typed = typed.substr(0, (size_t)std::max(0, (int)(client.right - 2) / 8));
+    }
     W().Focus = control.Handle; // the user clicks into the box, then types
     control.Text = typed;
     RenderControl(control);

@@ -231,6 +231,7 @@ TEST_F(Feature, InstallWritesTheScriptStartsTheHostAndExitDeletesIt) {
                   std::string::npos);
         EXPECT_EQ(text.find('\r'), std::string::npos);
         ASSERT_EQ(headless::WinExecCalls().size(), 1u);
+        EXPECT_EQ(headless::WinExecShowStates(), std::vector<UINT>{SW_SHOWNA});
         EXPECT_EQ(headless::WinExecCalls()[0],
                   "wscript.exe \"C:\\Program Files\\TapTally\\TapTally.vbs\"");
         PostMessageA(run::Main(), WM_COMMAND, 9, 0);
@@ -275,6 +276,33 @@ TEST_F(Feature, ScriptFailuresShowMessage25) {
     });
     run::Start();
     EXPECT_FALSE(headless::FileExists("C:\\TapTally\\TapTally.vbs"));
+}
+
+TEST_F(Feature, AScriptPathOf128CharactersOrAShortWriteIsAFailure) {
+    // The script path is as long as the module path: 127 characters open, 128 do not.
+    const struct {
+        size_t PathLength;
+        size_t Space;
+        bool Fails;
+    } cases[] = {{127, SIZE_MAX, false}, {128, SIZE_MAX, true}, {24, 100, true}};
+    for (const auto &c : cases) {
+        headless::ResetWorld();
+        std::string path = "C:\\" + std::string(c.PathLength - 16, 'd') + "\\TapTally.exe";
+        headless::SetModulePath(path.c_str());
+        headless::SetFolderSpace(c.Space);
+        AddStep([] { PostMessageA(run::Main(), WM_COMMAND, 9, 0); });
+        AddStep([&c] {
+            EXPECT_EQ(headless::BoxOpen() && TopBox().Caption == "ERROR!", c.Fails) << c.PathLength;
+            if (headless::BoxOpen()) {
+                AnswerBox(IDOK);
+            }
+        });
+        AddStep([&c] {
+            EXPECT_EQ(headless::WinExecCalls().size(), c.Fails ? 0u : 1u);
+            run::PressKey('X');
+        });
+        run::Start();
+    }
 }
 
 TEST_F(Feature, AModulePathTooLongIsAFailureNotACutPath) {

@@ -265,8 +265,8 @@ TEST_F(MainScreen, MovementRowShowsPairsAndBarsOfEachMove) {
         std::vector<Shape> Bars;
     } moves[] = {
         // The first change counts from where the calibration left the pointer: the message
-        // position (0, 0) less the caption and the menu bar.
-        {100, 100, "  100,  100  ", "  100,  140  ", "  100,  140  ", {}},
+        // position (300, 200) less the caption and the menu bar.
+        {100, 100, "  100,  100  ", "  200,   60   ", "  200,   60   ", {}},
         {109,
          108,
          "  109,  108  ",
@@ -288,6 +288,7 @@ TEST_F(MainScreen, MovementRowShowsPairsAndBarsOfEachMove) {
          "  104,  192  ",
          {{"LineTo", 422, 341, 422, 272, RED, 5}, {"LineTo", 462, 381, 531, 381, RED, 5}}},
     };
+    headless::SetCursorScreenPos(300, 200);
     for (const auto &move : moves) {
         AddStep([&move] {
             headless::ClearDrawLog();
