@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "app/commands.h"
+#include "resources/resource.h"
 #include "app/main_window.h"
 #include "engine/test_state.h"
 

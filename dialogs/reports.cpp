@@ -2,7 +2,7 @@
 
 #include <stdio.h>
 
-#include "app/commands.h"
+#include "resources/resource.h"
 #include "app/main_window.h"
 #include "app/version_lookup.h"
 #include "dialogs/message_catalog.h"

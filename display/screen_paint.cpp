@@ -3,7 +3,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "app/commands.h"
+#include "resources/resource.h"
 #include "app/version_lookup.h"
 #include "dialogs/maker_lines.h"
 #include "display/fractions.h"

@@ -160,11 +160,11 @@ TEST_F(BoxesAndDialogs, MenuEntriesHaveTheirTextsAndOpenWhatTheyName) {
         const char *Opens;
         bool Owned;
     } entries[] = {
-        {"E&xit  ", 1, nullptr, false},
-        {"&Driver Info  ", 4, "Mouse Driver Info", false},
-        {"&Reset  ", 21, "Reset Test Values", false},
-        {"&Setup  ", 2, "Change the 'Least' Trigger Value", true},
-        {"&Information  ", 3, "Information and Details", true},
+        {"E&xit  ", CMD_EXIT, nullptr, false},
+        {"&Driver Info  ", CMD_DRIVER_INFO, "Mouse Driver Info", false},
+        {"&Reset  ", CMD_RESET_WITH_NOTICE, "Reset Test Values", false},
+        {"&Setup  ", CMD_SETUP, "Change the 'Least' Trigger Value", true},
+        {"&Information  ", CMD_INFORMATION, "Information and Details", true},
         {"&About  ", (UINT)-1, nullptr, false},
     };
     AddStep([&entries] {
@@ -178,7 +178,7 @@ TEST_F(BoxesAndDialogs, MenuEntriesHaveTheirTextsAndOpenWhatTheyName) {
         }
         HMENU about = GetSubMenu(bar, 5);
         char text[64] = "";
-        GetMenuStringA(about, 18, text, sizeof text, MF_BYCOMMAND);
+        GetMenuStringA(about, CMD_ABOUT, text, sizeof text, MF_BYCOMMAND);
         EXPECT_STREQ(text, "&About TapTally  ");
     });
     for (const auto &entry : entries) {
@@ -191,13 +191,13 @@ TEST_F(BoxesAndDialogs, MenuEntriesHaveTheirTextsAndOpenWhatTheyName) {
                       entry.Owned ? IDCANCEL : IDOK);
         });
     }
-    AddStep([] { headless::QueueMenuCommand(run::Main(), 18); });
+    AddStep([] { headless::QueueMenuCommand(run::Main(), CMD_ABOUT); });
     AddStep([] { ExpectBox("About TapTally", "", run::Main()); });
     // Reset: the notice first; the values go only once it is closed.
     run::AddLeftClickAfter(1000);
     AddStep([] {
         EXPECT_EQ(LeftValue(), GREY);
-        headless::QueueMenuCommand(run::Main(), 21);
+        headless::QueueMenuCommand(run::Main(), CMD_RESET_WITH_NOTICE);
     });
     AddStep([] {
         EXPECT_EQ(LeftValue(), GREY);
@@ -208,7 +208,7 @@ TEST_F(BoxesAndDialogs, MenuEntriesHaveTheirTextsAndOpenWhatTheyName) {
     });
     AddStep([] {
         EXPECT_EQ(LeftValue(), TEAL);
-        headless::QueueMenuCommand(run::Main(), 1);
+        headless::QueueMenuCommand(run::Main(), CMD_EXIT);
     });
     EXPECT_EQ(run::Start(), 0);
     EXPECT_EQ(headless::LiveGdiObjects(), 0);
@@ -242,8 +242,8 @@ TEST_F(BoxesAndDialogs, TriggerDialogAcceptsTenToTwoHundredAndRefusesTheRest) {
         HWND dialog = TopBox().Window;
         EXPECT_EQ(TopBox().Owner, run::Main());
         EXPECT_EQ(headless::Pixel(run::Main(), 852 + 2, 466), GREY);
-        EXPECT_EQ(headless::DialogItemText(114), "85");
-        EXPECT_EQ(headless::DialogControlId(headless::FocusWindow()), 114);
+        EXPECT_EQ(headless::DialogItemText(ID_TRIGGER_EDIT), "85");
+        EXPECT_EQ(headless::DialogControlId(headless::FocusWindow()), ID_TRIGGER_EDIT);
         // The template puts the client area at (10, 90) dialog units, 2 pixels each, from
         // the main window's client area at (0, 40); the dialog moves 20 pixels lower.
         POINT origin{0, 0};
@@ -265,7 +265,7 @@ TEST_F(BoxesAndDialogs, TriggerDialogAcceptsTenToTwoHundredAndRefusesTheRest) {
     for (const auto &entry : entries) {
         AddStep([&entry, &dialog] {
             dialog = TopBox().Window;
-            headless::SetDialogItemText(114, entry.Entry);
+            headless::SetDialogItemText(ID_TRIGGER_EDIT, entry.Entry);
             headless::QueueKey(VK_RETURN); // the default button is " OK "
         });
         AddStep([&entry, &dialog] {
@@ -284,11 +284,11 @@ TEST_F(BoxesAndDialogs, TriggerDialogAcceptsTenToTwoHundredAndRefusesTheRest) {
         });
         AddStep([&entry] {
             ASSERT_TRUE(headless::BoxOpen());
-            EXPECT_EQ(headless::DialogItemText(114), entry.Next);
-            EXPECT_EQ(headless::DialogControlId(headless::FocusWindow()), 114);
+            EXPECT_EQ(headless::DialogItemText(ID_TRIGGER_EDIT), entry.Next);
+            EXPECT_EQ(headless::DialogControlId(headless::FocusWindow()), ID_TRIGGER_EDIT);
         });
     }
-    AddStep([] { AnswerBox(116); });
+    AddStep([] { AnswerBox(ID_TRIGGER_CANCEL); });
     // The trigger is 150 now: 140 ms apart is too fast.
     run::AddLeftClickAfter(1000);
     run::AddLeftClickAfter(140);
@@ -316,18 +316,18 @@ TEST_F(BoxesAndDialogs, InformationPagesOpenAtTheFirstPageEveryTime) {
         EXPECT_TRUE(Drawn(0, Shape("TextOutA", 178, 16, 0, 0, 0, 0, GREY,
                                    "TapTally - Quick Instructions - WHY?")));
     });
-    answer(119);
+    answer(ID_INFO_FORWARD);
     AddStep([&] { EXPECT_TRUE(Drawn(mark, Footer("Page 2 of 15"))); });
     for (int i = 0; i < 14; ++i) {
-        answer(119); // the last one goes one past the last page: the last again
+        answer(ID_INFO_FORWARD); // the last one goes one past the last page: the last again
     }
     AddStep([&] {
         EXPECT_TRUE(Drawn(mark, Footer("Page 15 of 15")));
         EXPECT_EQ(headless::Beeps(), std::vector<UINT>{MB_ICONASTERISK});
-        AnswerBox(115);
+        AnswerBox(ID_INFO_RETURN);
     });
     AddStep([] { run::PressKey('I'); });
-    answer(118);
+    answer(ID_INFO_BACK);
     AddStep([&] {
         EXPECT_TRUE(Drawn(mark, Footer("Page 1 of 15")));
         EXPECT_FALSE(Drawn(mark, Footer("Page 14 of 15")));
@@ -362,7 +362,7 @@ TEST_F(BoxesAndDialogs, InstallRunsOnlyOnYesAndExitKeepsAScriptThisRunDidNotWrit
         leftover << "an earlier run's script\n";
     }
     for (int answer : {IDCANCEL, IDNO}) {
-        AddStep([] { PostMessageA(run::Main(), WM_COMMAND, 8, 0); });
+        AddStep([] { PostMessageA(run::Main(), WM_COMMAND, CMD_INSTALL_SHORTCUTS, 0); });
         AddStep([answer] {
             ExpectBox("Note:",
                       "TapTally temporarily uses a script to install the icons.\n\nDepending on "
@@ -385,7 +385,7 @@ TEST_F(BoxesAndDialogs, AHostStartResultOf32IsSuccessAndOf31Failure) {
     for (UINT result : {32u, 31u}) {
         AddStep([result] {
             headless::SetWinExecResult(result);
-            PostMessageA(run::Main(), WM_COMMAND, 9, 0);
+            PostMessageA(run::Main(), WM_COMMAND, CMD_UNINSTALL_SHORTCUTS, 0);
         });
         AddStep([result] {
             if (result >= 32) {

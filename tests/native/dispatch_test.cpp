@@ -67,13 +67,13 @@ TEST_F(Dispatch, CommandsOutsideTheTableChangeNothing) {
     });
     AddStep([] {
         EXPECT_TRUE(headless::BoxesShown().empty());
-        EXPECT_EQ(State.Left.LeastInterval, 300u);
-        EXPECT_EQ(State.Left.StepIndex, 2);
+        EXPECT_EQ(State.Buttons[BUTTON_LEFT].LeastInterval, 300u);
+        EXPECT_EQ(State.Buttons[BUTTON_LEFT].StepIndex, 2);
         // The high word (menu or accelerator) is ignored: this is the reset.
-        PostMessageA(run::Main(), WM_COMMAND, MAKEWPARAM(5, 1), 0);
+        PostMessageA(run::Main(), WM_COMMAND, MAKEWPARAM(CMD_RESET_VALUES, 1), 0);
     });
     AddStep([] {
-        EXPECT_EQ(State.Left.LeastInterval, LEAST_NONE);
+        EXPECT_EQ(State.Buttons[BUTTON_LEFT].LeastInterval, LEAST_NONE);
         run::PressKey('X');
     });
     run::Start();

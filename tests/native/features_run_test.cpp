@@ -158,26 +158,26 @@ TEST_F(Feature, InformationPagesPageBackAndForward) {
     AddStep([] {
         ASSERT_TRUE(headless::BoxOpen());
         EXPECT_EQ(TopBox().Caption, "Information and Details");
-        EXPECT_EQ(headless::DialogControlId(headless::FocusWindow()), 119);
+        EXPECT_EQ(headless::DialogControlId(headless::FocusWindow()), ID_INFO_FORWARD);
         EXPECT_EQ(InfoPageIndex, 0);
-        AnswerBox(118);
+        AnswerBox(ID_INFO_BACK);
     });
     AddStep([] {
         EXPECT_EQ(InfoPageIndex, 0);
         EXPECT_EQ(headless::Beeps(), std::vector<UINT>{MB_ICONASTERISK});
     });
     for (int i = 0; i < 15; ++i) {
-        AddStep([] { AnswerBox(119); });
+        AddStep([] { AnswerBox(ID_INFO_FORWARD); });
     }
     AddStep([] {
         // One past the last page: page 15 is painted again and the index steps back.
         EXPECT_EQ(InfoPageIndex, 14);
         EXPECT_EQ(headless::Beeps().size(), 2u);
-        AnswerBox(118);
+        AnswerBox(ID_INFO_BACK);
     });
     AddStep([] {
         EXPECT_EQ(InfoPageIndex, 13);
-        AnswerBox(115);
+        AnswerBox(ID_INFO_RETURN);
     });
     AddStep([] {
         EXPECT_FALSE(headless::BoxOpen());
@@ -212,7 +212,7 @@ TEST_F(Feature, InformationPagesHaveTheirForm) {
 TEST_F(Feature, InstallWritesTheScriptStartsTheHostAndExitDeletesIt) {
     headless::SetModulePath("C:\\Program Files\\TapTally\\TapTally.exe");
     const char *script = "C:\\Program Files\\TapTally\\TapTally.vbs";
-    AddStep([] { PostMessageA(run::Main(), WM_COMMAND, 8, 0); });
+    AddStep([] { PostMessageA(run::Main(), WM_COMMAND, CMD_INSTALL_SHORTCUTS, 0); });
     AddStep([] {
         ASSERT_TRUE(headless::BoxOpen());
         EXPECT_EQ(TopBox().Caption, "Note:");
@@ -221,7 +221,7 @@ TEST_F(Feature, InstallWritesTheScriptStartsTheHostAndExitDeletesIt) {
     });
     AddStep([&] {
         EXPECT_FALSE(headless::FileExists(script));
-        PostMessageA(run::Main(), WM_COMMAND, 8, 0);
+        PostMessageA(run::Main(), WM_COMMAND, CMD_INSTALL_SHORTCUTS, 0);
     });
     AddStep([] { AnswerBox(IDYES); });
     AddStep([&] {
@@ -234,8 +234,8 @@ TEST_F(Feature, InstallWritesTheScriptStartsTheHostAndExitDeletesIt) {
         EXPECT_EQ(headless::WinExecShowStates(), std::vector<UINT>{SW_SHOWNA});
         EXPECT_EQ(headless::WinExecCalls()[0],
                   "wscript.exe \"C:\\Program Files\\TapTally\\TapTally.vbs\"");
-        PostMessageA(run::Main(), WM_COMMAND, 9, 0);
-        PostMessageA(run::Main(), WM_COMMAND, 9, 0);
+        PostMessageA(run::Main(), WM_COMMAND, CMD_UNINSTALL_SHORTCUTS, 0);
+        PostMessageA(run::Main(), WM_COMMAND, CMD_UNINSTALL_SHORTCUTS, 0);
     });
     AddStep([&] {
         EXPECT_EQ(headless::WinExecCalls().size(), 3u);
@@ -250,7 +250,7 @@ TEST_F(Feature, InstallWritesTheScriptStartsTheHostAndExitDeletesIt) {
 
 TEST_F(Feature, ScriptFailuresShowMessage25) {
     headless::SetProgramFolderWritable(false);
-    AddStep([] { PostMessageA(run::Main(), WM_COMMAND, 9, 0); });
+    AddStep([] { PostMessageA(run::Main(), WM_COMMAND, CMD_UNINSTALL_SHORTCUTS, 0); });
     AddStep([] {
         ASSERT_TRUE(headless::BoxOpen());
         EXPECT_EQ(TopBox().Caption, "ERROR!");
@@ -262,7 +262,7 @@ TEST_F(Feature, ScriptFailuresShowMessage25) {
         EXPECT_EQ(ScriptWritten, 0);
         headless::SetProgramFolderWritable(true);
         headless::SetWinExecResult(2);
-        PostMessageA(run::Main(), WM_COMMAND, 9, 0);
+        PostMessageA(run::Main(), WM_COMMAND, CMD_UNINSTALL_SHORTCUTS, 0);
     });
     AddStep([] {
         ASSERT_TRUE(headless::BoxOpen());
@@ -290,7 +290,7 @@ TEST_F(Feature, AScriptPathOf128CharactersOrAShortWriteIsAFailure) {
         std::string path = "C:\\" + std::string(c.PathLength - 16, 'd') + "\\TapTally.exe";
         headless::SetModulePath(path.c_str());
         headless::SetFolderSpace(c.Space);
-        AddStep([] { PostMessageA(run::Main(), WM_COMMAND, 9, 0); });
+        AddStep([] { PostMessageA(run::Main(), WM_COMMAND, CMD_UNINSTALL_SHORTCUTS, 0); });
         AddStep([&c] {
             EXPECT_EQ(headless::BoxOpen() && TopBox().Caption == "ERROR!", c.Fails) << c.PathLength;
             if (headless::BoxOpen()) {
@@ -308,7 +308,7 @@ TEST_F(Feature, AScriptPathOf128CharactersOrAShortWriteIsAFailure) {
 TEST_F(Feature, AModulePathTooLongIsAFailureNotACutPath) {
     std::string path = "C:\\" + std::string(300, 'd') + "\\TapTally.exe";
     headless::SetModulePath(path.c_str());
-    AddStep([] { PostMessageA(run::Main(), WM_COMMAND, 9, 0); });
+    AddStep([] { PostMessageA(run::Main(), WM_COMMAND, CMD_UNINSTALL_SHORTCUTS, 0); });
     AddStep([] {
         ASSERT_TRUE(headless::BoxOpen());
         EXPECT_EQ(TopBox().Caption, "ERROR!");

@@ -30,8 +30,8 @@ TEST_F(ProgramRun, StartsCalibratesAndEndsByTheXKeyWithNothingLeaking) {
         EXPECT_EQ(State.Calibrating, 0);
         EXPECT_EQ(State.CalibrationCount, 11);
         EXPECT_EQ(State.CalibrationTotal, 0);
-        EXPECT_EQ(State.Left.LeastInterval, LEAST_NONE);
-        EXPECT_EQ(State.Left.IsDown, 0);
+        EXPECT_EQ(State.Buttons[BUTTON_LEFT].LeastInterval, LEAST_NONE);
+        EXPECT_EQ(State.Buttons[BUTTON_LEFT].IsDown, 0);
         EXPECT_EQ(State.TriggerThreshold, 85);
         EXPECT_STREQ(VersionText, "1.90");
         EXPECT_TRUE(headless::BoxesShown().empty());
@@ -68,12 +68,12 @@ TEST_F(ProgramRun, TwoLeftPressesFasterThanTheTriggerRaiseError10) {
                                "\nPlease see INFORMATION for details.";
         EXPECT_EQ(box.Text, expected);
         // The least value was set back before the box came up.
-        EXPECT_EQ(State.Left.LeastInterval, LEAST_NONE);
+        EXPECT_EQ(State.Buttons[BUTTON_LEFT].LeastInterval, LEAST_NONE);
         AnswerBox(IDOK);
     });
     AddStep([] {
         EXPECT_EQ(run::ErrorBoxes(10), 1);
-        EXPECT_EQ(State.Left.IsDown, 0);
+        EXPECT_EQ(State.Buttons[BUTTON_LEFT].IsDown, 0);
         run::PressKey('x');
     });
     run::Start();
@@ -92,8 +92,8 @@ TEST_F(ProgramRun, PressesExactlyTheTriggerApartAreNoError) {
     });
     AddStep([] {
         EXPECT_FALSE(headless::BoxOpen());
-        EXPECT_EQ(State.Left.LeastInterval, 85u);
-        EXPECT_EQ(State.Right.LeastInterval, 85u);
+        EXPECT_EQ(State.Buttons[BUTTON_LEFT].LeastInterval, 85u);
+        EXPECT_EQ(State.Buttons[BUTTON_RIGHT].LeastInterval, 85u);
         headless::AdvanceTick(84);
         run::Click(WM_RBUTTONDOWN, WM_RBUTTONUP);
     });
@@ -104,8 +104,8 @@ TEST_F(ProgramRun, PressesExactlyTheTriggerApartAreNoError) {
     });
     AddStep([] {
         // The other channels keep their least values.
-        EXPECT_EQ(State.Left.LeastInterval, 85u);
-        EXPECT_EQ(State.Right.LeastInterval, LEAST_NONE);
+        EXPECT_EQ(State.Buttons[BUTTON_LEFT].LeastInterval, 85u);
+        EXPECT_EQ(State.Buttons[BUTTON_RIGHT].LeastInterval, LEAST_NONE);
         run::PressKey('X');
     });
     run::Start();

@@ -5,6 +5,8 @@
 
 #include <headless/driver.h>
 
+#include "resources/resource.h"
+
 #include <sstream>
 #include <string>
 
