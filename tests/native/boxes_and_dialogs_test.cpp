@@ -11,12 +11,12 @@ using headless::AddStep;
 using headless::AnswerBox;
 using headless::TopBox;
 using run::Drawn;
+using run::GREY;
 using run::Shape;
+using run::TEAL;
 
 namespace {
 
-const COLORREF TEAL = RGB(0, 160, 160);
-const COLORREF GREY = RGB(192, 192, 192);
 const char CLOSING[] = "\nPlease see INFORMATION for details.";
 
 class BoxesAndDialogs : public ::testing::Test {
@@ -300,34 +300,79 @@ TEST_F(BoxesAndDialogs, TriggerDialogAcceptsTenToTwoHundredAndRefusesTheRest) {
     EXPECT_EQ(headless::LiveGdiObjects(), 0);
 }
 
-TEST_F(BoxesAndDialogs, InformationPagesOpenAtTheFirstPageEveryTime) {
-    // Client 644 x 398: the footer at 0.8 x 645 and 0.9 x 399, titles centred at 8 pixels
-    // a character.
-    size_t mark = 0;
-    const auto answer = [&mark](int id) {
-        AddStep([&mark, id] {
-            mark = headless::DrawLog().size();
-            AnswerBox(id);
-        });
+TEST_F(BoxesAndDialogs, InformationPagesShowTheirTitlesAndOpenAtTheFirstPage) {
+    // The client area is 644 x 398 and characters 8 x 16: a title is centred in 645 on
+    // the second line, other lines start at 645 / 13.
+    const char *titles[15] = {
+        "TapTally - Quick Instructions - WHY?",
+        "TapTally - Quick Instructions - Movement Test",
+        "TapTally - Quick Instructions - Button Test",
+        "TapTally - Quick Instructions - Button Test",
+        "TapTally - Notes",
+        "TapTally - Setup",
+        "TapTally - Driver Info",
+        "TapTally - Driver Info - DoubleClick",
+        "TapTally - Driver Info - Speed",
+        "Window's Pointer Speed Values",
+        "TapTally Error Codes",
+        "TapTally Error Codes Explained",
+        "Mouse Suggestions",
+        "Automatically Install Shortcut Icons for TapTally",
+        "TapTally", // after six empty lines
     };
+    const char *errorCodes[] = {"",
+                                "\tTapTally Error Codes",
+                                "",
+                                "",
+                                "Error Codes:",
+                                "#99 - No mouse found on the PC. So, no need to test...",
+                                "#80 - Calibration value too high (>30 - see page 7)",
+                                "",
+                                "#10 - Left Mouse Button too fast!",
+                                "#11 - Left Mouse UP before Mouse Down.",
+                                "#12 - Left Mouse DOWN before Mouse Up.",
+                                "",
+                                "#20 - Middle Mouse Button too fast!",
+                                "#21 - Middle Mouse UP before Mouse Down.",
+                                "#22 - Middle Mouse DOWN before Mouse Up.",
+                                "",
+                                "#30 - Right Mouse Button too fast!",
+                                "#31 - Right Mouse UP before Mouse Down.",
+                                "#32 - Right Mouse DOWN before Mouse Up.",
+                                ""};
+    size_t mark = 0;
     AddStep([] { run::PressKey('i'); });
-    AddStep([] {
-        EXPECT_TRUE(Drawn(0, Footer("Page 1 of 15")));
-        EXPECT_TRUE(Drawn(0, Shape("TextOutA", 178, 16, 0, 0, 0, 0, GREY,
-                                   "TapTally - Quick Instructions - WHY?")));
-    });
-    answer(ID_INFO_FORWARD);
-    AddStep([&] { EXPECT_TRUE(Drawn(mark, Footer("Page 2 of 15"))); });
-    for (int i = 0; i < 14; ++i) {
-        answer(ID_INFO_FORWARD); // the last one goes one past the last page: the last again
+    for (int page = 1; page <= 16; ++page) {
+        AddStep([&, page] {
+            int shown = page > 15 ? 15 : page; // one past the last page shows the last
+            std::string title = titles[shown - 1];
+            int y = shown == 15 ? 6 * 16 : 16;
+            EXPECT_TRUE(Drawn(mark, Shape("TextOutA", (645 - 8 * (int)title.size()) / 2, y, 0, 0, 0,
+                                          0, GREY, title)))
+                << "page " << page;
+            std::string footer = "Page " + std::to_string(shown) + " of 15";
+            EXPECT_TRUE(Drawn(mark, Footer(footer.c_str()))) << page;
+            for (int line = 0; page == 11 && line < 20; ++line) {
+                std::string text = errorCodes[line];
+                int x = text[0] == '\t' ? (645 - 8 * (int)(text.size() - 1)) / 2 : 49;
+                EXPECT_TRUE(Drawn(mark, Shape("TextOutA", x, 16 * line, 0, 0, 0, 0, GREY,
+                                              text[0] == '\t' ? text.substr(1) : text)))
+                    << text;
+            }
+            mark = headless::DrawLog().size();
+            AnswerBox(ID_INFO_FORWARD);
+        });
     }
     AddStep([&] {
         EXPECT_TRUE(Drawn(mark, Footer("Page 15 of 15")));
-        EXPECT_EQ(headless::Beeps(), std::vector<UINT>{MB_ICONASTERISK});
+        EXPECT_EQ(headless::Beeps(), std::vector<UINT>(2, MB_ICONASTERISK));
         AnswerBox(ID_INFO_RETURN);
     });
     AddStep([] { run::PressKey('I'); });
-    answer(ID_INFO_BACK);
+    AddStep([&] {
+        mark = headless::DrawLog().size();
+        AnswerBox(ID_INFO_BACK);
+    });
     AddStep([&] {
         EXPECT_TRUE(Drawn(mark, Footer("Page 1 of 15")));
         EXPECT_FALSE(Drawn(mark, Footer("Page 14 of 15")));

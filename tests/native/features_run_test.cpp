@@ -92,7 +92,7 @@ TEST_F(Feature, VersionShowsWhetherOrNotKnownExtensionsAreHidden) {
         AddStep([] { run::PressKey('a'); });
         AddStep([hidden] {
             EXPECT_TRUE(run::Drawn(
-                0, run::Shape("TextOutA", 458, 54, 0, 0, 0, 0, RGB(0, 160, 160), "Version 1.90")))
+                0, run::Shape("TextOutA", 458, 54, 0, 0, 0, 0, run::TEAL, "Version 1.90")))
                 << hidden;
             ASSERT_TRUE(headless::BoxOpen());
             EXPECT_EQ(TopBox().Text.substr(0, 35), "TapTally      Ver. 1.90  (32 bit)\n\n");

@@ -5,17 +5,9 @@
 #include "run_support.h"
 
 using headless::AddStep;
-using run::Drawn;
-using run::Shape;
+using namespace run;
 
 namespace {
-
-const COLORREF TEAL = RGB(0, 160, 160);
-const COLORREF GREY = RGB(192, 192, 192);
-const COLORREF YELLOW = RGB(255, 255, 0);
-const COLORREF GREEN = RGB(0, 255, 0);
-const COLORREF RED = RGB(255, 0, 0);
-const COLORREF BLACK = RGB(0, 0, 0);
 
 class MainScreen : public ::testing::Test {
   protected:

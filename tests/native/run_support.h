@@ -73,7 +73,15 @@ inline int BoxesWithCaption(const char *caption) {
     return count;
 }
 
-// One drawing call as the description places it. Lines match by end points, pen colour
+// Colours of the main screen and the program's dialogs.
+const COLORREF TEAL = RGB(0, 160, 160);   // the screen's background
+const COLORREF GREY = RGB(192, 192, 192); // under every value, and the dialogs' face
+const COLORREF YELLOW = RGB(255, 255, 0);
+const COLORREF GREEN = RGB(0, 255, 0);
+const COLORREF RED = RGB(255, 0, 0);
+const COLORREF BLACK = RGB(0, 0, 0);
+
+// One drawing call as the screen should show it. Lines match by end points, pen colour
 // and width; fills by rectangle and brush colour; texts by start, text, text colour and
 // background colour; icons by their square.
 struct Shape {

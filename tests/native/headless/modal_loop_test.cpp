@@ -204,6 +204,9 @@ TEST(HeadlessDialogs, TemplatePlacementFocusAndDefaultButton) {
         EXPECT_EQ(control.top, box.Rect.top + 3 + 19 + 32);
         // The dialog's paint went to the dialog procedure.
         EXPECT_EQ(DialogLog, Names({"init 42", "paint"}));
+        // The box of 80 pixels, without horizontal scrolling, takes the 9 characters that fit.
+        headless::SetDialogItemText(301, "0123456789");
+        EXPECT_EQ(headless::DialogItemText(301), "012345678");
         headless::SetDialogItemText(301, "typed");
         char text[4];
         EXPECT_EQ(GetDlgItemTextA(box.Window, 301, text, sizeof text), 3u);
@@ -213,8 +216,9 @@ TEST(HeadlessDialogs, TemplatePlacementFocusAndDefaultButton) {
     EXPECT_EQ(
         DialogBoxParamA(headless::ProgramInstance(), "probedialog", window, ProbeDialogProc, 42),
         1303);
-    // Typing sends EN_UPDATE and EN_CHANGE; Enter clicked the default button.
-    EXPECT_EQ(Commands(), Names({"command 301 1024", "command 301 768", "command 303 0"}));
+    // Each typing sends EN_UPDATE and EN_CHANGE; Enter clicked the default button.
+    EXPECT_EQ(Commands(), Names({"command 301 1024", "command 301 768", "command 301 1024",
+                                 "command 301 768", "command 303 0"}));
     EXPECT_TRUE(IsWindowEnabled(window));
     EXPECT_EQ(headless::FocusWindow(), window);
     EXPECT_EQ(
