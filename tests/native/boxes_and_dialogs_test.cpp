@@ -254,6 +254,8 @@ TEST_F(BoxesAndDialogs, TriggerDialogAcceptsTenToTwoHundredAndRefusesTheRest) {
         GetClientRect(dialog, &client);
         EXPECT_EQ(client.right, 290);
         EXPECT_EQ(client.bottom, 128);
+        EXPECT_EQ(run::ControlTexts(dialog, {ID_TRIGGER_EDIT, ID_TRIGGER_CANCEL, ID_TRIGGER_OK}),
+                  (std::vector<std::string>{"85", "Cancel", " OK "}));
         for (const Shape &text :
              {Shape("TextOutA", 30, 16, 0, 0, 0, 0, GREY, "Enter (10-200):"),
               Shape("TextOutA", 35, 50, 0, 0, 0, 0, GREY, "Then Press Enter or click 'OK'"),
@@ -342,6 +344,17 @@ TEST_F(BoxesAndDialogs, InformationPagesShowTheirTitlesAndOpenAtTheFirstPage) {
                                 ""};
     size_t mark = 0;
     AddStep([] { run::PressKey('i'); });
+    AddStep([] {
+        // The template puts the client area at (30, 20) dialog units from the main
+        // window's client area at (0, 40).
+        HWND dialog = TopBox().Window;
+        POINT origin{0, 0};
+        ClientToScreen(dialog, &origin);
+        EXPECT_EQ(origin.x, 60);
+        EXPECT_EQ(origin.y, 80);
+        EXPECT_EQ(run::ControlTexts(dialog, {ID_INFO_BACK, ID_INFO_RETURN, ID_INFO_FORWARD}),
+                  (std::vector<std::string>{"<< &Back", "&Return", "&Forward >>"}));
+    });
     for (int page = 1; page <= 16; ++page) {
         AddStep([&, page] {
             int shown = page > 15 ? 15 : page; // one past the last page shows the last

@@ -93,7 +93,8 @@ TEST_F(MainScreen, PaintDrawsTheFixedPictureInItsPlacesAndColours) {
     });
     AddStep([&] {
         for (const auto &t : texts) {
-            EXPECT_TRUE(Drawn(0, Shape{"TextOutA", t.X, t.Y, 0, 0, BLACK, 0, TEAL, t.Text}))
+            EXPECT_TRUE(
+                Drawn(0, Shape{"TextOutA", t.X, t.Y, 0, 0, BLACK, 0, TEAL, t.Text}.In("Arial")))
                 << t.Text << " at " << t.X << ", " << t.Y;
         }
         for (const Shape &shape : shapes) {
@@ -158,13 +159,18 @@ TEST_F(MainScreen, EveryPanelShowsArrowValuesAndSpinnerOfItsButton) {
             int x = panel.ValueX;
             EXPECT_EQ(TextsAt(mark, x, 459), current) << x;
             EXPECT_EQ(TextsAt(mark, x, 490), least) << x;
-            EXPECT_TRUE(Drawn(mark, Shape{"TextOutA", x, 490, 0, 0, BLACK, 0, GREY, " 300  "}));
+            EXPECT_TRUE(Drawn(
+                mark, Shape{"TextOutA", x, 490, 0, 0, BLACK, 0, GREY, " 300  "}.In("MS Serif")));
+            EXPECT_TRUE(Drawn(
+                mark, Shape{"TextOutA", x, 459, 0, 0, BLACK, 0, GREY, " 500  "}.In("MS Serif")));
             EXPECT_EQ(SpinnerEnds(mark, panel.SpinnerX, 594, YELLOW), turns);
             std::vector<std::pair<int, int>> erased(turns.begin(), turns.end() - 1);
             erased.insert(erased.begin(), {0, -25});
             EXPECT_EQ(SpinnerEnds(mark, panel.SpinnerX, 594, TEAL), erased);
             EXPECT_TRUE(Drawn(mark, Shape{"FillRect", panel.SpinnerX + 14, 576, panel.SpinnerX + 18,
                                           580, YELLOW}));
+            EXPECT_TRUE(Drawn(mark, Shape{"FillRect", panel.SpinnerX - 2, 567, panel.SpinnerX + 2,
+                                          571, TEAL})); // the end box of straight up, erased
             run::PressKey('r');
         });
     }
@@ -287,7 +293,8 @@ TEST_F(MainScreen, MovementRowShowsPairsAndBarsOfEachMove) {
             headless::QueueMouse(run::Main(), WM_MOUSEMOVE, move.X, move.Y);
         });
         AddStep([&move, &moves] {
-            EXPECT_TRUE(Drawn(0, Shape{"TextOutA", 170, 310, 0, 0, BLACK, 0, GREY, move.Position}))
+            EXPECT_TRUE(Drawn(
+                0, Shape{"TextOutA", 170, 310, 0, 0, BLACK, 0, GREY, move.Position}.In("MS Serif")))
                 << move.Position;
             EXPECT_EQ(TextsAt(0, 511, 310), std::vector<std::string>{move.Change});
             EXPECT_EQ(TextsAt(0, 852, 310), std::vector<std::string>{move.Most});

@@ -104,6 +104,9 @@ TEST(BuildErrorText, HeaderAndDescription) {
     EXPECT_STREQ(BuildErrorText(),
                  "Error # 10 Occurred! - \nThe Left Button 'Least' value was too small.\n\n"
                  "Click 'OK' and press 'R' for RESET\n");
+    State.ErrorCode = 80;
+    EXPECT_STREQ(BuildErrorText(), "Error # 80 Occurred! - \nThe Calibration Value is TOO high "
+                                   "(max 40).\nClick 'Driver Info'\n");
     State.ErrorCode = 99;
     EXPECT_STREQ(BuildErrorText(),
                  "Error # 99 Occurred! - \nNo mouse was found on this PC\nCheck Mouse Plug\n");

@@ -36,6 +36,9 @@ TEST_F(ProgramRun, StartsCalibratesAndEndsByTheXKeyWithNothingLeaking) {
         EXPECT_STREQ(VersionText, "1.90");
         EXPECT_TRUE(headless::BoxesShown().empty());
         EXPECT_TRUE(headless::Beeps().empty()); // no beep while calibrating
+        char title[64] = "";
+        GetWindowTextA(run::Main(), title, sizeof title);
+        EXPECT_STREQ(title, "TapTally - Mouse Testing Program");
         RECT client;
         GetClientRect(run::Main(), &client);
         EXPECT_EQ(client.right, 1024);

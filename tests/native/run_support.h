@@ -73,6 +73,20 @@ inline int BoxesWithCaption(const char *caption) {
     return count;
 }
 
+// The texts of the dialog's controls with these ids; "(none)" where there is none.
+inline std::vector<std::string> ControlTexts(HWND dialog, std::initializer_list<int> ids) {
+    std::vector<std::string> texts;
+    for (int id : ids) {
+        HWND control = GetDlgItem(dialog, id);
+        char text[64] = "";
+        if (control) {
+            GetWindowTextA(control, text, sizeof text);
+        }
+        texts.push_back(control ? text : "(none)");
+    }
+    return texts;
+}
+
 // Colours of the main screen and the program's dialogs.
 const COLORREF TEAL = RGB(0, 160, 160);   // the screen's background
 const COLORREF GREY = RGB(192, 192, 192); // under every value, and the dialogs' face
@@ -91,6 +105,13 @@ struct Shape {
     int Width;      // pen width
     COLORREF Back;  // text background
     std::string Text;
+    std::string Face; // the font's face, when it matters
+
+    Shape In(const char *face) const {
+        Shape shape = *this;
+        shape.Face = face;
+        return shape;
+    }
 
     Shape(std::string name, int x1, int y1, int x2 = 0, int y2 = 0, COLORREF color = 0,
           int width = 0, COLORREF back = 0, std::string text = "")
@@ -102,7 +123,8 @@ struct Shape {
             return false;
         }
         if (Name == "TextOutA") {
-            return call.Text == Text && call.TextColor == Color && call.BkColor == Back;
+            return call.Text == Text && call.TextColor == Color && call.BkColor == Back &&
+                   (Face.empty() || (call.FontFace == Face && call.FontHeight == 18));
         }
         if (call.X2 != X2 || call.Y2 != Y2) {
             return false;
