@@ -12,9 +12,6 @@ using headless::TopBox;
 
 namespace {
 
-const char CODE_10_TEXT[] = "Error # 10 Occurred! - \nThe Left Button 'Least' value was too small."
-                            "\n\nClick 'OK' and press 'R' for RESET\n";
-
 class ProgramRun : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -56,30 +53,6 @@ TEST_F(ProgramRun, TheCloseBoxEndsTheRunToo) {
     AddStep([] { headless::QueueCloseBox(run::Main()); });
     EXPECT_EQ(run::Start(), 0);
     EXPECT_EQ(headless::LiveDCs(), 0);
-}
-
-TEST_F(ProgramRun, TwoLeftPressesFasterThanTheTriggerRaiseError10) {
-    run::AddLeftClickAfter(1000);
-    run::AddLeftClickAfter(30);
-    AddStep([] {
-        ASSERT_TRUE(headless::BoxOpen());
-        headless::BoxInfo box = TopBox();
-        EXPECT_EQ(box.Caption, "Error Message");
-        EXPECT_EQ(box.Owner, run::Main());
-        EXPECT_EQ(box.Style, (UINT)(MB_OK | MB_ICONINFORMATION));
-        std::string expected = std::string(CODE_10_TEXT) + std::string(48, ' ') +
-                               "\nPlease see INFORMATION for details.";
-        EXPECT_EQ(box.Text, expected);
-        // The least value was set back before the box came up.
-        EXPECT_EQ(State.Buttons[BUTTON_LEFT].LeastInterval, LEAST_NONE);
-        AnswerBox(IDOK);
-    });
-    AddStep([] {
-        EXPECT_EQ(run::ErrorBoxes(10), 1);
-        EXPECT_EQ(State.Buttons[BUTTON_LEFT].IsDown, 0);
-        run::PressKey('x');
-    });
-    run::Start();
 }
 
 TEST_F(ProgramRun, PressesExactlyTheTriggerApartAreNoError) {
