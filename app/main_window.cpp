@@ -2,7 +2,6 @@
 
 #include <stdio.h>
 
-#include "resources/resource.h"
 #include "app/version_lookup.h"
 #include "dialogs/info_pages.h"
 #include "dialogs/message_catalog.h"
@@ -13,6 +12,7 @@
 #include "engine/calibration.h"
 #include "engine/movement.h"
 #include "engine/test_state.h"
+#include "resources/resource.h"
 #include "shortcuts/shortcut_script.h"
 
 const char MAIN_CLASS_NAME[] = "TapTally";

@@ -1,11 +1,11 @@
 #include "engine/buttons.h"
 
-#include "resources/resource.h"
 #include "app/main_window.h"
 #include "display/button_panel.h"
 #include "display/fractions.h"
 #include "engine/calibration.h"
 #include "engine/test_state.h"
+#include "resources/resource.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "engine/calibration.h"
 
-#include "resources/resource.h"
 #include "app/main_window.h"
 #include "engine/test_state.h"
+#include "resources/resource.h"
 
 namespace {
 
