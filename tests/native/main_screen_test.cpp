@@ -128,9 +128,8 @@ TEST_F(MainScreen, EveryPanelShowsArrowValuesAndSpinnerOfItsButton) {
     const std::vector<std::pair<int, int>> turns = {{16, -16},  {25, 0},   {16, 16},
                                                     {0, 25},    {-16, 16}, {-25, 0},
                                                     {-16, -16}, {0, -25},  {16, -16}};
-    size_t pressMark = 0;
+    size_t mark = 0, pressMark = 0; // steps run after this loop, one panel after another
     for (const auto &panel : panels) {
-        size_t mark = 0;
         AddStep([&] { mark = headless::DrawLog().size(); });
         for (DWORD interval : intervals) {
             AddStep([&panel, &pressMark, interval] {
