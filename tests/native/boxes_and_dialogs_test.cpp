@@ -354,6 +354,7 @@ TEST_F(BoxesAndDialogs, InformationPagesShowTheirTitlesAndOpenAtTheFirstPage) {
         EXPECT_EQ(origin.y, 80);
         EXPECT_EQ(run::ControlTexts(dialog, {ID_INFO_BACK, ID_INFO_RETURN, ID_INFO_FORWARD}),
                   (std::vector<std::string>{"<< &Back", "&Return", "&Forward >>"}));
+        EXPECT_EQ(headless::DialogControlId(headless::FocusWindow()), ID_INFO_FORWARD);
     });
     for (int page = 1; page <= 16; ++page) {
         AddStep([&, page] {
@@ -379,16 +380,31 @@ TEST_F(BoxesAndDialogs, InformationPagesShowTheirTitlesAndOpenAtTheFirstPage) {
     AddStep([&] {
         EXPECT_TRUE(Drawn(mark, Footer("Page 15 of 15")));
         EXPECT_EQ(headless::Beeps(), std::vector<UINT>(2, MB_ICONASTERISK));
-        AnswerBox(ID_INFO_RETURN);
-    });
-    AddStep([] { run::PressKey('I'); });
-    AddStep([&] {
         mark = headless::DrawLog().size();
         AnswerBox(ID_INFO_BACK);
     });
     AddStep([&] {
+        EXPECT_TRUE(Drawn(mark, Footer("Page 14 of 15")));
+        headless::SetCursorScreenPos(300, 200);
+        AnswerBox(ID_INFO_RETURN);
+    });
+    AddStep([] {
+        headless::ClearDrawLog();
+        headless::QueueMouse(run::Main(), WM_MOUSEMOVE, 310, 150);
+    });
+    AddStep([] {
+        // The next change counts from the pointer's screen position, not converted.
+        EXPECT_TRUE(Drawn(0, Shape("TextOutA", 511, 310, 0, 0, 0, 0, GREY, "   10,   50    ")));
+        run::PressKey('I');
+    });
+    AddStep([&] {
+        mark = headless::DrawLog().size();
+        AnswerBox(ID_INFO_BACK); // on the first page: a beep, and the first page again
+    });
+    AddStep([&] {
         EXPECT_TRUE(Drawn(mark, Footer("Page 1 of 15")));
         EXPECT_FALSE(Drawn(mark, Footer("Page 14 of 15")));
+        EXPECT_EQ(headless::Beeps(), std::vector<UINT>(3, MB_ICONASTERISK));
         AnswerBox(IDCANCEL);
     });
     AddStep([] { run::PressKey('X'); });

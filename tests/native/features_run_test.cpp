@@ -1,13 +1,11 @@
-// Movement test, menus, version lookup, reports, information pages and shortcut script,
-// each through the program's own entry points.
+// Menus, version lookup, reports, information pages and shortcut script, each through
+// the program's own entry points.
 #include <gtest/gtest.h>
 
 #include "run_support.h"
 
 #include "app/version_lookup.h"
 #include "dialogs/info_pages.h"
-#include "engine/movement.h"
-#include "engine/test_state.h"
 #include "shortcuts/shortcut_script.h"
 
 using headless::AddStep;
@@ -24,17 +22,6 @@ class Feature : public ::testing::Test {
     }
 };
 
-// The texts drawn with TextOutA at (x, y) since the log was last cleared.
-std::vector<std::string> TextsAt(int x, int y) {
-    std::vector<std::string> texts;
-    for (const headless::DrawCall &call : headless::DrawLog()) {
-        if (call.Name == "TextOutA" && call.X1 == x && call.Y1 == y) {
-            texts.push_back(call.Text);
-        }
-    }
-    return texts;
-}
-
 std::vector<std::string> PopupStrings(HWND window) {
     HMENU popup = GetSubMenu(GetMenu(window), 5);
     std::vector<std::string> items;
@@ -47,18 +34,6 @@ std::vector<std::string> PopupStrings(HWND window) {
 }
 
 } // namespace
-
-TEST_F(Feature, ValuePairTextsPadSmallNumbers) {
-    AddStep([] {
-        headless::ClearDrawLog();
-        DrawValuePair(run::Main(), 10, 20, 5, 120);
-        DrawValuePair(run::Main(), 10, 40, 100, 100);
-        EXPECT_EQ(TextsAt(10, 20), std::vector<std::string>{"    5,  120   "});
-        EXPECT_EQ(TextsAt(10, 40), std::vector<std::string>{"  100,  100  "});
-        run::PressKey('X');
-    });
-    run::Start();
-}
 
 TEST_F(Feature, ShortcutEntriesDependOnTheSystemVersion) {
     const struct {
@@ -149,49 +124,6 @@ TEST_F(Feature, DriverReportKeepsTheButtonSwapAndHasNoOwner) {
         AnswerBox(IDOK);
     });
     AddStep([] { run::PressKey('X'); });
-    run::Start();
-}
-
-TEST_F(Feature, InformationPagesPageBackAndForward) {
-    AddStep([] {
-        headless::SetCursorScreenPos(300, 200);
-        run::PressKey('i');
-    });
-    AddStep([] {
-        ASSERT_TRUE(headless::BoxOpen());
-        EXPECT_EQ(TopBox().Caption, "Information and Details");
-        EXPECT_EQ(headless::DialogControlId(headless::FocusWindow()), ID_INFO_FORWARD);
-        EXPECT_EQ(InfoPageIndex, 0);
-        AnswerBox(ID_INFO_BACK);
-    });
-    AddStep([] {
-        EXPECT_EQ(InfoPageIndex, 0);
-        EXPECT_EQ(headless::Beeps(), std::vector<UINT>{MB_ICONASTERISK});
-    });
-    for (int i = 0; i < 15; ++i) {
-        AddStep([] { AnswerBox(ID_INFO_FORWARD); });
-    }
-    AddStep([] {
-        // One past the last page: page 15 is painted again and the index steps back.
-        EXPECT_EQ(InfoPageIndex, 14);
-        EXPECT_EQ(headless::Beeps().size(), 2u);
-        AnswerBox(ID_INFO_BACK);
-    });
-    AddStep([] {
-        EXPECT_EQ(InfoPageIndex, 13);
-        AnswerBox(ID_INFO_RETURN);
-    });
-    AddStep([] {
-        // The next change counts from the pointer's screen position, not converted.
-        EXPECT_FALSE(headless::BoxOpen());
-        headless::ClearDrawLog();
-        headless::QueueMouse(run::Main(), WM_MOUSEMOVE, 310, 150);
-    });
-    AddStep([] {
-        EXPECT_TRUE(run::Drawn(
-            0, run::Shape("TextOutA", 511, 310, 0, 0, 0, 0, run::GREY, "   10,   50    ")));
-        run::PressKey('X');
-    });
     run::Start();
 }
 
