@@ -321,3 +321,19 @@ TEST_F(MainScreen, MovementRowShowsPairsAndBarsOfEachMove) {
     });
     run::Start();
 }
+
+TEST(MainScreenFramed, TheFirstChangeCountsFromThePointerLessFrameCaptionAndMenu) {
+    // The default world: frames of 4, caption and menu bar 19, a client area of 1016 x 703
+    // (row unit 26, movement labels at y 299, columns of 338).
+    headless::ResetWorld();
+    headless::SetCursorScreenPos(300, 200); // client (296, 158) at the calibration's end
+    AddStep([] {
+        headless::ClearDrawLog();
+        headless::QueueMouse(run::Main(), WM_MOUSEMOVE, 306, 168);
+    });
+    AddStep([] {
+        EXPECT_EQ(TextsAt(0, 169 + 338, 299), std::vector<std::string>{"   10,   10    "});
+        run::PressKey('X');
+    });
+    run::Start();
+}
