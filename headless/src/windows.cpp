@@ -734,6 +734,13 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, 
             Y += origin.y;
         }
         OffsetRect(&window.Rect, X - window.Rect.left, Y - window.Rect.top);
+        // Child windows keep their place in the parent: they move with it.
+        for (auto &entry : W().Windows) {
+            Window &child = *entry.second;
+            if (!child.Destroyed && IsChildOf(child.Handle, hWnd)) {
+                OffsetRect(&child.Rect, window.Rect.left - old.left, window.Rect.top - old.top);
+            }
+        }
     }
     bool resized = false;
     if (!(uFlags & SWP_NOSIZE) && (cx != WindowWidth(window) || cy != WindowHeight(window))) {

@@ -258,6 +258,10 @@ TEST_F(BoxesAndDialogs, TriggerDialogAcceptsTenToTwoHundredAndRefusesTheRest) {
         EXPECT_EQ(client.bottom, 128);
         EXPECT_EQ(run::ControlTexts(dialog, {ID_TRIGGER_EDIT, ID_TRIGGER_CANCEL, ID_TRIGGER_OK}),
                   (std::vector<std::string>{"85", "Cancel", " OK "}));
+        // Dialog units are 2 pixels each way here.
+        EXPECT_EQ(run::ControlPlaces(dialog, {ID_TRIGGER_EDIT, ID_TRIGGER_CANCEL, ID_TRIGGER_OK}),
+                  (std::vector<std::vector<int>>{
+                      {180, 12, 72, 24}, {40, 84, 92, 28}, {162, 84, 92, 28}}));
         for (const Shape &text :
              {Shape("TextOutA", 30, 16, 0, 0, 0, 0, GREY, "Enter (10-200):"),
               Shape("TextOutA", 35, 50, 0, 0, 0, 0, GREY, "Then Press Enter or click 'OK'"),
@@ -356,6 +360,9 @@ TEST_F(BoxesAndDialogs, InformationPagesShowTheirTitlesAndOpenAtTheFirstPage) {
         EXPECT_EQ(origin.y, 80);
         EXPECT_EQ(run::ControlTexts(dialog, {ID_INFO_BACK, ID_INFO_RETURN, ID_INFO_FORWARD}),
                   (std::vector<std::string>{"<< &Back", "&Return", "&Forward >>"}));
+        EXPECT_EQ(run::ControlPlaces(dialog, {ID_INFO_BACK, ID_INFO_RETURN, ID_INFO_FORWARD}),
+                  (std::vector<std::vector<int>>{
+                      {170, 356, 80, 24}, {282, 356, 80, 24}, {392, 356, 80, 24}}));
         EXPECT_EQ(headless::DialogControlId(headless::FocusWindow()), ID_INFO_FORWARD);
     });
     for (int page = 1; page <= 16; ++page) {

@@ -87,6 +87,21 @@ inline std::vector<std::string> ControlTexts(HWND dialog, std::initializer_list<
     return texts;
 }
 
+// Where the dialog's controls with these ids stand: left, top, width and height in the
+// dialog's client area.
+inline std::vector<std::vector<int>> ControlPlaces(HWND dialog, std::initializer_list<int> ids) {
+    POINT origin{0, 0};
+    ClientToScreen(dialog, &origin);
+    std::vector<std::vector<int>> places;
+    for (int id : ids) {
+        RECT rect{};
+        GetWindowRect(GetDlgItem(dialog, id), &rect);
+        places.push_back({rect.left - origin.x, rect.top - origin.y, rect.right - rect.left,
+                          rect.bottom - rect.top});
+    }
+    return places;
+}
+
 // Colours of the main screen and the program's dialogs.
 const COLORREF TEAL = RGB(0, 160, 160);   // the screen's background
 const COLORREF GREY = RGB(192, 192, 192); // under every value, and the dialogs' face

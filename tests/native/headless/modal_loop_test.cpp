@@ -202,6 +202,11 @@ TEST(HeadlessDialogs, TemplatePlacementFocusAndDefaultButton) {
         GetWindowRect(GetDlgItem(box.Window, 301), &control);
         EXPECT_EQ(control.left, box.Rect.left + 3 + 8);
         EXPECT_EQ(control.top, box.Rect.top + 3 + 19 + 32);
+        // Moving the dialog moves its controls with it.
+        SetWindowPos(box.Window, nullptr, box.Rect.left, box.Rect.top + 20, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER);
+        GetWindowRect(GetDlgItem(box.Window, 301), &control);
+        EXPECT_EQ(control.top, box.Rect.top + 20 + 3 + 19 + 32);
         // The dialog's paint went to the dialog procedure.
         EXPECT_EQ(DialogLog, Names({"init 42", "paint"}));
         // The box of 80 pixels, without horizontal scrolling, takes the 9 characters that fit.
