@@ -55,38 +55,6 @@ TEST_F(ProgramRun, TheCloseBoxEndsTheRunToo) {
     EXPECT_EQ(headless::LiveDCs(), 0);
 }
 
-TEST_F(ProgramRun, PressesExactlyTheTriggerApartAreNoError) {
-    AddStep([] {
-        headless::AdvanceTick(1000);
-        run::LeftClick();
-        run::Click(WM_RBUTTONDOWN, WM_RBUTTONUP);
-    });
-    AddStep([] {
-        headless::AdvanceTick(85);
-        run::LeftClick();
-        run::Click(WM_RBUTTONDOWN, WM_RBUTTONUP);
-    });
-    AddStep([] {
-        EXPECT_FALSE(headless::BoxOpen());
-        EXPECT_EQ(State.Buttons[BUTTON_LEFT].LeastInterval, 85u);
-        EXPECT_EQ(State.Buttons[BUTTON_RIGHT].LeastInterval, 85u);
-        headless::AdvanceTick(84);
-        run::Click(WM_RBUTTONDOWN, WM_RBUTTONUP);
-    });
-    AddStep([] {
-        ASSERT_TRUE(headless::BoxOpen());
-        EXPECT_EQ(TopBox().Text.rfind("Error # 30 Occurred! - \n", 0), 0u);
-        AnswerBox(IDOK);
-    });
-    AddStep([] {
-        // The other channels keep their least values.
-        EXPECT_EQ(State.Buttons[BUTTON_LEFT].LeastInterval, 85u);
-        EXPECT_EQ(State.Buttons[BUTTON_RIGHT].LeastInterval, LEAST_NONE);
-        run::PressKey('X');
-    });
-    run::Start();
-}
-
 TEST_F(ProgramRun, SlowCalibrationRaisesError80OncePerProgramRepaint) {
     AddStep([] {
         EXPECT_EQ(run::ErrorBoxes(80), 0);
