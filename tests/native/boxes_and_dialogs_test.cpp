@@ -53,11 +53,9 @@ COLORREF LeftValue() {
     return headless::Pixel(run::Main(), 172, 466);
 }
 
-const char *TooFast(const char *button) {
-    static std::string text;
-    text = std::string("The ") + button +
+std::string TooFast(const char *button) {
+    return std::string("The ") + button +
            " Button 'Least' value was too small.\n\nClick 'OK' and press 'R' for RESET\n";
-    return text.c_str();
 }
 
 // The footer of the information dialog of 644 x 398 at (0.8 x 645, 0.9 x 399).
