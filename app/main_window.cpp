@@ -1,10 +1,7 @@
 #include "app/main_window.h"
 
-#include <commdlg.h>
-
 #include <stdio.h>
 
-#include "app/commands.h"
 #include "app/version_lookup.h"
 #include "dialogs/info_pages.h"
 #include "dialogs/message_catalog.h"
@@ -15,6 +12,7 @@
 #include "engine/calibration.h"
 #include "engine/movement.h"
 #include "engine/test_state.h"
+#include "resources/resource.h"
 #include "shortcuts/shortcut_script.h"
 
 const char MAIN_CLASS_NAME[] = "TapTally";
@@ -46,10 +44,12 @@ void InsertShortcutEntries(HWND window) {
 void CreateMainWindow(HWND window, const CREATESTRUCTA *creation) {
     State.Instance = creation->hInstance;
 
+    // The full path finds the program's own version block; its title would not, since
+    // Windows hides the known extension ".exe" by default and the version services would
+    // then look for "TapTally.dll".
     GetModuleFileNameA(State.Instance, ProgramPath, sizeof ProgramPath);
     VersionText[0] = '\0';
-    GetFileTitleA(ProgramPath, ProgramTitle, sizeof ProgramTitle);
-    LoadVersionText(ProgramTitle);
+    LoadVersionText(ProgramPath);
 
     State.TriggerThreshold = DEFAULT_TRIGGER_MS;
     State.Calibrating = 1;
@@ -60,9 +60,9 @@ void CreateMainWindow(HWND window, const CREATESTRUCTA *creation) {
     InsertShortcutEntries(window);
 
     DWORD now = GetTickCount();
-    State.Left.LastDownTick = now;
-    State.Middle.LastDownTick = now;
-    State.Right.LastDownTick = now;
+    for (ButtonChannel &channel : State.Buttons) {
+        channel.LastDownTick = now;
+    }
 
     PostCommand(window, CMD_RESET_VALUES, 0);
 
@@ -73,22 +73,19 @@ void CreateMainWindow(HWND window, const CREATESTRUCTA *creation) {
 }
 
 void ResetTestValues(HWND window) {
-    ButtonChannel *channels[] = {&State.Right, &State.Middle, &State.Left};
-    for (ButtonChannel *channel : channels) {
-        channel->LeastInterval = LEAST_NONE;
-    }
-    for (ButtonChannel *channel : channels) {
-        channel->StepIndex = 0;
-        channel->IsDown = 0;
+    for (ButtonChannel &channel : State.Buttons) {
+        channel.LeastInterval = LEAST_NONE;
+        channel.StepIndex = 0;
+        channel.IsDown = 0;
     }
     ResetMovementValues();
     RequestRepaint(window, nullptr);
 }
 
 void MarkAllButtonsUp() {
-    State.Left.IsDown = 0;
-    State.Middle.IsDown = 0;
-    State.Right.IsDown = 0;
+    for (ButtonChannel &channel : State.Buttons) {
+        channel.IsDown = 0;
+    }
 }
 
 void ReportError(HWND window, int code) {
@@ -181,22 +178,12 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         HandleMouseMove(window, lParam);
         return 0;
     case WM_LBUTTONDOWN:
-        HandleButtonDown(window, BUTTON_LEFT);
-        return 0;
     case WM_LBUTTONUP:
-        HandleButtonUp(window, BUTTON_LEFT, LOWORD(lParam), HIWORD(lParam));
-        return 0;
-    case WM_RBUTTONDOWN:
-        HandleButtonDown(window, BUTTON_RIGHT);
-        return 0;
-    case WM_RBUTTONUP:
-        HandleButtonUp(window, BUTTON_RIGHT, LOWORD(lParam), HIWORD(lParam));
-        return 0;
     case WM_MBUTTONDOWN:
-        HandleButtonDown(window, BUTTON_MIDDLE);
-        return 0;
     case WM_MBUTTONUP:
-        HandleButtonUp(window, BUTTON_MIDDLE, LOWORD(lParam), HIWORD(lParam));
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+        HandleButtonMessage(window, message, lParam);
         return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);

@@ -6,7 +6,7 @@
 extern const char MAIN_CLASS_NAME[];
 extern const char MAIN_WINDOW_TITLE[];
 
-// Program-file title from the start; later the scratch text of the About line.
+// Scratch text of the About line.
 extern char ProgramTitle[1000];
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,8 +1,8 @@
 #include <windows.h>
 
-#include "app/commands.h"
 #include "app/main_window.h"
 #include "engine/test_state.h"
+#include "resources/resource.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState) {
     WNDCLASSA windowClass = {};

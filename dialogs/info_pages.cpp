@@ -6,6 +6,7 @@
 #include "dialogs/dialog_paint.h"
 #include "dialogs/maker_lines.h"
 #include "display/fractions.h"
+#include "resources/resource.h"
 
 const char *const InfoPageTable[16] = {
 #include "resources/info_pages.inc"

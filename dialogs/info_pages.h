@@ -3,12 +3,6 @@
 
 #include <windows.h>
 
-enum InfoDialogControl {
-    ID_INFO_RETURN = 115,
-    ID_INFO_BACK = 118,
-    ID_INFO_FORWARD = 119,
-};
-
 // The pages in display order, ended by an empty text.
 extern const char *const InfoPageTable[16];
 extern int InfoPageIndex;

@@ -2,11 +2,11 @@
 
 #include <stdio.h>
 
-#include "app/commands.h"
 #include "app/main_window.h"
 #include "app/version_lookup.h"
 #include "dialogs/message_catalog.h"
 #include "engine/test_state.h"
+#include "resources/resource.h"
 
 namespace {
 

@@ -3,12 +3,6 @@
 
 #include <windows.h>
 
-enum TriggerDialogControl {
-    ID_TRIGGER_EDIT = 114,
-    ID_TRIGGER_OK = 115,
-    ID_TRIGGER_CANCEL = 116,
-};
-
 const int TRIGGER_MIN_MS = 10;
 const int TRIGGER_MAX_MS = 200;
 

@@ -3,13 +3,13 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "app/commands.h"
 #include "app/version_lookup.h"
 #include "dialogs/maker_lines.h"
 #include "display/fractions.h"
 #include "engine/calibration.h"
 #include "engine/movement.h"
 #include "engine/test_state.h"
+#include "resources/resource.h"
 
 namespace {
 

@@ -1,59 +1,36 @@
 #include "engine/buttons.h"
 
-#include "app/commands.h"
 #include "app/main_window.h"
 #include "display/button_panel.h"
 #include "display/fractions.h"
 #include "engine/calibration.h"
 #include "engine/test_state.h"
+#include "resources/resource.h"
 
 namespace {
 
-struct ChannelSetup {
-    int TooFastCode;
-    int UpBeforeDownCode;
-    int DownBeforeUpCode;
+// What tells the buttons apart: their messages, their error codes and the edges of
+// their panel on the screen.
+struct ButtonSetup {
+    UINT DownMessage, UpMessage;
+    int TooFastCode, UpBeforeDownCode, DownBeforeUpCode;
+    int ScreenLayout::*PanelLeft;
+    int ScreenLayout::*PanelRight;
 };
 
-const ChannelSetup CHANNEL_SETUPS[] = {
-    {10, 11, 12}, // left
-    {20, 21, 22}, // middle
-    {30, 31, 32}, // right
+const ButtonSetup BUTTON_SETUPS[BUTTON_COUNT] = {
+    {WM_LBUTTONDOWN, WM_LBUTTONUP, 10, 11, 12, &ScreenLayout::LeftPanelX,
+     &ScreenLayout::MiddlePanelX},
+    {WM_MBUTTONDOWN, WM_MBUTTONUP, 20, 21, 22, &ScreenLayout::MiddlePanelX,
+     &ScreenLayout::RightPanelX},
+    {WM_RBUTTONDOWN, WM_RBUTTONUP, 30, 31, 32, &ScreenLayout::RightPanelX,
+     &ScreenLayout::ClientWidth},
 };
 
 const int STEP_COUNT = 8;
 
-ButtonChannel &Channel(int button) {
-    switch (button) {
-    case BUTTON_MIDDLE:
-        return State.Middle;
-    case BUTTON_RIGHT:
-        return State.Right;
-    default:
-        return State.Left;
-    }
-}
-
 int PanelLeft(int button) {
-    switch (button) {
-    case BUTTON_MIDDLE:
-        return State.Layout.MiddlePanelX;
-    case BUTTON_RIGHT:
-        return State.Layout.RightPanelX;
-    default:
-        return State.Layout.LeftPanelX;
-    }
-}
-
-int PanelRight(int button) {
-    switch (button) {
-    case BUTTON_MIDDLE:
-        return State.Layout.RightPanelX;
-    case BUTTON_RIGHT:
-        return State.Layout.ClientWidth;
-    default:
-        return State.Layout.MiddlePanelX;
-    }
+    return State.Layout.*BUTTON_SETUPS[button].PanelLeft;
 }
 
 void DrawUpArrow(HWND window, int button) {
@@ -68,8 +45,8 @@ void DrawUpArrow(HWND window, int button) {
 } // namespace
 
 void HandleButtonDown(HWND window, int button) {
-    ButtonChannel &channel = Channel(button);
-    const ChannelSetup &setup = CHANNEL_SETUPS[button];
+    ButtonChannel &channel = State.Buttons[button];
+    const ButtonSetup &setup = BUTTON_SETUPS[button];
     if (channel.IsDown) {
         PostCommand(window, CMD_REPORT_ERROR, setup.DownBeforeUpCode);
     }
@@ -98,10 +75,11 @@ void HandleButtonDown(HWND window, int button) {
 }
 
 void HandleButtonUp(HWND window, int button, unsigned x, unsigned y) {
-    ButtonChannel &channel = Channel(button);
+    ButtonChannel &channel = State.Buttons[button];
+    const ButtonSetup &setup = BUTTON_SETUPS[button];
     ScreenLayout &layout = State.Layout;
     if (!channel.IsDown) {
-        PostCommand(window, CMD_REPORT_ERROR, CHANNEL_SETUPS[button].UpBeforeDownCode);
+        PostCommand(window, CMD_REPORT_ERROR, setup.UpBeforeDownCode);
     }
     channel.IsDown = 0;
 
@@ -109,7 +87,8 @@ void HandleButtonUp(HWND window, int button, unsigned x, unsigned y) {
     if (now - channel.LastDownTick > HOLD_RESET_MS) {
         channel.LeastInterval = LEAST_NONE;
         RECT panel;
-        SetRect(&panel, PanelLeft(button), layout.PanelTop, PanelRight(button), layout.PanelBottom);
+        SetRect(&panel, layout.*setup.PanelLeft, layout.PanelTop, layout.*setup.PanelRight,
+                layout.PanelBottom);
         RequestRepaint(window, &panel);
     }
 
@@ -128,4 +107,18 @@ void HandleButtonUp(HWND window, int button, unsigned x, unsigned y) {
     if (button == BUTTON_LEFT && State.Calibrating) {
         CalibrationRelease(window);
     }
+}
+
+bool HandleButtonMessage(HWND window, UINT message, LPARAM lParam) {
+    for (int button = 0; button < BUTTON_COUNT; ++button) {
+        if (message == BUTTON_SETUPS[button].DownMessage) {
+            HandleButtonDown(window, button);
+            return true;
+        }
+        if (message == BUTTON_SETUPS[button].UpMessage) {
+            HandleButtonUp(window, button, LOWORD(lParam), HIWORD(lParam));
+            return true;
+        }
+    }
+    return false;
 }

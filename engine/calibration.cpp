@@ -1,8 +1,8 @@
 #include "engine/calibration.h"
 
-#include "app/commands.h"
 #include "app/main_window.h"
 #include "engine/test_state.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ void CheckAfterPaint(HWND window) {
 
 void CalibrationPress(HWND window) {
     if (State.CalibrationCount == 0) {
-        State.CalibrationStartTick = State.Left.LastDownTick;
+        State.CalibrationStartTick = State.Buttons[BUTTON_LEFT].LastDownTick;
     }
     ++State.CalibrationCount;
     if (State.CalibrationCount < CALIBRATION_PRESSES) {
@@ -55,7 +55,8 @@ void CalibrationPress(HWND window) {
         return;
     }
     State.Calibrating = 0;
-    State.CalibrationTotal = (int)(State.Left.LastDownTick - State.CalibrationStartTick);
+    State.CalibrationTotal =
+        (int)(State.Buttons[BUTTON_LEFT].LastDownTick - State.CalibrationStartTick);
     PostCommand(window, CMD_RESET_VALUES, 0);
 
     // The window stands at the screen's origin: take off its frame, caption and menu.

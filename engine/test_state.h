@@ -6,6 +6,8 @@
 
 #include "display/screen_layout.h"
 
+enum ButtonId { BUTTON_LEFT, BUTTON_MIDDLE, BUTTON_RIGHT, BUTTON_COUNT };
+
 // One mouse button's channel of the timing test.
 struct ButtonChannel {
     int IsDown;          // the button is down as far as the messages tell
@@ -16,9 +18,9 @@ struct ButtonChannel {
 
 struct TestState {
     // Button timing
-    ButtonChannel Left, Middle, Right;
-    DWORD CurrentInterval; // interval of the latest button-down of any channel
-    int TriggerThreshold;  // an interval below this is an error, 10 to 200 ms
+    ButtonChannel Buttons[BUTTON_COUNT]; // by ButtonId
+    DWORD CurrentInterval;               // interval of the latest button-down of any channel
+    int TriggerThreshold;                // an interval below this is an error, 10 to 200 ms
 
     // Start-up calibration and mouse presence
     int Calibrating;

@@ -665,6 +665,13 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND 
     }
     HWND handle = OpenBoxWindow(hWndParent, WindowKind::Dialog, dialog.Title, dialog.Style, exStyle,
                                 RECT{left, top, left + size.cx, top + size.cy});
+    Window &window = LiveWindow("DialogBoxParamA", handle);
+    if (!(dialog.Style & DS_CENTER)) {
+        // The template places the client area, as Windows does; the frame and caption
+        // lie above and left of it.
+        POINT offset = ClientOffset(window);
+        OffsetRect(&window.Rect, -offset.x, -offset.y);
+    }
     HWND firstStop = nullptr;
     for (const DialogItem &item : dialog.Items) {
         HWND control =
@@ -675,7 +682,6 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND 
             firstStop = control;
         }
     }
-    Window &window = LiveWindow("DialogBoxParamA", handle);
     window.DialogProc = lpDialogFunc;
     HWND savedFocus = W().Focus;
     HWND disabled = DisableOwner(hWndParent);
@@ -791,6 +797,12 @@ void SetDialogItemText(int controlId, const char *text) {
                                " is no edit control");
     }
     std::string typed = text;
+    // A box that does not scroll takes only what fits its width, less border and margin.
+    if (!(control.Style & ES_AUTOHSCROLL)) {
+        RECT client;
+        GetClientRect(control.Handle, &client);
+        typed = typed.substr(0, (size_t)std::max(0, (int)(client.right - 2) / 8));
+    }
     W().Focus = control.Handle; // the user clicks into the box, then types
     control.Text = typed;
     RenderControl(control);

@@ -4,6 +4,7 @@
 
 #include <commdlg.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
@@ -143,15 +144,19 @@ HFILE WINAPI OpenFile(LPCSTR lpFileName, LPOFSTRUCT lpReOpenBuff, UINT uStyle) {
     if (action != OF_CREATE && action != OF_EXIST && action != OF_DELETE) {
         Unsupported("OpenFile", "style " + std::to_string(uStyle));
     }
-    std::string host = MappedOrAbort("OpenFile", lpFileName);
     std::memset(lpReOpenBuff, 0, sizeof *lpReOpenBuff);
     lpReOpenBuff->cBytes = sizeof *lpReOpenBuff;
-    std::strncpy(lpReOpenBuff->szPathName, lpFileName, OFS_MAXPATHNAME - 1);
     auto fail = [&](WORD code) {
         lpReOpenBuff->nErrCode = code;
         world.LastError = code;
         return HFILE_ERROR;
     };
+    // The structure holds the path, so a longer path cannot be opened at all.
+    if (!lpFileName || std::strlen(lpFileName) >= OFS_MAXPATHNAME) {
+        return fail(ERROR_INVALID_PARAMETER);
+    }
+    std::string host = MappedOrAbort("OpenFile", lpFileName);
+    std::strncpy(lpReOpenBuff->szPathName, lpFileName, OFS_MAXPATHNAME - 1);
     if (action == OF_EXIST) {
         return access(host.c_str(), F_OK) == 0 ? 1 : fail(ERROR_FILE_NOT_FOUND);
     }
@@ -177,15 +182,18 @@ UINT WINAPI _lwrite(HFILE hFile, LPCCH lpBuffer, UINT uBytes) {
         W().LastError = ERROR_INVALID_HANDLE;
         return (UINT)HFILE_ERROR;
     }
+    // A full disk takes what still fits and reports how much that was.
+    size_t wanted = std::min((size_t)uBytes, W().FolderSpace);
+    W().FolderSpace -= wanted;
     size_t done = 0;
-    while (done < uBytes) {
-        ssize_t written = write(found->second, lpBuffer + done, uBytes - done);
+    while (done < wanted) {
+        ssize_t written = write(found->second, lpBuffer + done, wanted - done);
         if (written <= 0) {
             return (UINT)HFILE_ERROR;
         }
         done += (size_t)written;
     }
-    return uBytes;
+    return (UINT)done;
 }
 
 HFILE WINAPI _lclose(HFILE hFile) {
@@ -213,8 +221,8 @@ BOOL WINAPI DeleteFileA(LPCSTR lpFileName) {
 }
 
 UINT WINAPI WinExec(LPCSTR lpCmdLine, UINT uCmdShow) {
-    (void)uCmdShow;
     W().WinExecCalls.push_back(lpCmdLine ? lpCmdLine : "");
+    W().WinExecShows.push_back(uCmdShow);
     return W().WinExecResult;
 }
 
@@ -224,6 +232,16 @@ short WINAPI GetFileTitleA(LPCSTR lpszFile, LPSTR lpszTitle, WORD cchSize) {
     std::string title = cut == std::string::npos ? path : path.substr(cut + 1);
     if (title.empty() || title.find_first_of("*?\"<>|") != std::string::npos) {
         return -1;
+    }
+    // Windows hides the extensions of known file types unless the user asks for them.
+    size_t dot = title.find_last_of('.');
+    if (W().HideKnownExtensions && dot != std::string::npos) {
+        for (const char *known : {".EXE", ".DLL", ".COM", ".BAT", ".TXT", ".INI", ".VBS"}) {
+            if (Upper(title.substr(dot)) == known) {
+                title.erase(dot);
+                break;
+            }
+        }
     }
     if (!lpszTitle || cchSize < title.size() + 1) {
         return (short)(title.size() + 1);
@@ -265,6 +283,12 @@ void SetProgramFolderWritable(bool writable) {
 }
 const std::vector<std::string> &WinExecCalls() {
     return W().WinExecCalls;
+}
+const std::vector<UINT> &WinExecShowStates() {
+    return W().WinExecShows;
+}
+void SetFolderSpace(size_t bytes) {
+    W().FolderSpace = bytes;
 }
 void SetWinExecResult(UINT result) {
     W().WinExecResult = result;

@@ -67,14 +67,19 @@ const ResourceFile *VersionSource(const char *name) {
         return nullptr;
     }
     std::string wanted = Upper(name);
+    size_t cut = wanted.find_last_of("\\/:");
+    std::string wantedTitle = cut == std::string::npos ? wanted : wanted.substr(cut + 1);
+    // A name without extension is a library's, as for LoadLibrary.
+    if (wantedTitle.find('.') == std::string::npos) {
+        wantedTitle += ".DLL";
+        wanted += ".DLL";
+    }
     const std::string &module = W().ModulePath;
     size_t slash = module.find_last_of('\\');
     std::string title = Upper(slash == std::string::npos ? module : module.substr(slash + 1));
     if (wanted == title || wanted == Upper(module)) {
         return &ProgramResources();
     }
-    size_t cut = wanted.find_last_of("\\/:");
-    std::string wantedTitle = cut == std::string::npos ? wanted : wanted.substr(cut + 1);
     auto found = W().VersionFiles.find(wantedTitle);
     return found == W().VersionFiles.end() ? nullptr : found->second.get();
 }
@@ -111,12 +116,14 @@ DWORD BlockLength(const std::vector<uint8_t> &block) {
 using namespace headless;
 using namespace headless::detail;
 
+// As on Windows, the size asked for is more than the block: room for the ANSI copies of
+// its texts that VerQueryValueA hands out, twice the block and a 4-byte signature.
 DWORD WINAPI GetFileVersionInfoSizeA(LPCSTR lptstrFilename, LPDWORD lpdwHandle) {
     if (lpdwHandle) {
         *lpdwHandle = 0;
     }
     const std::vector<uint8_t> *block = VersionBlock(lptstrFilename);
-    return block ? BlockLength(*block) : 0;
+    return block ? BlockLength(*block) * 2 + 4 : 0;
 }
 
 BOOL WINAPI GetFileVersionInfoA(LPCSTR lptstrFilename, DWORD dwHandle, DWORD dwLen, LPVOID lpData) {

@@ -291,6 +291,7 @@ HWND CreateWindowInternal(DWORD exStyle, const std::string &className, const std
             return nullptr;
         }
         window->Proc = found->Class.lpfnWndProc;
+        window->ClassStyle = found->Class.style;
         window->Background = found->Class.hbrBackground;
         if (!(style & WS_CHILD) && !menu && (found->MenuIsOrdinal || !found->MenuName.empty())) {
             ResId name;
@@ -459,12 +460,33 @@ void SweepDestroyedWindows() {
 }
 
 // ---- The queue ---------------------------------------------------------------------
+// A press that follows a press of the same button on a window whose class asks for double
+// clicks, within the double-click time and the double-click rectangle, becomes the
+// double-click message; a third press starts over.
+static UINT DoubleClickOf(const MSG &down) {
+    World &world = W();
+    bool press = down.message == WM_LBUTTONDOWN || down.message == WM_RBUTTONDOWN ||
+                 down.message == WM_MBUTTONDOWN;
+    if (!press) {
+        return down.message;
+    }
+    const MSG &last = world.LastButtonDown;
+    Window *window = FindWindow(down.hwnd);
+    bool dbl = window && (window->ClassStyle & CS_DBLCLKS) && last.hwnd == down.hwnd &&
+               last.message == down.message && down.time - last.time < world.DoubleClickTime &&
+               std::abs(down.pt.x - last.pt.x) < Metric(SM_CXDOUBLECLK) / 2 &&
+               std::abs(down.pt.y - last.pt.y) < Metric(SM_CYDOUBLECLK) / 2;
+    world.LastButtonDown = dbl ? MSG{} : down;
+    return dbl ? down.message + 2 : down.message;
+}
+
 bool FetchMessage(MSG &out, HWND filter, UINT first, UINT last, bool remove) {
     World &world = W();
     for (auto it = world.Posted.begin(); it != world.Posted.end(); ++it) {
         if (MatchesWindow(it->hwnd, filter) && InRange(it->message, first, last)) {
             out = *it;
             if (remove) {
+                world.MessagePos = it->pt; // where the cursor was when it was posted
                 world.Posted.erase(it);
             }
             return true;
@@ -494,6 +516,7 @@ bool FetchMessage(MSG &out, HWND filter, UINT first, UINT last, bool remove) {
                 world.MessagePos = it->Screen;
             }
             if (remove) {
+                out.message = DoubleClickOf(out);
                 world.Input.erase(it);
             }
             return true;
@@ -711,6 +734,13 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, 
             Y += origin.y;
         }
         OffsetRect(&window.Rect, X - window.Rect.left, Y - window.Rect.top);
+        // Child windows keep their place in the parent: they move with it.
+        for (auto &entry : W().Windows) {
+            Window &child = *entry.second;
+            if (!child.Destroyed && IsChildOf(child.Handle, hWnd)) {
+                OffsetRect(&child.Rect, window.Rect.left - old.left, window.Rect.top - old.top);
+            }
+        }
     }
     bool resized = false;
     if (!(uFlags & SWP_NOSIZE) && (cx != WindowWidth(window) || cy != WindowHeight(window))) {
@@ -835,7 +865,7 @@ BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     if (hWnd == (HWND)0xFFFF) {
         Unsupported("PostMessageA", "HWND_BROADCAST");
     }
-    world.Posted.push_back(MSG{hWnd, Msg, wParam, lParam, world.TickCount, world.MessagePos});
+    world.Posted.push_back(MSG{hWnd, Msg, wParam, lParam, world.TickCount, world.Cursor});
     return TRUE;
 }
 

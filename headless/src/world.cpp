@@ -273,6 +273,9 @@ void SetCursorScreenPos(int x, int y) {
 void SetMessageScreenPos(int x, int y) {
     W().MessagePos = POINT{x, y};
 }
+void SetHideKnownExtensions(bool hide) {
+    W().HideKnownExtensions = hide;
+}
 
 void SetTick(DWORD tick) {
     W().TickCount = tick;

@@ -130,6 +130,7 @@ struct Window {
     WindowKind Kind = WindowKind::Normal;
     std::string ClassName; // upper case
     WNDPROC Proc = nullptr;
+    UINT ClassStyle = 0;
     HBRUSH Background = nullptr;
     std::string Text;
     DWORD Style = 0, ExStyle = 0;
@@ -181,6 +182,7 @@ struct World {
     DWORD TickCount = 1000000;
     DWORD DrawCost = 0;
     DWORD LastError = 0;
+    bool HideKnownExtensions = true;
 
     // Files and processes
     std::string ModulePath = "C:\\TapTally\\TapTally.exe";
@@ -190,7 +192,9 @@ struct World {
     std::map<int, int> OpenFiles; // HFILE -> host descriptor
     int NextFile = 3;
     std::vector<std::string> WinExecCalls;
+    std::vector<UINT> WinExecShows;
     UINT WinExecResult = 33;
+    size_t FolderSpace = SIZE_MAX; // bytes that writes may still add
 
     // Resources
     std::shared_ptr<ResourceFile> Program; // loaded on first use
@@ -215,6 +219,7 @@ struct World {
     std::map<int, HGDIOBJ> StockObjects;
 
     // Queue
+    MSG LastButtonDown{}; // the press that a quick second one would make a double click
     std::deque<MSG> Posted;
     std::deque<InputEvent> Input;
     bool QuitPosted = false;

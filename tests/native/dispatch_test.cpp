@@ -49,8 +49,20 @@ TEST_F(Dispatch, EveryAcceleratorKeyRunsItsCommand) {
     for (char key : {'s', 'S'}) {
         ExpectKeyOpens((UINT)toupper(key), key, "Change the 'Least' Trigger Value");
     }
-    for (char key : {'r', 'R', 'c', 'C', 'q', 'z'}) {
+    for (char key : {'q', 'z'}) {
         ExpectKeyOpens((UINT)toupper(key), key, "");
+    }
+    // The reset keys clear the values at once, without a notice.
+    for (char key : {'r', 'R', 'c', 'C'}) {
+        run::AddLeftClickAfter(1000);
+        AddStep([key] {
+            EXPECT_EQ(headless::Pixel(run::Main(), 172, 466), run::GREY);
+            run::PressKey(key);
+        });
+        AddStep([key] {
+            EXPECT_FALSE(headless::BoxOpen()) << key;
+            EXPECT_EQ(headless::Pixel(run::Main(), 172, 466), run::TEAL) << key;
+        });
     }
     AddStep([] { run::PressKey('x'); });
     EXPECT_EQ(run::Start(), 0);
@@ -67,13 +79,13 @@ TEST_F(Dispatch, CommandsOutsideTheTableChangeNothing) {
     });
     AddStep([] {
         EXPECT_TRUE(headless::BoxesShown().empty());
-        EXPECT_EQ(State.Left.LeastInterval, 300u);
-        EXPECT_EQ(State.Left.StepIndex, 2);
+        EXPECT_EQ(State.Buttons[BUTTON_LEFT].LeastInterval, 300u);
+        EXPECT_EQ(State.Buttons[BUTTON_LEFT].StepIndex, 2);
         // The high word (menu or accelerator) is ignored: this is the reset.
-        PostMessageA(run::Main(), WM_COMMAND, MAKEWPARAM(5, 1), 0);
+        PostMessageA(run::Main(), WM_COMMAND, MAKEWPARAM(CMD_RESET_VALUES, 1), 0);
     });
     AddStep([] {
-        EXPECT_EQ(State.Left.LeastInterval, LEAST_NONE);
+        EXPECT_EQ(State.Buttons[BUTTON_LEFT].LeastInterval, LEAST_NONE);
         run::PressKey('X');
     });
     run::Start();
@@ -104,35 +116,6 @@ TEST_F(Dispatch, APaintWithNothingToPaintDoesNothing) {
     AddStep([] {
         EXPECT_TRUE(headless::DrawLog().empty());
         EXPECT_FALSE(headless::BoxOpen()); // no after-paint check either
-        run::PressKey('X');
-    });
-    run::Start();
-}
-
-TEST_F(Dispatch, LongHoldRepaintsOnlyItsPanel) {
-    AddStep([] {
-        headless::AdvanceTick(1000);
-        headless::QueueMouse(run::Main(), WM_MOUSEMOVE, 100, 100);
-        run::Click(WM_RBUTTONDOWN, WM_RBUTTONUP, 800, 600);
-    });
-    AddStep([] {
-        headless::AdvanceTick(200);
-        headless::QueueMouse(run::Main(), WM_LBUTTONDOWN, 100, 600);
-        headless::QueueMouse(run::Main(), WM_RBUTTONDOWN, 800, 600);
-    });
-    AddStep([] {
-        headless::AdvanceTick(800);
-        headless::QueueMouse(run::Main(), WM_RBUTTONUP, 800, 600);
-    });
-    AddStep([] {
-        EXPECT_EQ(State.Right.LeastInterval, LEAST_NONE);
-        // The first real press is timed from the calibration's last press.
-        EXPECT_EQ(State.Left.LeastInterval, 1200u);
-        // The left panel's values stay grey; the right panel is painted over.
-        EXPECT_EQ(headless::Pixel(run::Main(), 172, 466), RGB(192, 192, 192));
-        EXPECT_EQ(headless::Pixel(run::Main(), 172 + 682, 466), State.Layout.ScreenBackColor);
-        // The position pair in the movement row is outside the repainted panel.
-        EXPECT_EQ(headless::Pixel(run::Main(), 172, 312), RGB(192, 192, 192));
         run::PressKey('X');
     });
     run::Start();

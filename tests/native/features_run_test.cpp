@@ -1,13 +1,11 @@
-// Movement test, menus, version lookup, reports, information pages and shortcut script,
-// each through the program's own entry points.
+// Menus, version lookup, reports, information pages and shortcut script, each through
+// the program's own entry points.
 #include <gtest/gtest.h>
 
 #include "run_support.h"
 
 #include "app/version_lookup.h"
 #include "dialogs/info_pages.h"
-#include "engine/movement.h"
-#include "engine/test_state.h"
 #include "shortcuts/shortcut_script.h"
 
 using headless::AddStep;
@@ -24,21 +22,6 @@ class Feature : public ::testing::Test {
     }
 };
 
-// The texts drawn with TextOutA at (x, y) since the log was last cleared.
-std::vector<std::string> TextsAt(int x, int y) {
-    std::vector<std::string> texts;
-    for (const headless::DrawCall &call : headless::DrawLog()) {
-        if (call.Name == "TextOutA" && call.X1 == x && call.Y1 == y) {
-            texts.push_back(call.Text);
-        }
-    }
-    return texts;
-}
-
-void Move(int x, int y) {
-    headless::QueueMouse(run::Main(), WM_MOUSEMOVE, x, y);
-}
-
 std::vector<std::string> PopupStrings(HWND window) {
     HMENU popup = GetSubMenu(GetMenu(window), 5);
     std::vector<std::string> items;
@@ -52,74 +35,14 @@ std::vector<std::string> PopupStrings(HWND window) {
 
 } // namespace
 
-TEST_F(Feature, MovementPairsBarsAndMostChange) {
-    AddStep([] { Move(100, 100); });
-    AddStep([] {
-        headless::ClearDrawLog();
-        Move(103, 98);
-    });
-    AddStep([] {
-        EXPECT_EQ(TextsAt(170, 310), std::vector<std::string>{"  103,   98   "});
-        EXPECT_EQ(TextsAt(511, 310), std::vector<std::string>{"    3,    2    "});
-        EXPECT_EQ(BarLengthVertical(), 10);
-        EXPECT_EQ(BarLengthHorizontal(), 15);
-        Move(111, 107); // change 8 and 9
-    });
-    AddStep([] {
-        EXPECT_EQ(BarLengthHorizontal(), 40);
-        EXPECT_EQ(BarLengthVertical(), 45);
-        Move(200, 150);
-    });
-    AddStep([] {
-        EXPECT_EQ(BarLengthHorizontal(), 109); // (4 x 740) / 27
-        EXPECT_EQ(BarLengthVertical(), 109);
-        headless::ClearDrawLog();
-        Move(200, 150);
-    });
-    AddStep([] {
-        EXPECT_EQ(BarLengthHorizontal(), 0);
-        // The first move was measured from the position the calibration left: the
-        // message position (0, 0) less the frame, caption and menu.
-        EXPECT_EQ(State.MostChangeX, 100);
-        EXPECT_EQ(State.MostChangeY, 140);
-        EXPECT_EQ(TextsAt(852, 310), std::vector<std::string>{"  100,  140  "});
-        // The vertical bar's former 109 pixels are cleared in background colour.
-        bool cleared = false;
-        for (const headless::DrawCall &call : headless::DrawLog()) {
-            cleared |= call.Name == "LineTo" && call.PenColor == State.Layout.ScreenBackColor &&
-                       call.Y2 == 381 - 109;
-        }
-        EXPECT_TRUE(cleared);
-        run::PressKey('r');
-    });
-    AddStep([] {
-        EXPECT_EQ(State.MostChangeX, 0);
-        EXPECT_EQ(State.LastX, 200);
-        EXPECT_EQ(BarLengthVertical(), 0);
-        EXPECT_EQ(State.Layout.BarOriginX + 17, 511 - headless::TextWidth("Change: ", -18));
-        run::PressKey('X');
-    });
-    run::Start();
-}
-
-TEST_F(Feature, ValuePairTextsPadSmallNumbers) {
-    AddStep([] {
-        headless::ClearDrawLog();
-        DrawValuePair(run::Main(), 10, 20, 5, 120);
-        DrawValuePair(run::Main(), 10, 40, 100, 100);
-        EXPECT_EQ(TextsAt(10, 20), std::vector<std::string>{"    5,  120   "});
-        EXPECT_EQ(TextsAt(10, 40), std::vector<std::string>{"  100,  100  "});
-        run::PressKey('X');
-    });
-    run::Start();
-}
-
 TEST_F(Feature, ShortcutEntriesDependOnTheSystemVersion) {
     const struct {
         DWORD Version;
         std::vector<std::string> Items;
     } cases[] = {
         {0x0A03, {"&About TapTally  "}},
+        {0x0F03, {"&About TapTally  "}},
+        {0x1003, {"Install Shortcut Icons", "UnInstall Shortcut Icons", "-", "&About TapTally  "}},
         {0x3203, {"Install Shortcut Icons", "UnInstall Shortcut Icons", "-", "&About TapTally  "}},
         {0x0004, {"Install Shortcut Icons", "UnInstall Shortcut Icons", "-", "&About TapTally  "}},
     };
@@ -136,6 +59,25 @@ TEST_F(Feature, ShortcutEntriesDependOnTheSystemVersion) {
     }
 }
 
+TEST_F(Feature, VersionShowsWhetherOrNotKnownExtensionsAreHidden) {
+    for (bool hidden : {true, false}) {
+        headless::ResetWorld();
+        run::Use1024By740();
+        headless::SetHideKnownExtensions(hidden);
+        AddStep([] { run::PressKey('a'); });
+        AddStep([hidden] {
+            EXPECT_TRUE(run::Drawn(
+                0, run::Shape("TextOutA", 458, 54, 0, 0, 0, 0, run::TEAL, "Version 1.90")))
+                << hidden;
+            ASSERT_TRUE(headless::BoxOpen());
+            EXPECT_EQ(TopBox().Text.substr(0, 35), "TapTally      Ver. 1.90  (32 bit)\n\n");
+            AnswerBox(IDOK);
+            run::PressKey('X');
+        });
+        run::Start();
+    }
+}
+
 TEST_F(Feature, VersionLookupTakesTheFirstTranslationAndAtMost40Characters) {
     const std::string dir = TAPTALLY_TEST_RES_DIR;
     headless::AddVersionFile("none.exe", (dir + "/version_none.res").c_str());
@@ -143,9 +85,12 @@ TEST_F(Feature, VersionLookupTakesTheFirstTranslationAndAtMost40Characters) {
     headless::AddVersionFile("two.exe", (dir + "/version_two_translations.res").c_str());
     headless::AddVersionFile("long.exe", (dir + "/version_long.res").c_str());
     headless::AddVersionFile("short.exe", (dir + "/version_short_translation.res").c_str());
-    LoadVersionText("TapTally.exe");
+    headless::AddVersionFile("mid.exe", (dir + "/version_mid.res").c_str());
+    LoadVersionText("C:\\TapTally\\TapTally.exe");
     EXPECT_STREQ(VersionText, "1.90");
-    for (const char *empty : {"none.exe", "big.exe", "two.exe", "short.exe", "missing.exe"}) {
+    // mid.exe's block is shorter than 2500 bytes, but the size asked for is not.
+    for (const char *empty :
+         {"none.exe", "big.exe", "mid.exe", "two.exe", "short.exe", "missing.exe", "TapTally"}) {
         LoadVersionText(empty);
         EXPECT_STREQ(VersionText, "") << empty;
     }
@@ -182,42 +127,6 @@ TEST_F(Feature, DriverReportKeepsTheButtonSwapAndHasNoOwner) {
     run::Start();
 }
 
-TEST_F(Feature, InformationPagesPageBackAndForward) {
-    headless::SetCursorScreenPos(300, 200);
-    AddStep([] { run::PressKey('i'); });
-    AddStep([] {
-        ASSERT_TRUE(headless::BoxOpen());
-        EXPECT_EQ(TopBox().Caption, "Information and Details");
-        EXPECT_EQ(headless::DialogControlId(headless::FocusWindow()), 119);
-        EXPECT_EQ(InfoPageIndex, 0);
-        AnswerBox(118);
-    });
-    AddStep([] {
-        EXPECT_EQ(InfoPageIndex, 0);
-        EXPECT_EQ(headless::Beeps(), std::vector<UINT>{MB_ICONASTERISK});
-    });
-    for (int i = 0; i < 15; ++i) {
-        AddStep([] { AnswerBox(119); });
-    }
-    AddStep([] {
-        // One past the last page: page 15 is painted again and the index steps back.
-        EXPECT_EQ(InfoPageIndex, 14);
-        EXPECT_EQ(headless::Beeps().size(), 2u);
-        AnswerBox(118);
-    });
-    AddStep([] {
-        EXPECT_EQ(InfoPageIndex, 13);
-        AnswerBox(115);
-    });
-    AddStep([] {
-        EXPECT_FALSE(headless::BoxOpen());
-        EXPECT_EQ(State.LastX, 300);
-        EXPECT_EQ(State.LastY, 200);
-        run::PressKey('X');
-    });
-    run::Start();
-}
-
 TEST_F(Feature, InformationPagesHaveTheirForm) {
     int pages = 0;
     while (InfoPageTable[pages][0] != '\0') {
@@ -242,34 +151,55 @@ TEST_F(Feature, InformationPagesHaveTheirForm) {
 TEST_F(Feature, InstallWritesTheScriptStartsTheHostAndExitDeletesIt) {
     headless::SetModulePath("C:\\Program Files\\TapTally\\TapTally.exe");
     const char *script = "C:\\Program Files\\TapTally\\TapTally.vbs";
-    AddStep([] { PostMessageA(run::Main(), WM_COMMAND, 8, 0); });
-    AddStep([] {
-        ASSERT_TRUE(headless::BoxOpen());
-        EXPECT_EQ(TopBox().Caption, "Note:");
-        EXPECT_EQ(TopBox().Style, (UINT)(MB_YESNOCANCEL | MB_ICONQUESTION));
-        AnswerBox(IDNO);
-    });
-    AddStep([&] {
-        EXPECT_FALSE(headless::FileExists(script));
-        PostMessageA(run::Main(), WM_COMMAND, 8, 0);
-    });
+    const std::string start = R"(Dim WSHShell, MyShortcut, MyDesktop, DesktopPath, folderspec, f
+Set WSHShell=WScript.CreateObject("WScript.Shell")
+Set FSO = CreateObject("Scripting.FileSystemObject")
+DesktopPath=WSHShell.SpecialFolders("Desktop")
+)";
+    const auto shortcut = [](const std::string &folder) {
+        return "Set MyShortcut=WSHShell.CreateShortcut(" + folder + R"( & "\TapTally.lnk")
+MyShortcut.TargetPath="C:\Program Files\TapTally\TapTally.exe"
+MyShortcut.WorkingDirectory="C:\Program Files\TapTally\"
+MyShortcut.WindowStyle=4
+MyShortcut.IconLocation = "C:\Program Files\TapTally\TapTally.exe, 0"
+MyShortcut.Save
+)";
+    };
+    const std::string programs = R"(folderspec=WSHShell.SpecialFolders("Programs")
+folderspec=(folderspec & "\TapTally")
+)";
+    const std::string install = start + shortcut("DesktopPath") + programs +
+                                R"(If Not FSO.FolderExists(folderspec) Then
+FSO.CreateFolder(folderspec)
+End If
+)" + shortcut("folderspec");
+    const std::string removal = start + R"(If FSO.FileExists(DesktopPath & "\TapTally.lnk") Then
+FSO.DeleteFile(DesktopPath & "\TapTally.lnk")
+End If
+)" + programs + R"(If FSO.FileExists(folderspec & "\TapTally.lnk") Then
+FSO.DeleteFile(folderspec & "\TapTally.lnk")
+End If
+If FSO.FolderExists(folderspec) Then
+Set f=FSO.GetFolder(folderspec)
+If f.size=0 Then
+FSO.DeleteFolder(folderspec)
+End If
+End If
+)";
+    AddStep([] { PostMessageA(run::Main(), WM_COMMAND, CMD_INSTALL_SHORTCUTS, 0); });
     AddStep([] { AnswerBox(IDYES); });
     AddStep([&] {
-        std::string text = headless::ReadFile(script);
-        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 21);
-        EXPECT_NE(text.find("MyShortcut.WorkingDirectory=\"C:\\Program Files\\TapTally\\\"\n"),
-                  std::string::npos);
-        EXPECT_EQ(text.find('\r'), std::string::npos);
+        EXPECT_EQ(headless::ReadFile(script), install);
         ASSERT_EQ(headless::WinExecCalls().size(), 1u);
+        EXPECT_EQ(headless::WinExecShowStates(), std::vector<UINT>{SW_SHOWNA});
         EXPECT_EQ(headless::WinExecCalls()[0],
                   "wscript.exe \"C:\\Program Files\\TapTally\\TapTally.vbs\"");
-        PostMessageA(run::Main(), WM_COMMAND, 9, 0);
-        PostMessageA(run::Main(), WM_COMMAND, 9, 0);
+        PostMessageA(run::Main(), WM_COMMAND, CMD_UNINSTALL_SHORTCUTS, 0);
+        PostMessageA(run::Main(), WM_COMMAND, CMD_UNINSTALL_SHORTCUTS, 0);
     });
     AddStep([&] {
         EXPECT_EQ(headless::WinExecCalls().size(), 3u);
-        std::string removal = headless::ReadFile(script);
-        EXPECT_EQ(std::count(removal.begin(), removal.end(), '\n'), 18);
+        EXPECT_EQ(headless::ReadFile(script), removal);
         EXPECT_FALSE(headless::BoxOpen());
         run::PressKey('X');
     });
@@ -279,7 +209,7 @@ TEST_F(Feature, InstallWritesTheScriptStartsTheHostAndExitDeletesIt) {
 
 TEST_F(Feature, ScriptFailuresShowMessage25) {
     headless::SetProgramFolderWritable(false);
-    AddStep([] { PostMessageA(run::Main(), WM_COMMAND, 9, 0); });
+    AddStep([] { PostMessageA(run::Main(), WM_COMMAND, CMD_UNINSTALL_SHORTCUTS, 0); });
     AddStep([] {
         ASSERT_TRUE(headless::BoxOpen());
         EXPECT_EQ(TopBox().Caption, "ERROR!");
@@ -291,7 +221,7 @@ TEST_F(Feature, ScriptFailuresShowMessage25) {
         EXPECT_EQ(ScriptWritten, 0);
         headless::SetProgramFolderWritable(true);
         headless::SetWinExecResult(2);
-        PostMessageA(run::Main(), WM_COMMAND, 9, 0);
+        PostMessageA(run::Main(), WM_COMMAND, CMD_UNINSTALL_SHORTCUTS, 0);
     });
     AddStep([] {
         ASSERT_TRUE(headless::BoxOpen());
@@ -307,10 +237,37 @@ TEST_F(Feature, ScriptFailuresShowMessage25) {
     EXPECT_FALSE(headless::FileExists("C:\\TapTally\\TapTally.vbs"));
 }
 
+TEST_F(Feature, AScriptPathOf128CharactersOrAShortWriteIsAFailure) {
+    // The script path is as long as the module path: 127 characters open, 128 do not.
+    const struct {
+        size_t PathLength;
+        size_t Space;
+        bool Fails;
+    } cases[] = {{127, SIZE_MAX, false}, {128, SIZE_MAX, true}, {24, 100, true}};
+    for (const auto &c : cases) {
+        headless::ResetWorld();
+        std::string path = "C:\\" + std::string(c.PathLength - 16, 'd') + "\\TapTally.exe";
+        headless::SetModulePath(path.c_str());
+        headless::SetFolderSpace(c.Space);
+        AddStep([] { PostMessageA(run::Main(), WM_COMMAND, CMD_UNINSTALL_SHORTCUTS, 0); });
+        AddStep([&c] {
+            EXPECT_EQ(headless::BoxOpen() && TopBox().Caption == "ERROR!", c.Fails) << c.PathLength;
+            if (headless::BoxOpen()) {
+                AnswerBox(IDOK);
+            }
+        });
+        AddStep([&c] {
+            EXPECT_EQ(headless::WinExecCalls().size(), c.Fails ? 0u : 1u);
+            run::PressKey('X');
+        });
+        run::Start();
+    }
+}
+
 TEST_F(Feature, AModulePathTooLongIsAFailureNotACutPath) {
     std::string path = "C:\\" + std::string(300, 'd') + "\\TapTally.exe";
     headless::SetModulePath(path.c_str());
-    AddStep([] { PostMessageA(run::Main(), WM_COMMAND, 9, 0); });
+    AddStep([] { PostMessageA(run::Main(), WM_COMMAND, CMD_UNINSTALL_SHORTCUTS, 0); });
     AddStep([] {
         ASSERT_TRUE(headless::BoxOpen());
         EXPECT_EQ(TopBox().Caption, "ERROR!");

@@ -5,6 +5,9 @@
 
 #include <headless/driver.h>
 
+#include "resources/resource.h"
+
+#include <sstream>
 #include <string>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int);
@@ -68,6 +71,102 @@ inline int BoxesWithCaption(const char *caption) {
         count += box.Caption == caption;
     }
     return count;
+}
+
+// The texts of the dialog's controls with these ids; "(none)" where there is none.
+inline std::vector<std::string> ControlTexts(HWND dialog, std::initializer_list<int> ids) {
+    std::vector<std::string> texts;
+    for (int id : ids) {
+        HWND control = GetDlgItem(dialog, id);
+        char text[64] = "";
+        if (control) {
+            GetWindowTextA(control, text, sizeof text);
+        }
+        texts.push_back(control ? text : "(none)");
+    }
+    return texts;
+}
+
+// Where the dialog's controls with these ids stand: left, top, width and height in the
+// dialog's client area.
+inline std::vector<std::vector<int>> ControlPlaces(HWND dialog, std::initializer_list<int> ids) {
+    POINT origin{0, 0};
+    ClientToScreen(dialog, &origin);
+    std::vector<std::vector<int>> places;
+    for (int id : ids) {
+        RECT rect{};
+        GetWindowRect(GetDlgItem(dialog, id), &rect);
+        places.push_back({rect.left - origin.x, rect.top - origin.y, rect.right - rect.left,
+                          rect.bottom - rect.top});
+    }
+    return places;
+}
+
+// Colours of the main screen and the program's dialogs.
+const COLORREF TEAL = RGB(0, 160, 160);   // the screen's background
+const COLORREF GREY = RGB(192, 192, 192); // under every value, and the dialogs' face
+const COLORREF YELLOW = RGB(255, 255, 0);
+const COLORREF GREEN = RGB(0, 255, 0);
+const COLORREF RED = RGB(255, 0, 0);
+const COLORREF BLACK = RGB(0, 0, 0);
+
+// One drawing call as the screen should show it. Lines match by end points, pen colour
+// and width; fills by rectangle and brush colour; texts by start, text, text colour and
+// background colour; icons by their square.
+struct Shape {
+    std::string Name;
+    int X1, Y1, X2, Y2;
+    COLORREF Color; // pen, brush or text colour
+    int Width;      // pen width
+    COLORREF Back;  // text background
+    std::string Text;
+    std::string Face; // the font's face, when it matters
+
+    Shape In(const char *face) const {
+        Shape shape = *this;
+        shape.Face = face;
+        return shape;
+    }
+
+    Shape(std::string name, int x1, int y1, int x2 = 0, int y2 = 0, COLORREF color = 0,
+          int width = 0, COLORREF back = 0, std::string text = "")
+        : Name(std::move(name)), X1(x1), Y1(y1), X2(x2), Y2(y2), Color(color), Width(width),
+          Back(back), Text(std::move(text)) {}
+
+    bool Matches(const headless::DrawCall &call) const {
+        if (call.Name != Name || call.X1 != X1 || call.Y1 != Y1) {
+            return false;
+        }
+        if (Name == "TextOutA") {
+            return call.Text == Text && call.TextColor == Color && call.BkColor == Back &&
+                   (Face.empty() || (call.FontFace == Face && call.FontHeight == 18));
+        }
+        if (call.X2 != X2 || call.Y2 != Y2) {
+            return false;
+        }
+        if (Name == "LineTo") {
+            return call.PenColor == Color && call.PenWidth == Width;
+        }
+        return Name != "FillRect" || call.BrushColor == Color;
+    }
+
+    std::string Describe() const {
+        std::ostringstream out;
+        out << Name << " (" << X1 << ", " << Y1 << ", " << X2 << ", " << Y2 << ") colour 0x"
+            << std::hex << Color << std::dec << " width " << Width << " \"" << Text << "\"";
+        return out.str();
+    }
+};
+
+// Whether the shape was drawn since the mark (an index into the drawing log).
+inline bool Drawn(size_t mark, const Shape &shape) {
+    const std::vector<headless::DrawCall> &log = headless::DrawLog();
+    for (size_t i = mark; i < log.size(); ++i) {
+        if (shape.Matches(log[i])) {
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace run

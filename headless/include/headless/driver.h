@@ -17,15 +17,19 @@
 //   box) in arrival order, then WM_PAINT, topmost window first. PeekMessageA never runs
 //   script steps. Input to a window that is hidden or disabled, or whose top-level window
 //   is, is dropped when it comes to be taken; keys go to the focus window of that moment.
-// - GetMessagePos gives the screen position of the last input message taken (or what
-//   SetMessageScreenPos set); posted messages leave it alone. QueueMouse moves the cursor.
+// - GetMessagePos gives the position of the last message taken (or what
+//   SetMessageScreenPos set): the event's for input, the cursor's at posting time for a
+//   posted message. QueueMouse moves the cursor.
+// - A class with CS_DBLCLKS gets a second press of a button less than the double-click
+//   time later and less than half SM_CXDOUBLECLK and SM_CYDOUBLECLK off as
+//   WM_xBUTTONDBLCLK; a third press starts over.
 // - Window frames: WS_THICKFRAME windows SM_CXFRAME/SM_CYFRAME, dialogs and boxes
 //   SM_CXDLGFRAME/SM_CYDLGFRAME, WS_BORDER SM_CXBORDER; a caption SM_CYCAPTION; a menu bar
 //   SM_CYMENU. The client area starts below caption and menu, inside the frame.
-// - Dialogs: template units x 2 (base units 8 x 16), placed from the owner's client
-//   origin; the template size is the client size. Message boxes are centred on the
-//   screen; their client area is 10 + [32 + 10 when there is an icon] + widest line
-//   (8 pixels a character) + 10 wide (at least the buttons, 75 wide and 6 apart, + 20)
+// - Dialogs: template units x 2 (base units 8 x 16); the template position is that of the
+//   client area, from the owner's client origin, and the template size is the client size. Message
+//   boxes are centred on the screen; their client area is 10 + [32 + 10 when there is an icon] +
+//   widest line (8 pixels a character) + 10 wide (at least the buttons, 75 wide and 6 apart, + 20)
 //   and 10 + max(lines x 16, icon 32) + 10 + 23 + 10 tall.
 // - Every call that the stand-in does not model ends the process with a message naming
 //   the call and what it was given ("headless: CALL: not supported: ...").
@@ -47,7 +51,8 @@ namespace headless {
 // Defaults: screen 1024 x 768, SM_CXFRAME/SM_CYFRAME 4, SM_CXBORDER/SM_CYBORDER 1,
 // SM_CXDLGFRAME/SM_CYDLGFRAME 3, SM_CYCAPTION 19, SM_CYMENU 19, SM_CXICON/SM_CYICON 32,
 // SM_CXVSCROLL/SM_CYHSCROLL 16, SM_CMOUSEBUTTONS 3, SM_MOUSEPRESENT 1, GetVersion 0x0A280105 (5.1),
-// mouse parameters {6, 10, 1}, buttons not swapped, double-click time 500,
+// mouse parameters {6, 10, 1}, buttons not swapped, double-click time 500, known file
+// extensions hidden,
 // tick 1000000, drawing cost 0, module path "C:\\TapTally\\TapTally.exe",
 // program resources from the .res of the build.
 void ResetWorld();
@@ -70,6 +75,9 @@ bool ButtonsSwapped();
 void SetDoubleClickTime(UINT ms);
 void SetCursorScreenPos(int x, int y);  // what GetCursorPos returns
 void SetMessageScreenPos(int x, int y); // what GetMessagePos returns until the next input
+// The user's choice to hide the extensions of known file types (.exe, .dll, .com, .bat,
+// .txt, .ini, .vbs), which GetFileTitleA follows; on by default, as on Windows.
+void SetHideKnownExtensions(bool hide);
 // GetSystemMetrics of an index that has no default and was never set stops the run.
 
 // ---- Clock -------------------------------------------------------------------------
@@ -90,8 +98,13 @@ std::string ReadFile(const char *windowsPath); // whole content; throws if missi
 bool FileExists(const char *windowsPath);
 void SetProgramFolderWritable(bool writable);
 const std::vector<std::string> &WinExecCalls(); // command lines, in order
-void SetWinExecResult(UINT result);             // default 33
-void SetFileCloseFails(bool fails);             // _lclose returns HFILE_ERROR when set
+const std::vector<UINT> &WinExecShowStates();   // their show states, in the same order
+// Bytes that writes into the program's folder may still add; a write beyond them writes
+// what fits and returns that count. Unlimited by default.
+void SetFolderSpace(size_t bytes);
+// OpenFile refuses a path of 128 characters or more (its OFSTRUCT holds the path).
+void SetWinExecResult(UINT result); // default 33
+void SetFileCloseFails(bool fails); // _lclose returns HFILE_ERROR when set
 
 // ---- Resources ---------------------------------------------------------------------
 // Replace the program's resources by another compiled .res (menu, accelerators,
@@ -160,9 +173,10 @@ const std::vector<BoxInfo> &BoxesShown(); // every box and dialog opened, in ord
 // throws std::logic_error, as do the other box functions when no box is open.
 void AnswerBox(int id);
 // Types into an edit control of the top dialog: the user clicks into it (the focus moves
-// there) and replaces its text; the dialog gets EN_UPDATE and EN_CHANGE. An edit control
-// takes text of any length: the width limit of a box without ES_AUTOHSCROLL is not
-// modelled.
+// there) and replaces its text; the dialog gets EN_UPDATE and EN_CHANGE. A box without
+// ES_AUTOHSCROLL takes only the characters that fit its client width less 2 pixels, at 8
+// pixels a character (the trigger dialog's box of 72 pixels: 8); SetDlgItemTextA of the
+// program is not limited.
 void SetDialogItemText(int controlId, const char *text);
 std::string DialogItemText(int controlId);
 HWND FocusWindow();

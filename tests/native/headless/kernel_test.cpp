@@ -20,7 +20,15 @@ TEST(HeadlessKernel, ModuleFileNameCutsAndTerminatesAsFromVistaOn) {
     EXPECT_EQ(GetLastError(), (DWORD)ERROR_INSUFFICIENT_BUFFER);
     EXPECT_STREQ(path, "C:\\TapTally\\TapTally.ex");
 
+    // Known extensions are hidden unless the user chose to see them.
     char title[16];
+    EXPECT_EQ(GetFileTitleA("C:\\TapTally\\TapTally.exe", title, sizeof title), 0);
+    EXPECT_STREQ(title, "TapTally");
+    EXPECT_EQ(GetFileTitleA("C:\\TapTally\\notes.Txt", title, sizeof title), 0);
+    EXPECT_STREQ(title, "notes");
+    EXPECT_EQ(GetFileTitleA("C:\\TapTally\\picture.png", title, sizeof title), 0);
+    EXPECT_STREQ(title, "picture.png");
+    headless::SetHideKnownExtensions(false);
     EXPECT_EQ(GetFileTitleA("C:\\TapTally\\TapTally.exe", title, sizeof title), 0);
     EXPECT_STREQ(title, "TapTally.exe");
     EXPECT_EQ(GetFileTitleA("C:\\TapTally\\TapTally.exe", title, 12), 13);
@@ -69,11 +77,29 @@ TEST(HeadlessKernel, FilesLiveInAFolderOfTheirOwnPerRun) {
     EXPECT_FALSE(headless::FileExists("C:\\TapTally\\Other.vbs"));
     EXPECT_NE(headless::HostPath("C:\\TapTally\\x"), host);
 
+    // OpenFile holds the path in its structure: 127 characters open, 128 do not.
+    std::string path = "C:\\TapTally\\" + std::string(127 - 12, 'n');
+    file = OpenFile(path.c_str(), &info, OF_CREATE | OF_WRITE);
+    EXPECT_NE(file, HFILE_ERROR);
+    EXPECT_EQ(_lclose(file), 0);
+    EXPECT_EQ(OpenFile((path + "n").c_str(), &info, OF_CREATE | OF_WRITE), HFILE_ERROR);
+    EXPECT_EQ(info.nErrCode, (WORD)ERROR_INVALID_PARAMETER);
+
+    // A full disk takes what fits and says how much.
+    headless::SetFolderSpace(10);
+    file = OpenFile("C:\\TapTally\\full.txt", &info, OF_CREATE | OF_WRITE);
+    EXPECT_EQ(_lwrite(file, "123456", 6), 6u);
+    EXPECT_EQ(_lwrite(file, "123456", 6), 4u);
+    EXPECT_EQ(_lwrite(file, "1", 1), 0u);
+    EXPECT_EQ(_lclose(file), 0);
+    EXPECT_EQ(headless::ReadFile("C:\\TapTally\\full.txt"), "1234561234");
+
     EXPECT_EQ(WinExec("wscript.exe C:\\TapTally\\TapTally.vbs", SW_SHOWNA), 33u);
     headless::SetWinExecResult(2);
     EXPECT_EQ(WinExec("second", SW_SHOWNA), 2u);
     ASSERT_EQ(headless::WinExecCalls().size(), 2u);
     EXPECT_EQ(headless::WinExecCalls()[0], "wscript.exe C:\\TapTally\\TapTally.vbs");
+    EXPECT_EQ(headless::WinExecShowStates(), (std::vector<UINT>{SW_SHOWNA, SW_SHOWNA}));
 }
 
 TEST(HeadlessKernel, SystemSettingsReadWhatTheTestSet) {

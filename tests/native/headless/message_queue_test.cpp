@@ -162,7 +162,9 @@ TEST(HeadlessMessages, InputFollowsWindowStateFocusAndPosition) {
     MSG msg;
     ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
     EXPECT_EQ(msg.message, (UINT)WM_USER);
-    EXPECT_EQ(GetMessagePos(), (DWORD)MAKELONG(1, 2)); // a posted message leaves it
+    // A posted message carries where the cursor was when it was posted: the last move's.
+    EXPECT_EQ(GetMessagePos(), (DWORD)MAKELONG(4 + 11, 4 + 19 + 21));
+    headless::SetMessageScreenPos(1, 2);
     ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
     EXPECT_EQ(msg.lParam, MAKELPARAM(11, 21));
     EXPECT_EQ(GetMessagePos(), (DWORD)MAKELONG(4 + 11, 4 + 19 + 21));
@@ -183,6 +185,29 @@ TEST(HeadlessMessages, InputFollowsWindowStateFocusAndPosition) {
     headless::QueueKey('R', 'r');
     probe::Pump();
     EXPECT_TRUE(Log().empty());
+}
+
+TEST(HeadlessMessages, OnlyAClassWithDoubleClicksGetsThemForAQuickCloseSecondPress) {
+    for (UINT style : {0u, (UINT)CS_DBLCLKS}) {
+        HWND window = probe::Start(nullptr, true, style);
+        ShowWindow(window, SW_SHOW);
+        probe::Pump();
+        Log().clear();
+        // A double click is a second press less than 500 ms later and less than 2 pixels
+        // off; a third press starts over.
+        const struct {
+            DWORD After;
+            int X;
+        } presses[] = {{0, 10}, {499, 11}, {0, 11}, {500, 11}, {0, 13}, {10, 14}};
+        for (const auto &press : presses) {
+            headless::AdvanceTick(press.After);
+            headless::QueueMouse(window, WM_LBUTTONDOWN, press.X, 10);
+            probe::Pump();
+        }
+        const char *second = style ? "0x203" : "WM_LBUTTONDOWN";
+        EXPECT_EQ(Log(), Names({"WM_LBUTTONDOWN", second, "WM_LBUTTONDOWN", "WM_LBUTTONDOWN",
+                                "WM_LBUTTONDOWN", second}));
+    }
 }
 
 TEST(HeadlessMessages, CloseBoxGoesThroughDefWindowProcToDestroy) {

@@ -186,10 +186,10 @@ TEST(HeadlessDialogs, TemplatePlacementFocusAndDefaultButton) {
         EXPECT_EQ(box.Template, "probedialog");
         EXPECT_EQ(box.Caption, "Probe Dialog");
         EXPECT_FALSE(IsWindowEnabled(window));
-        // Dialog units x 2 from the owner's client origin (4, 23); the template's size
-        // is the client size, inside a 3-pixel frame and a caption of 19.
-        EXPECT_EQ(box.Rect.left, 4 + 20);
-        EXPECT_EQ(box.Rect.top, 23 + 40);
+        // Dialog units x 2 from the owner's client origin (4, 23) place the client area;
+        // the template's size is the client size, inside a 3-pixel frame and a caption of 19.
+        EXPECT_EQ(box.Rect.left, 4 + 20 - 3);
+        EXPECT_EQ(box.Rect.top, 23 + 40 - 3 - 19);
         EXPECT_EQ(box.Rect.right - box.Rect.left, 200 + 6);
         EXPECT_EQ(box.Rect.bottom - box.Rect.top, 100 + 19 + 6);
         RECT client;
@@ -202,8 +202,16 @@ TEST(HeadlessDialogs, TemplatePlacementFocusAndDefaultButton) {
         GetWindowRect(GetDlgItem(box.Window, 301), &control);
         EXPECT_EQ(control.left, box.Rect.left + 3 + 8);
         EXPECT_EQ(control.top, box.Rect.top + 3 + 19 + 32);
+        // Moving the dialog moves its controls with it.
+        SetWindowPos(box.Window, nullptr, box.Rect.left, box.Rect.top + 20, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER);
+        GetWindowRect(GetDlgItem(box.Window, 301), &control);
+        EXPECT_EQ(control.top, box.Rect.top + 20 + 3 + 19 + 32);
         // The dialog's paint went to the dialog procedure.
         EXPECT_EQ(DialogLog, Names({"init 42", "paint"}));
+        // The box of 80 pixels, without horizontal scrolling, takes the 9 characters that fit.
+        headless::SetDialogItemText(301, "0123456789");
+        EXPECT_EQ(headless::DialogItemText(301), "012345678");
         headless::SetDialogItemText(301, "typed");
         char text[4];
         EXPECT_EQ(GetDlgItemTextA(box.Window, 301, text, sizeof text), 3u);
@@ -213,8 +221,9 @@ TEST(HeadlessDialogs, TemplatePlacementFocusAndDefaultButton) {
     EXPECT_EQ(
         DialogBoxParamA(headless::ProgramInstance(), "probedialog", window, ProbeDialogProc, 42),
         1303);
-    // Typing sends EN_UPDATE and EN_CHANGE; Enter clicked the default button.
-    EXPECT_EQ(Commands(), Names({"command 301 1024", "command 301 768", "command 303 0"}));
+    // Each typing sends EN_UPDATE and EN_CHANGE; Enter clicked the default button.
+    EXPECT_EQ(Commands(), Names({"command 301 1024", "command 301 768", "command 301 1024",
+                                 "command 301 768", "command 303 0"}));
     EXPECT_TRUE(IsWindowEnabled(window));
     EXPECT_EQ(headless::FocusWindow(), window);
     EXPECT_EQ(

@@ -83,8 +83,9 @@ inline LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     }
 }
 
-inline void Register(const char *menu = nullptr) {
+inline void Register(const char *menu = nullptr, UINT style = 0) {
     WNDCLASSA windowClass = {};
+    windowClass.style = style;
     windowClass.lpfnWndProc = Proc;
     windowClass.hInstance = headless::ProgramInstance();
     windowClass.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
@@ -94,12 +95,12 @@ inline void Register(const char *menu = nullptr) {
 }
 
 // A fresh world with the probe class; a window of 400 x 300 at (0, 0) when asked.
-inline HWND Start(const char *menu = nullptr, bool create = true) {
+inline HWND Start(const char *menu = nullptr, bool create = true, UINT style = 0) {
     headless::ResetWorld();
     Log().clear();
     ValidatesPaint() = true;
     headless::LoadProgramResources(TAPTALLY_TEST_RES_DIR "/window_resources.res");
-    Register(menu);
+    Register(menu, style);
     if (!create) {
         return nullptr;
     }

@@ -40,12 +40,17 @@ std::string Query(const void *block, const char *path, UINT *length = nullptr) {
     return std::string((const char *)value);
 }
 
+size_t OwnLength(const std::vector<char> &block) {
+    return (size_t)(unsigned char)block[0] | ((unsigned char)block[1] << 8);
+}
+
 class HeadlessVersion : public ::testing::Test {
   protected:
     void SetUp() override {
         headless::ResetWorld();
         headless::AddVersionFile("none.exe", Res("version_none"));
         headless::AddVersionFile("big.exe", Res("version_big"));
+        headless::AddVersionFile("mid.exe", Res("version_mid"));
         headless::AddVersionFile("two.exe", Res("version_two_translations"));
         headless::AddVersionFile("long.exe", Res("version_long"));
         headless::AddVersionFile("bare.exe", nullptr);
@@ -57,8 +62,9 @@ class HeadlessVersion : public ::testing::Test {
 TEST_F(HeadlessVersion, TheProgramsOwnBlockIsFoundByItsTitle) {
     std::vector<char> block = Block("TapTally.exe");
     ASSERT_FALSE(block.empty());
-    // The size is the block's own length, its first word.
-    EXPECT_EQ(block.size(), (size_t)(unsigned char)block[0] | ((unsigned char)block[1] << 8));
+    // The size asked for is twice the block's own length (its first word) and 4.
+    EXPECT_EQ(block.size(), 2 * OwnLength(block) + 4);
+    EXPECT_EQ(OwnLength(block), 780u);
     EXPECT_EQ(GetFileVersionInfoSizeA("taptally.EXE", nullptr), block.size());
     EXPECT_EQ(GetFileVersionInfoSizeA("C:\\TapTally\\TapTally.exe", nullptr), block.size());
 
@@ -96,6 +102,11 @@ TEST_F(HeadlessVersion, FilesWithoutBlockBigBlocksAndUnknownTitles) {
     EXPECT_FALSE(GetFileVersionInfoA("missing.exe", 0, sizeof buffer, buffer));
 
     EXPECT_GE(GetFileVersionInfoSizeA("big.exe", nullptr), 2500u);
+    // A block of 1380 bytes asks for 2764.
+    EXPECT_EQ(GetFileVersionInfoSizeA("mid.exe", nullptr), 2764u);
+    // A name without extension is a library's: "TapTally" is "TapTally.dll".
+    EXPECT_EQ(GetFileVersionInfoSizeA("TapTally", nullptr), 0u);
+    EXPECT_EQ(GetFileVersionInfoSizeA("C:\\TapTally\\TapTally", nullptr), 0u);
     std::vector<char> big = Block("big.exe");
     EXPECT_EQ(Query(big.data(), "\\StringFileInfo\\040904e4\\Comment29"),
               "padding text of the big version block, line 29");
@@ -133,7 +144,7 @@ TEST_F(HeadlessVersion, CutOrBrokenBlocksFailWithoutReadingBeyondThem) {
 
     // A copy cut short by GetFileVersionInfoA holds less than its root claims, so every
     // query fails; none reads past what was copied (the sanitizer build checks that).
-    for (size_t cut = 0; cut < whole.size(); cut += 7) {
+    for (size_t cut = 0; cut < OwnLength(whole); cut += 7) {
         std::vector<char> part(cut ? cut : 1);
         ASSERT_TRUE(GetFileVersionInfoA("TapTally.exe", 0, (DWORD)cut, part.data()));
         EXPECT_EQ(Query(part.data(), path), "(none)") << cut;

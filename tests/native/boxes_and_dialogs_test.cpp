@@ -1,0 +1,485 @@
+// The boxes and dialogs a user meets: error reports of the buttons, the menu and what
+// each entry opens, the trigger and information dialogs, the reports and the shortcut
+// question, with their full texts, owners and effects.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "run_support.h"
+
+using headless::AddStep;
+using headless::AnswerBox;
+using headless::TopBox;
+using run::Drawn;
+using run::GREY;
+using run::Shape;
+using run::TEAL;
+
+namespace {
+
+const char CLOSING[] = "\nPlease see INFORMATION for details.";
+
+class BoxesAndDialogs : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        headless::ResetWorld();
+        run::Use1024By740();
+    }
+};
+
+// The text of an error report: the report in the 153-blank run of the template.
+std::string ErrorReport(int code, const std::string &description) {
+    std::string report = "Error # " + std::to_string(code) + " Occurred! - \n" + description;
+    return report + std::string(153 - report.size(), ' ') + CLOSING;
+}
+
+// Checks the open box (caption, text unless empty, owner) and answers it.
+void ExpectBox(const std::string &caption, const std::string &text, HWND owner, int answer = IDOK) {
+    ASSERT_TRUE(headless::BoxOpen()) << caption;
+    headless::BoxInfo box = TopBox();
+    EXPECT_EQ(box.Caption, caption);
+    if (!text.empty()) {
+        EXPECT_EQ(box.Text, text) << caption;
+    }
+    EXPECT_EQ(box.Owner, owner) << caption;
+    if (!box.IsDialog) {
+        EXPECT_EQ(box.Style, (UINT)(answer == IDOK ? MB_ICONINFORMATION : 35)) << caption;
+    }
+    AnswerBox(answer);
+}
+
+// The Current value box of the left panel: grey while a value is shown.
+COLORREF LeftValue() {
+    return headless::Pixel(run::Main(), 172, 466);
+}
+
+std::string TooFast(const char *button) {
+    return std::string("The ") + button +
+           " Button 'Least' value was too small.\n\nClick 'OK' and press 'R' for RESET\n";
+}
+
+// The footer of the information dialog of 644 x 398 at (0.8 x 645, 0.9 x 399).
+Shape Footer(const char *text) {
+    return Shape("TextOutA", 516, 359, 0, 0, 0, 0, GREY, text);
+}
+
+} // namespace
+
+TEST_F(BoxesAndDialogs, EveryButtonFaultShowsItsCodeAndText) {
+    const UINT L = WM_LBUTTONDOWN, l = WM_LBUTTONUP, M = WM_MBUTTONDOWN, m = WM_MBUTTONUP,
+               R = WM_RBUTTONDOWN, r = WM_RBUTTONUP;
+    const struct {
+        std::vector<std::pair<DWORD, UINT>> Events; // ms before, message
+        int Code;                                   // 0: no box
+        std::string Description;
+    } cases[] = {
+        {{{1000, L}, {0, l}, {84, L}, {0, l}}, 10, TooFast("Left")},
+        {{{1000, l}}, 11, "The Left Button or Driver sent a\nButton UP before Button DOWN.\n"},
+        {{{1000, L}, {1000, L}},
+         12,
+         "The Left Button or Driver sent a\nButton DOWN before Button UP.\n"},
+        // The box marked every button up: the release of the held button comes too early.
+        {{{0, l}}, 11, "The Left Button or Driver sent a\nButton UP before Button DOWN.\n"},
+        {{{1000, M}, {0, m}, {84, M}, {0, m}}, 20, TooFast("Middle")},
+        {{{1000, m}}, 21, "The Middle Button or Driver sent a\nButton UP before Button DOWN.\n"},
+        {{{1000, M}, {1000, M}},
+         22,
+         "The Middle Button or Driver sent a\nButton DOWN before Button UP.\n"},
+        {{{1000, R}, {0, r}, {84, R}, {0, r}}, 30, TooFast("Right")},
+        {{{1000, r}}, 31, "The Right Button or Driver sent a\nButton UP before Button DOWN.\n"},
+        {{{1000, R}, {1000, R}},
+         32,
+         "The Right Button or Driver sent a\nButton DOWN before Button UP.\n"},
+        // Exactly the trigger value apart is no error.
+        {{{1000, L}, {0, l}, {85, L}, {0, l}}, 0, ""},
+        {{{1000, M}, {0, m}, {85, M}, {0, m}}, 0, ""},
+        {{{1000, R}, {0, r}, {85, R}, {0, r}}, 0, ""},
+    };
+    for (const auto &c : cases) {
+        for (const auto &event : c.Events) {
+            AddStep([event] {
+                headless::AdvanceTick(event.first);
+                headless::QueueMouse(run::Main(), event.second, 200, 600);
+            });
+        }
+        AddStep([&c] {
+            if (c.Code == 0) {
+                EXPECT_FALSE(headless::BoxOpen());
+                return;
+            }
+            ExpectBox("Error Message", ErrorReport(c.Code, c.Description), run::Main());
+        });
+    }
+    AddStep([] {
+        EXPECT_EQ(headless::BoxesShown().size(), 10u);
+        run::PressKey('X');
+    });
+    run::Start();
+}
+
+TEST_F(BoxesAndDialogs, OnlyALeftReleaseOverTheIconOpensAbout) {
+    const struct {
+        UINT Down, Up;
+        int X, Y;
+        bool Opens;
+    } releases[] = {
+        {WM_LBUTTONDOWN, WM_LBUTTONUP, 496, 100, true}, // icon (496, 100, 528, 132)
+        {WM_LBUTTONDOWN, WM_LBUTTONUP, 527, 131, true},
+        {WM_LBUTTONDOWN, WM_LBUTTONUP, 528, 131, false},
+        {WM_LBUTTONDOWN, WM_LBUTTONUP, 527, 132, false},
+        {WM_LBUTTONDOWN, WM_LBUTTONUP, 495, 110, false},
+        {WM_MBUTTONDOWN, WM_MBUTTONUP, 510, 110, false},
+        {WM_RBUTTONDOWN, WM_RBUTTONUP, 510, 110, false},
+    };
+    const std::string about = "TapTally      Ver. 1.90  (32 bit)\n\n"
+                              "Copyright (C) 2026 The TapTally Project - free to use and share\n"
+                              "The TapTally Project - No postal address: write to us on the web\n"
+                              "\nPlease see INFORMATION for details.\n\n"
+                              "https://taptally.example.org - taptally@example.org";
+    for (const auto &release : releases) {
+        AddStep([&release] {
+            headless::AdvanceTick(1000);
+            run::Click(release.Down, release.Up, release.X, release.Y);
+        });
+        AddStep([&release, &about] {
+            if (release.Opens) {
+                ExpectBox("About TapTally", about, run::Main());
+            } else {
+                EXPECT_FALSE(headless::BoxOpen()) << release.X << ", " << release.Y;
+            }
+        });
+    }
+    AddStep([] { run::PressKey('X'); });
+    run::Start();
+}
+
+TEST_F(BoxesAndDialogs, MenuEntriesHaveTheirTextsAndOpenWhatTheyName) {
+    const struct {
+        const char *Text;
+        UINT Id;
+        const char *Opens;
+        bool Owned;
+    } entries[] = {
+        {"E&xit  ", CMD_EXIT, nullptr, false},
+        {"&Driver Info  ", CMD_DRIVER_INFO, "Mouse Driver Info", false},
+        {"&Reset  ", CMD_RESET_WITH_NOTICE, "Reset Test Values", false},
+        {"&Setup  ", CMD_SETUP, "Change the 'Least' Trigger Value", true},
+        {"&Information  ", CMD_INFORMATION, "Information and Details", true},
+        {"&About  ", (UINT)-1, nullptr, false},
+    };
+    AddStep([&entries] {
+        HMENU bar = GetMenu(run::Main());
+        ASSERT_EQ(GetMenuItemCount(bar), 6);
+        for (int i = 0; i < 6; ++i) {
+            char text[64] = "";
+            GetMenuStringA(bar, (UINT)i, text, sizeof text, MF_BYPOSITION);
+            EXPECT_STREQ(text, entries[i].Text);
+            EXPECT_EQ(GetMenuItemID(bar, i), entries[i].Id) << entries[i].Text;
+        }
+        HMENU about = GetSubMenu(bar, 5);
+        char text[64] = "";
+        GetMenuStringA(about, CMD_ABOUT, text, sizeof text, MF_BYCOMMAND);
+        EXPECT_STREQ(text, "&About TapTally  ");
+    });
+    for (const auto &entry : entries) {
+        if (!entry.Opens) {
+            continue;
+        }
+        AddStep([&entry] { headless::QueueMenuCommand(run::Main(), entry.Id); });
+        AddStep([&entry] {
+            ExpectBox(entry.Opens, "", entry.Owned ? run::Main() : nullptr,
+                      entry.Owned ? IDCANCEL : IDOK);
+        });
+    }
+    AddStep([] { headless::QueueMenuCommand(run::Main(), CMD_ABOUT); });
+    AddStep([] { ExpectBox("About TapTally", "", run::Main()); });
+    // Reset: the notice first; the values go only once it is closed.
+    run::AddLeftClickAfter(1000);
+    AddStep([] {
+        EXPECT_EQ(LeftValue(), GREY);
+        headless::QueueMenuCommand(run::Main(), CMD_RESET_WITH_NOTICE);
+    });
+    AddStep([] {
+        EXPECT_EQ(LeftValue(), GREY);
+        ExpectBox("Reset Test Values",
+                  "TapTally values have been RESET.\n\nUse this to RESET test values,\n"
+                  "OR simply press the 'R' key.\n\nPlease see INFORMATION for details.",
+                  nullptr);
+    });
+    AddStep([] {
+        EXPECT_EQ(LeftValue(), TEAL);
+        headless::QueueMenuCommand(run::Main(), CMD_EXIT);
+    });
+    EXPECT_EQ(run::Start(), 0);
+    EXPECT_EQ(headless::LiveGdiObjects(), 0);
+}
+
+TEST_F(BoxesAndDialogs, TriggerDialogAcceptsTenToTwoHundredAndRefusesTheRest) {
+    const struct {
+        const char *Entry;
+        const char *Shown; // "You entered" line, or null when accepted
+        const char *Next;  // the box then: the entry kept, or the value at the next opening
+    } entries[] = {
+        {"9", " 9        ", "9"},
+        {"10", nullptr, "10"},
+        {"201", " 201      ", "201"},
+        {"200", nullptr, "200"},
+        {"", " 0        ", ""},
+        {"abc", " 0        ", "abc"},
+        {"- 20", " 0        ", "- 20"},
+        {"-20", " -20      ", "-20"},
+        {"4294967381", " 42949673 ", "42949673"}, // 8 characters fit the box
+        {"85 ms", nullptr, "85"},
+        {"+150", nullptr, "150"},
+    };
+    AddStep([] {
+        headless::AdvanceTick(1000);
+        run::Click(WM_RBUTTONDOWN, WM_RBUTTONUP, 900, 650);
+        run::PressKey('s');
+    });
+    AddStep([] {
+        ASSERT_TRUE(headless::BoxOpen());
+        HWND dialog = TopBox().Window;
+        EXPECT_EQ(TopBox().Owner, run::Main());
+        EXPECT_EQ(headless::Pixel(run::Main(), 852 + 2, 466), GREY);
+        EXPECT_EQ(headless::DialogItemText(ID_TRIGGER_EDIT), "85");
+        EXPECT_EQ(headless::DialogControlId(headless::FocusWindow()), ID_TRIGGER_EDIT);
+        // The template puts the client area at (10, 90) dialog units, 2 pixels each, from
+        // the main window's client area at (0, 40); the dialog moves 20 pixels lower.
+        POINT origin{0, 0};
+        ClientToScreen(dialog, &origin);
+        EXPECT_EQ(origin.x, 20);
+        EXPECT_EQ(origin.y, 240);
+        RECT client;
+        GetClientRect(dialog, &client);
+        EXPECT_EQ(client.right, 290);
+        EXPECT_EQ(client.bottom, 128);
+        EXPECT_EQ(run::ControlTexts(dialog, {ID_TRIGGER_EDIT, ID_TRIGGER_CANCEL, ID_TRIGGER_OK}),
+                  (std::vector<std::string>{"85", "Cancel", " OK "}));
+        // Dialog units are 2 pixels each way here.
+        EXPECT_EQ(run::ControlPlaces(dialog, {ID_TRIGGER_EDIT, ID_TRIGGER_CANCEL, ID_TRIGGER_OK}),
+                  (std::vector<std::vector<int>>{
+                      {180, 12, 72, 24}, {40, 84, 92, 28}, {162, 84, 92, 28}}));
+        for (const Shape &text :
+             {Shape("TextOutA", 30, 16, 0, 0, 0, 0, GREY, "Enter (10-200):"),
+              Shape("TextOutA", 35, 50, 0, 0, 0, 0, GREY, "Then Press Enter or click 'OK'"),
+              Shape("FillRect", 0, 0, 290, 128, GREY)}) {
+            EXPECT_TRUE(Drawn(0, text)) << text.Describe();
+        }
+    });
+    HWND dialog = nullptr;
+    for (const auto &entry : entries) {
+        AddStep([&entry, &dialog] {
+            dialog = TopBox().Window;
+            headless::SetDialogItemText(ID_TRIGGER_EDIT, entry.Entry);
+            headless::QueueKey(VK_RETURN); // the default button is " OK "
+        });
+        AddStep([&entry, &dialog] {
+            if (entry.Shown) {
+                ASSERT_EQ(TopBox().Caption, "Entry Error") << entry.Entry;
+                ExpectBox("Entry Error",
+                          std::string("Allowable values are 10-200.\n\nYou entered") + entry.Shown +
+                              "\n" + CLOSING,
+                          dialog);
+                return;
+            }
+            EXPECT_FALSE(headless::BoxOpen()) << entry.Entry;
+            // Closing the dialog repaints the whole screen, values and all.
+            EXPECT_EQ(headless::Pixel(run::Main(), 852 + 2, 466), TEAL);
+            run::PressKey('s');
+        });
+        AddStep([&entry] {
+            ASSERT_TRUE(headless::BoxOpen());
+            EXPECT_EQ(headless::DialogItemText(ID_TRIGGER_EDIT), entry.Next);
+            EXPECT_EQ(headless::DialogControlId(headless::FocusWindow()), ID_TRIGGER_EDIT);
+        });
+    }
+    AddStep([] { AnswerBox(ID_TRIGGER_CANCEL); });
+    // The trigger is 150 now: 140 ms apart is too fast.
+    run::AddLeftClickAfter(1000);
+    run::AddLeftClickAfter(140);
+    AddStep([] {
+        ExpectBox("Error Message", ErrorReport(10, TooFast("Left")), run::Main());
+        run::PressKey('X');
+    });
+    run::Start();
+    EXPECT_EQ(headless::LiveGdiObjects(), 0);
+}
+
+TEST_F(BoxesAndDialogs, InformationPagesShowTheirTitlesAndOpenAtTheFirstPage) {
+    // The client area is 644 x 398 and characters 8 x 16: a title is centred in 645 on
+    // the second line, other lines start at 645 / 13.
+    const char *titles[15] = {
+        "TapTally - Quick Instructions - WHY?",
+        "TapTally - Quick Instructions - Movement Test",
+        "TapTally - Quick Instructions - Button Test",
+        "TapTally - Quick Instructions - Button Test",
+        "TapTally - Notes",
+        "TapTally - Setup",
+        "TapTally - Driver Info",
+        "TapTally - Driver Info - DoubleClick",
+        "TapTally - Driver Info - Speed",
+        "Window's Pointer Speed Values",
+        "TapTally Error Codes",
+        "TapTally Error Codes Explained",
+        "Mouse Suggestions",
+        "Automatically Install Shortcut Icons for TapTally",
+        "TapTally", // after six empty lines
+    };
+    const char *errorCodes[] = {"",
+                                "\tTapTally Error Codes",
+                                "",
+                                "",
+                                "Error Codes:",
+                                "#99 - No mouse found on the PC. So, no need to test...",
+                                "#80 - Calibration value too high (>30 - see page 7)",
+                                "",
+                                "#10 - Left Mouse Button too fast!",
+                                "#11 - Left Mouse UP before Mouse Down.",
+                                "#12 - Left Mouse DOWN before Mouse Up.",
+                                "",
+                                "#20 - Middle Mouse Button too fast!",
+                                "#21 - Middle Mouse UP before Mouse Down.",
+                                "#22 - Middle Mouse DOWN before Mouse Up.",
+                                "",
+                                "#30 - Right Mouse Button too fast!",
+                                "#31 - Right Mouse UP before Mouse Down.",
+                                "#32 - Right Mouse DOWN before Mouse Up.",
+                                ""};
+    size_t mark = 0;
+    AddStep([] { run::PressKey('i'); });
+    AddStep([] {
+        // The template puts the client area at (30, 20) dialog units from the main
+        // window's client area at (0, 40).
+        HWND dialog = TopBox().Window;
+        POINT origin{0, 0};
+        ClientToScreen(dialog, &origin);
+        EXPECT_EQ(origin.x, 60);
+        EXPECT_EQ(origin.y, 80);
+        EXPECT_EQ(run::ControlTexts(dialog, {ID_INFO_BACK, ID_INFO_RETURN, ID_INFO_FORWARD}),
+                  (std::vector<std::string>{"<< &Back", "&Return", "&Forward >>"}));
+        EXPECT_EQ(run::ControlPlaces(dialog, {ID_INFO_BACK, ID_INFO_RETURN, ID_INFO_FORWARD}),
+                  (std::vector<std::vector<int>>{
+                      {170, 356, 80, 24}, {282, 356, 80, 24}, {392, 356, 80, 24}}));
+        EXPECT_EQ(headless::DialogControlId(headless::FocusWindow()), ID_INFO_FORWARD);
+    });
+    for (int page = 1; page <= 16; ++page) {
+        AddStep([&, page] {
+            int shown = page > 15 ? 15 : page; // one past the last page shows the last
+            std::string title = titles[shown - 1];
+            int y = shown == 15 ? 6 * 16 : 16;
+            EXPECT_TRUE(Drawn(mark, Shape("TextOutA", (645 - 8 * (int)title.size()) / 2, y, 0, 0, 0,
+                                          0, GREY, title)))
+                << "page " << page;
+            std::string footer = "Page " + std::to_string(shown) + " of 15";
+            EXPECT_TRUE(Drawn(mark, Footer(footer.c_str()))) << page;
+            for (int line = 0; page == 11 && line < 20; ++line) {
+                std::string text = errorCodes[line];
+                int x = text[0] == '\t' ? (645 - 8 * (int)(text.size() - 1)) / 2 : 49;
+                EXPECT_TRUE(Drawn(mark, Shape("TextOutA", x, 16 * line, 0, 0, 0, 0, GREY,
+                                              text[0] == '\t' ? text.substr(1) : text)))
+                    << text;
+            }
+            mark = headless::DrawLog().size();
+            AnswerBox(ID_INFO_FORWARD);
+        });
+    }
+    AddStep([&] {
+        EXPECT_TRUE(Drawn(mark, Footer("Page 15 of 15")));
+        EXPECT_EQ(headless::Beeps(), std::vector<UINT>(2, MB_ICONASTERISK));
+        mark = headless::DrawLog().size();
+        AnswerBox(ID_INFO_BACK);
+    });
+    AddStep([&] {
+        EXPECT_TRUE(Drawn(mark, Footer("Page 14 of 15")));
+        headless::SetCursorScreenPos(300, 200);
+        AnswerBox(ID_INFO_RETURN);
+    });
+    AddStep([] {
+        headless::ClearDrawLog();
+        headless::QueueMouse(run::Main(), WM_MOUSEMOVE, 310, 150);
+    });
+    AddStep([] {
+        // The next change counts from the pointer's screen position, not converted.
+        EXPECT_TRUE(Drawn(0, Shape("TextOutA", 511, 310, 0, 0, 0, 0, GREY, "   10,   50    ")));
+        run::PressKey('I');
+    });
+    AddStep([&] {
+        mark = headless::DrawLog().size();
+        AnswerBox(ID_INFO_BACK); // on the first page: a beep, and the first page again
+    });
+    AddStep([&] {
+        EXPECT_TRUE(Drawn(mark, Footer("Page 1 of 15")));
+        EXPECT_FALSE(Drawn(mark, Footer("Page 14 of 15")));
+        EXPECT_EQ(headless::Beeps(), std::vector<UINT>(3, MB_ICONASTERISK));
+        AnswerBox(IDCANCEL);
+    });
+    AddStep([] { run::PressKey('X'); });
+    run::Start();
+    EXPECT_EQ(headless::LiveGdiObjects(), 0);
+}
+
+TEST_F(BoxesAndDialogs, DriverReportShowsTheCalibrationOfTenPresses) {
+    // Each synthetic press and release draws 14 times (arrow 4, values 2, spinner 4, up
+    // arrow 4); at 1 ms a drawing, ten of them take 140 ms: 14.00 ms each.
+    headless::SetDrawCost(1);
+    AddStep([] { run::PressKey('d'); });
+    AddStep([] {
+        const std::string report =
+            "Program Calibration = 14.00 ms.\n\nDoubleClickTime = 500 ms.\n\nSpeed = 1,\n"
+            "Threshold #1 = 6 pixels,\nThreshold #2 = 10 pixels\n\nButton Reverse = Normal\n";
+        ExpectBox("Mouse Driver Info",
+                  "Mouse Driver Information\n\n" + report + std::string(156 - report.size(), ' ') +
+                      CLOSING,
+                  nullptr);
+        run::PressKey('X');
+    });
+    run::Start();
+}
+
+TEST_F(BoxesAndDialogs, InstallRunsOnlyOnYesAndExitKeepsAScriptThisRunDidNotWrite) {
+    {
+        std::ofstream leftover(headless::HostPath("C:\\TapTally\\TapTally.vbs"));
+        leftover << "an earlier run's script\n";
+    }
+    for (int answer : {IDCANCEL, IDNO}) {
+        AddStep([] { PostMessageA(run::Main(), WM_COMMAND, CMD_INSTALL_SHORTCUTS, 0); });
+        AddStep([answer] {
+            ExpectBox("Note:",
+                      "TapTally temporarily uses a script to install the icons.\n\nDepending on "
+                      "your security settings, a message may warn\nthat a script is being run.  "
+                      "This is normal and protects you\nfrom web pages making unexpected "
+                      "changes.\n\nSee Information for more details.\n\nContinue?",
+                      run::Main(), answer);
+        });
+    }
+    AddStep([] {
+        EXPECT_TRUE(headless::WinExecCalls().empty());
+        EXPECT_EQ(headless::ReadFile("C:\\TapTally\\TapTally.vbs"), "an earlier run's script\n");
+        run::PressKey('x');
+    });
+    run::Start();
+    EXPECT_TRUE(headless::FileExists("C:\\TapTally\\TapTally.vbs"));
+}
+
+TEST_F(BoxesAndDialogs, AHostStartResultOf32IsSuccessAndOf31Failure) {
+    for (UINT result : {32u, 31u}) {
+        AddStep([result] {
+            headless::SetWinExecResult(result);
+            PostMessageA(run::Main(), WM_COMMAND, CMD_UNINSTALL_SHORTCUTS, 0);
+        });
+        AddStep([result] {
+            if (result >= 32) {
+                EXPECT_FALSE(headless::BoxOpen());
+                return;
+            }
+            ExpectBox("ERROR!",
+                      "Unable to alter Icons!\n" + std::string(31, ' ') +
+                          "\nTry closing other applications,\n\nthen try again.\n",
+                      nullptr);
+        });
+    }
+    AddStep([] { run::PressKey('X'); });
+    run::Start();
+    EXPECT_EQ(headless::WinExecCalls().size(), 2u);
+}

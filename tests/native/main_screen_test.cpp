@@ -1,0 +1,339 @@
+// What the main screen shows at a client area of 1024 x 740: the painted picture, the
+// three button panels and the movement row, checked where they are drawn.
+#include <gtest/gtest.h>
+
+#include "run_support.h"
+
+using headless::AddStep;
+using namespace run;
+
+namespace {
+
+class MainScreen : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        headless::ResetWorld();
+        run::Use1024By740();
+    }
+};
+
+// The texts drawn at (x, y), in order, since the mark.
+std::vector<std::string> TextsAt(size_t mark, int x, int y) {
+    std::vector<std::string> texts;
+    for (size_t i = mark; i < headless::DrawLog().size(); ++i) {
+        const headless::DrawCall &call = headless::DrawLog()[i];
+        if (call.Name == "TextOutA" && call.X1 == x && call.Y1 == y) {
+            texts.push_back(call.Text);
+        }
+    }
+    return texts;
+}
+
+// End points, relative to the centre, of the spinner lines drawn in this colour.
+std::vector<std::pair<int, int>> SpinnerEnds(size_t mark, int cx, int cy, COLORREF color) {
+    std::vector<std::pair<int, int>> ends;
+    for (size_t i = mark; i < headless::DrawLog().size(); ++i) {
+        const headless::DrawCall &call = headless::DrawLog()[i];
+        if (call.Name == "LineTo" && call.X1 == cx && call.Y1 == cy && call.PenColor == color) {
+            ends.emplace_back(call.X2 - cx, call.Y2 - cy);
+        }
+    }
+    return ends;
+}
+
+} // namespace
+
+TEST_F(MainScreen, PaintDrawsTheFixedPictureInItsPlacesAndColours) {
+    // Texts: 9 pixels a character at height 18; centred in the text area of 1025.
+    const struct {
+        const char *Text;
+        int X, Y;
+    } texts[] = {
+        {"Version 1.90", 458, 54},
+        {"Mouse              Tester", 400, 108},
+        {"Copyright (C) 2026 The TapTally Project - free to use and share", 229, 162},
+        {"Left Button", 121, 405},
+        {"Middle Button", 454, 405},
+        {"Right Button", 799, 405},
+        {"Current: ", 89, 459},
+        {"Least: ", 107, 490},
+        {"Current: ", 430, 459},
+        {"Least: ", 448, 490},
+        {"Current: ", 771, 459},
+        {"Least: ", 789, 490},
+        {"Position: ", 80, 310},
+        {"Change: ", 439, 310},
+        {"Most Change: ", 735, 310},
+    };
+    // Frames, the menu-bar line, and the empty bar channels from the corner (422, 381).
+    const Shape shapes[] = {
+        {"FillRect", 0, 0, 1024, 740, TEAL},
+        {"DrawIcon", 496, 100, 528, 132},
+        {"LineTo", 2, 391, 1021, 391, YELLOW, 5},
+        {"LineTo", 1021, 391, 1021, 675, YELLOW, 5},
+        {"LineTo", 1021, 675, 2, 675, YELLOW, 5},
+        {"LineTo", 2, 675, 2, 391, YELLOW, 5},
+        {"LineTo", 341, 391, 341, 675, YELLOW, 5},
+        {"LineTo", 682, 391, 682, 675, YELLOW, 5},
+        {"LineTo", 2, 256, 1021, 256, YELLOW, 5},
+        {"LineTo", 1021, 256, 1021, 391, YELLOW, 5},
+        {"LineTo", 1021, 391, 2, 391, YELLOW, 5},
+        {"LineTo", 2, 391, 2, 256, YELLOW, 5},
+        {"LineTo", 1, 40, 1023, 40, headless::MenuBarColor, 1},
+        {"LineTo", 423, 381, 423, 341, BLACK, 7},
+        {"LineTo", 423, 341, 423, 272, BLACK, 7},
+        {"LineTo", 422, 272, 422, 381, TEAL, 5},
+        {"LineTo", 423, 382, 463, 382, BLACK, 7},
+        {"LineTo", 463, 382, 533, 382, BLACK, 7},
+        {"LineTo", 532, 381, 423, 381, TEAL, 5},
+    };
+    AddStep([] {
+        headless::ClearDrawLog();
+        InvalidateRect(run::Main(), nullptr, FALSE);
+    });
+    AddStep([&] {
+        for (const auto &t : texts) {
+            EXPECT_TRUE(
+                Drawn(0, Shape{"TextOutA", t.X, t.Y, 0, 0, BLACK, 0, TEAL, t.Text}.In("Arial")))
+                << t.Text << " at " << t.X << ", " << t.Y;
+        }
+        for (const Shape &shape : shapes) {
+            EXPECT_TRUE(Drawn(0, shape)) << shape.Describe();
+        }
+        EXPECT_EQ(headless::Pixel(run::Main(), 5, 5), TEAL);
+        EXPECT_EQ(headless::Pixel(run::Main(), 100, 391), YELLOW);
+        EXPECT_EQ(headless::Pixel(run::Main(), 100, 256), YELLOW);
+        EXPECT_EQ(headless::Pixel(run::Main(), 341, 500), YELLOW);
+        run::PressKey('X');
+    });
+    run::Start();
+}
+
+TEST_F(MainScreen, EveryPanelShowsArrowValuesAndSpinnerOfItsButton) {
+    const struct {
+        UINT Down, Up;
+        int ArrowX, ValueX, SpinnerX;
+    } panels[] = {
+        {WM_LBUTTONDOWN, WM_LBUTTONUP, 272, 170, 158},
+        {WM_MBUTTONDOWN, WM_MBUTTONUP, 613, 511, 499},
+        {WM_RBUTTONDOWN, WM_RBUTTONUP, 954, 852, 840},
+    };
+    // Intervals between presses, and what the panel shows for each.
+    const DWORD intervals[] = {1000, 999, 300, 400, 500, 500, 500, 500, 500};
+    const std::vector<std::string> current = {" ---  ", " 999  ", " 300  ", " 400  ", " 500  ",
+                                              " 500  ", " 500  ", " 500  ", " 500  "};
+    const std::vector<std::string> least = {" ---  ", " 999  ", " 300  ", " 300  ", " 300  ",
+                                            " 300  ", " 300  ", " 300  ", " 300  "};
+    // The spinner turns clockwise one eighth a press, from straight up after the reset.
+    const std::vector<std::pair<int, int>> turns = {{16, -16},  {25, 0},   {16, 16},
+                                                    {0, 25},    {-16, 16}, {-25, 0},
+                                                    {-16, -16}, {0, -25},  {16, -16}};
+    size_t mark = 0, pressMark = 0; // steps run after this loop, one panel after another
+    for (const auto &panel : panels) {
+        AddStep([&] { mark = headless::DrawLog().size(); });
+        for (DWORD interval : intervals) {
+            AddStep([&panel, &pressMark, interval] {
+                headless::AdvanceTick(interval);
+                pressMark = headless::DrawLog().size();
+                headless::QueueMouse(run::Main(), panel.Down, panel.ValueX, 600);
+            });
+            AddStep([&panel, &pressMark] {
+                int x = panel.ArrowX;
+                EXPECT_TRUE(Drawn(pressMark, Shape{"FillRect", x - 4, 416, x + 4, 432, TEAL}));
+                EXPECT_TRUE(Drawn(pressMark, Shape{"LineTo", x, 432, x, 416, BLACK, 1}));
+                EXPECT_TRUE(Drawn(pressMark, Shape{"LineTo", x, 432, x - 4, 428, BLACK, 1}));
+                EXPECT_TRUE(Drawn(pressMark, Shape{"LineTo", x, 432, x + 4, 428, BLACK, 1}));
+                pressMark = headless::DrawLog().size();
+                headless::QueueMouse(run::Main(), panel.Up, panel.ValueX, 600);
+            });
+            AddStep([&panel, &pressMark] {
+                int x = panel.ArrowX;
+                EXPECT_TRUE(Drawn(pressMark, Shape{"LineTo", x, 432, x, 416, BLACK, 1}));
+                EXPECT_TRUE(Drawn(pressMark, Shape{"LineTo", x, 416, x - 4, 420, BLACK, 1}));
+                EXPECT_TRUE(Drawn(pressMark, Shape{"LineTo", x, 416, x + 4, 420, BLACK, 1}));
+                EXPECT_FALSE(Drawn(pressMark, Shape{"LineTo", x, 432, x - 4, 428, BLACK, 1}));
+            });
+        }
+        AddStep([&] {
+            int x = panel.ValueX;
+            EXPECT_EQ(TextsAt(mark, x, 459), current) << x;
+            EXPECT_EQ(TextsAt(mark, x, 490), least) << x;
+            EXPECT_TRUE(Drawn(
+                mark, Shape{"TextOutA", x, 490, 0, 0, BLACK, 0, GREY, " 300  "}.In("MS Serif")));
+            EXPECT_TRUE(Drawn(
+                mark, Shape{"TextOutA", x, 459, 0, 0, BLACK, 0, GREY, " 500  "}.In("MS Serif")));
+            EXPECT_EQ(SpinnerEnds(mark, panel.SpinnerX, 594, YELLOW), turns);
+            std::vector<std::pair<int, int>> erased(turns.begin(), turns.end() - 1);
+            erased.insert(erased.begin(), {0, -25});
+            EXPECT_EQ(SpinnerEnds(mark, panel.SpinnerX, 594, TEAL), erased);
+            EXPECT_TRUE(Drawn(mark, Shape{"FillRect", panel.SpinnerX + 14, 576, panel.SpinnerX + 18,
+                                          580, YELLOW}));
+            EXPECT_TRUE(Drawn(mark, Shape{"FillRect", panel.SpinnerX - 2, 567, panel.SpinnerX + 2,
+                                          571, TEAL})); // the end box of straight up, erased
+            run::PressKey('r');
+        });
+    }
+    AddStep([] {
+        EXPECT_TRUE(headless::BoxesShown().empty());
+        EXPECT_EQ(headless::Beeps(), std::vector<UINT>(27, 0xFFFFFFFF));
+        run::PressKey('X');
+    });
+    run::Start();
+}
+
+TEST_F(MainScreen, ALongHoldClearsOnlyItsOwnPanel) {
+    const struct {
+        UINT Down, Up;
+        int PanelX;
+    } buttons[] = {
+        {WM_LBUTTONDOWN, WM_LBUTTONUP, 0},
+        {WM_MBUTTONDOWN, WM_MBUTTONUP, 341},
+        {WM_RBUTTONDOWN, WM_RBUTTONUP, 682},
+    };
+    for (const auto &held : buttons) {
+        for (DWORD hold : {700u, 701u}) {
+            AddStep([&buttons] {
+                headless::AdvanceTick(1000);
+                for (const auto &b : buttons) {
+                    run::Click(b.Down, b.Up, b.PanelX + 200);
+                }
+            });
+            AddStep([&held] {
+                headless::AdvanceTick(100);
+                headless::QueueMouse(run::Main(), held.Down, held.PanelX + 200, 600);
+            });
+            AddStep([&held, hold] {
+                headless::AdvanceTick(hold);
+                headless::QueueMouse(run::Main(), held.Up, held.PanelX + 200, 600);
+            });
+            AddStep([&buttons, &held, hold] {
+                // The Current value box of each panel: still grey unless painted over.
+                for (const auto &b : buttons) {
+                    bool cleared = hold > 700 && b.PanelX == held.PanelX;
+                    EXPECT_EQ(headless::Pixel(run::Main(), b.PanelX + 172, 466),
+                              cleared ? TEAL : GREY)
+                        << "held " << held.PanelX << " for " << hold << ", panel " << b.PanelX;
+                }
+            });
+        }
+    }
+    AddStep([] {
+        EXPECT_TRUE(headless::BoxesShown().empty());
+        run::PressKey('X');
+    });
+    run::Start();
+}
+
+TEST_F(MainScreen, IntervalsAreTimedFromTheTickBeforeDrawingAndAcrossTheWrap) {
+    AddStep([] {
+        headless::AdvanceTick(1000);
+        run::LeftClick();
+    });
+    AddStep([] {
+        // Drawing costs time now; the interval is still the time between the presses.
+        headless::SetDrawCost(5);
+        headless::AdvanceTick(300);
+        headless::ClearDrawLog();
+        headless::QueueMouse(run::Main(), WM_LBUTTONDOWN, 200, 600);
+    });
+    AddStep([] {
+        EXPECT_EQ(TextsAt(0, 170, 459), std::vector<std::string>{" 300  "});
+        headless::QueueMouse(run::Main(), WM_LBUTTONUP, 200, 600);
+        headless::SetDrawCost(0);
+        headless::SetTick(0xFFFFFF9C); // 100 ms before the counter wraps
+        run::Click(WM_RBUTTONDOWN, WM_RBUTTONUP, 800);
+    });
+    AddStep([] {
+        headless::AdvanceTick(250);
+        headless::ClearDrawLog();
+        run::Click(WM_RBUTTONDOWN, WM_RBUTTONUP, 800);
+    });
+    AddStep([] {
+        EXPECT_EQ(TextsAt(0, 852, 459), std::vector<std::string>{" 250  "});
+        run::PressKey('X');
+    });
+    run::Start();
+}
+
+TEST_F(MainScreen, MovementRowShowsPairsAndBarsOfEachMove) {
+    const struct {
+        int X, Y;
+        const char *Position, *Change, *Most;
+        std::vector<Shape> Bars;
+    } moves[] = {
+        // The first change counts from where the calibration left the pointer: the message
+        // position (300, 200) less the caption and the menu bar.
+        {100, 100, "  100,  100  ", "  200,   60   ", "  200,   60   ", {}},
+        {109,
+         108,
+         "  109,  108  ",
+         "    9,    8    ",
+         "    9,    8    ",
+         {{"LineTo", 422, 381, 422, 341, GREEN, 5},
+          {"LineTo", 422, 381, 462, 381, GREEN, 5},
+          {"LineTo", 462, 381, 467, 381, RED, 5}}},
+        {109,
+         108,
+         "  109,  108  ",
+         "    0,    0    ",
+         "    9,    8    ",
+         {{"LineTo", 422, 381, 422, 341, TEAL, 5}, {"LineTo", 422, 381, 467, 381, TEAL, 5}}},
+        {5,
+         300,
+         "    5,  300   ",
+         "  104,  192  ",
+         "  104,  192  ",
+         {{"LineTo", 422, 341, 422, 272, RED, 5}, {"LineTo", 462, 381, 531, 381, RED, 5}}},
+    };
+    headless::SetCursorScreenPos(300, 200);
+    for (const auto &move : moves) {
+        AddStep([&move] {
+            headless::ClearDrawLog();
+            headless::QueueMouse(run::Main(), WM_MOUSEMOVE, move.X, move.Y);
+        });
+        AddStep([&move, &moves] {
+            EXPECT_TRUE(Drawn(
+                0, Shape{"TextOutA", 170, 310, 0, 0, BLACK, 0, GREY, move.Position}.In("MS Serif")))
+                << move.Position;
+            EXPECT_EQ(TextsAt(0, 511, 310), std::vector<std::string>{move.Change});
+            EXPECT_EQ(TextsAt(0, 852, 310), std::vector<std::string>{move.Most});
+            for (const Shape &bar : move.Bars) {
+                EXPECT_TRUE(Drawn(0, bar)) << move.Position << bar.Describe();
+            }
+            if (&move == &moves[0]) {
+                run::PressKey('r');
+            }
+        });
+    }
+    AddStep([] {
+        // After the reset's paint the next change is measured from the last position.
+        run::PressKey('r');
+    });
+    AddStep([] {
+        headless::ClearDrawLog();
+        headless::QueueMouse(run::Main(), WM_MOUSEMOVE, 8, 296);
+    });
+    AddStep([] {
+        EXPECT_EQ(TextsAt(0, 511, 310), std::vector<std::string>{"    3,    4    "});
+        EXPECT_EQ(TextsAt(0, 852, 310), std::vector<std::string>{"    3,    4    "});
+        EXPECT_TRUE(Drawn(0, Shape{"LineTo", 422, 381, 422, 361, GREEN, 5}));
+        run::PressKey('X');
+    });
+    run::Start();
+}
+
+TEST(MainScreenFramed, TheFirstChangeCountsFromThePointerLessFrameCaptionAndMenu) {
+    // The default world: frames of 4, caption and menu bar 19, a client area of 1016 x 703
+    // (row unit 26, movement labels at y 299, columns of 338).
+    headless::ResetWorld();
+    headless::SetCursorScreenPos(300, 200); // client (296, 158) at the calibration's end
+    AddStep([] {
+        headless::ClearDrawLog();
+        headless::QueueMouse(run::Main(), WM_MOUSEMOVE, 306, 168);
+    });
+    AddStep([] {
+        EXPECT_EQ(TextsAt(0, 169 + 338, 299), std::vector<std::string>{"   10,   10    "});
+        run::PressKey('X');
+    });
+    run::Start();
+}
