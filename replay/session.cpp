@@ -8,7 +8,7 @@
 
 #include <headless/driver.h>
 
-#include "app/commands.h"
+#include "resources/resource.h"
 #include "dialogs/trigger_dialog.h"
 #include "engine/test_state.h"
 
