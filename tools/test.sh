@@ -64,8 +64,8 @@ stage_package() {
         tools/package_starts.py "$(grep -- "-win$TAPTALLY_WINE.zip" <<<"$zips")"
 }
 
-# Figures, not verdicts: the table of start-up, paint, press and movement costs on both
-# builds.
+# Figures, not verdicts: the replay's throughput, and the table of start-up, paint, press
+# and movement costs, headless and under the Wine this machine runs.
 stage_bench() { tools/bench.py 2000; }
 
 STAGES=(
