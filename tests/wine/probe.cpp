@@ -3,11 +3,12 @@
 // message boxes and dialogs that are open. It prints one JSON object on stdout.
 //
 //   probe.exe [window] [menu] [boxes] [toplevel] [processes] [pixels=x,y;x,y;...]
-//             [health] [drive=seed,cycles] [class=Name]
+//             [health] [drive=seed,cycles] [version=path] [class=Name]
 //
 // Pixel positions are client coordinates of the main window. "health" tells whether the
 // program is alive and answering, and its graphics objects and memory; "drive" posts
-// many cycles of mixed messages to the main window (see probe_drive.h).
+// many cycles of mixed messages to the main window (see probe_drive.h); "version" gives
+// what the version services say of a program file beside the size of its version block.
 #include <windows.h>
 #include <tlhelp32.h>
 
@@ -159,6 +160,20 @@ std::string Pixels(HWND window, const char *list) {
     return out + "]";
 }
 
+// The size GetFileVersionInfoSizeA asks for, and the size of the version resource itself.
+std::string VersionSizes(const char *path) {
+    DWORD handle = 0;
+    DWORD size = GetFileVersionInfoSizeA(path, &handle);
+    DWORD block = 0;
+    HMODULE module = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (module) {
+        HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(16));
+        block = resource ? SizeofResource(module, resource) : 0;
+        FreeLibrary(module);
+    }
+    return "{\"size\":" + Number(size) + ",\"block\":" + Number(block) + "}";
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -212,6 +227,8 @@ int main(int argc, char **argv) {
             out += ",\"health\":" + ProcessHealth(window);
         } else if (command.compare(0, 6, "drive=") == 0) {
             out += ",\"drive\":" + DriveEvents(window, argv[i] + 6);
+        } else if (command.compare(0, 8, "version=") == 0) {
+            out += ",\"version\":" + VersionSizes(argv[i] + 8);
         } else if (command.compare(0, 7, "pixels=") == 0) {
             out += ",\"pixels\":" + (window ? Pixels(window, argv[i] + 7) : std::string("null"));
         }

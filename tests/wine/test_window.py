@@ -195,6 +195,14 @@ def main():
         print("client area %d x %d, system version %d.%d" % (
             app.layout.width, app.layout.height, *metrics["version"]))
 
+        # The native stand-in answers a version size as Windows does: twice the block and
+        # 4 more, well below the 2500 bytes the version lookup accepts.
+        version = session.probe("version=" + app.module_path)["version"]
+        checks.equal("version size asked for the block", version["size"],
+                     2 * version["block"] + 4)
+        checks.true("version size within the lookup's limit", 0 < version["size"] < 2500,
+                    str(version))
+
         app.wait_until_settled()
         checks.equal("boxes after the start", app.boxes_after(1.0), [])
         session.screenshot("window")
