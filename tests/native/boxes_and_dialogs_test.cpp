@@ -63,6 +63,24 @@ Shape Footer(const char *text) {
     return Shape("TextOutA", 516, 359, 0, 0, 0, 0, GREY, text);
 }
 
+// Whether a page line of these words, blanks aside, was drawn since the mark: centred in
+// 645, or from 645 / 13.
+bool DrawnWords(size_t mark, const std::string &words, bool centred) {
+    const std::vector<headless::DrawCall> &log = headless::DrawLog();
+    for (size_t i = mark; i < log.size(); ++i) {
+        std::istringstream in(log[i].Text);
+        std::string word, joined;
+        while (in >> word) {
+            joined += (joined.empty() ? "" : " ") + word;
+        }
+        int x = centred ? (645 - 8 * (int)log[i].Text.size()) / 2 : 49;
+        if (log[i].Name == "TextOutA" && joined == words && log[i].X1 == x) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 TEST_F(BoxesAndDialogs, EveryButtonFaultShowsItsCodeAndText) {
@@ -260,6 +278,9 @@ TEST_F(BoxesAndDialogs, TriggerDialogAcceptsTenToTwoHundredAndRefusesTheRest) {
         EXPECT_EQ(run::ControlPlaces(dialog, {ID_TRIGGER_EDIT, ID_TRIGGER_CANCEL, ID_TRIGGER_OK}),
                   (std::vector<std::vector<int>>{
                       {180, 12, 72, 24}, {40, 84, 92, 28}, {162, 84, 92, 28}}));
+        // The default button " OK " has the wider border.
+        EXPECT_EQ(headless::Pixel(dialog, 162 + 1, 84 + 1), run::BLACK);
+        EXPECT_NE(headless::Pixel(dialog, 40 + 1, 84 + 1), run::BLACK);
         for (const Shape &text :
              {Shape("TextOutA", 30, 16, 0, 0, 0, 0, GREY, "Enter (10-200):"),
               Shape("TextOutA", 35, 50, 0, 0, 0, 0, GREY, "Then Press Enter or click 'OK'"),
@@ -295,6 +316,20 @@ TEST_F(BoxesAndDialogs, TriggerDialogAcceptsTenToTwoHundredAndRefusesTheRest) {
         });
     }
     AddStep([] { AnswerBox(ID_TRIGGER_CANCEL); });
+    // The close box cancels too, and the screen is repainted all the same.
+    AddStep([] {
+        headless::AdvanceTick(1000);
+        run::Click(WM_RBUTTONDOWN, WM_RBUTTONUP, 900, 650);
+        run::PressKey('s');
+    });
+    AddStep([] {
+        EXPECT_EQ(headless::Pixel(run::Main(), 852 + 2, 466), GREY);
+        headless::QueueCloseBox(TopBox().Window);
+    });
+    AddStep([] {
+        EXPECT_FALSE(headless::BoxOpen());
+        EXPECT_EQ(headless::Pixel(run::Main(), 852 + 2, 466), TEAL);
+    });
     // The trigger is 150 now: 140 ms apart is too fast.
     run::AddLeftClickAfter(1000);
     run::AddLeftClickAfter(140);
@@ -346,6 +381,18 @@ TEST_F(BoxesAndDialogs, InformationPagesShowTheirTitlesAndOpenAtTheFirstPage) {
                                 "#31 - Right Mouse UP before Mouse Down.",
                                 "#32 - Right Mouse DOWN before Mouse Up.",
                                 ""};
+    // Lines beyond the titles, word by word: the table's columns are runs of blanks.
+    const struct {
+        int Page;
+        const char *Words;
+        bool Centred;
+    } lines[] = {
+        {8, "WARNING!!", true},
+        {10, "Slow Fast", false},
+        {10, "Speed X 0 1 1 1 2 2 2", false},
+        {10, "Thres#1 0 10 7 4 4 4 4", false},
+        {10, "Thres#2 0 0 0 0 12 9 6", false},
+    };
     size_t mark = 0;
     AddStep([] { run::PressKey('i'); });
     AddStep([] {
@@ -361,6 +408,8 @@ TEST_F(BoxesAndDialogs, InformationPagesShowTheirTitlesAndOpenAtTheFirstPage) {
         EXPECT_EQ(run::ControlPlaces(dialog, {ID_INFO_BACK, ID_INFO_RETURN, ID_INFO_FORWARD}),
                   (std::vector<std::vector<int>>{
                       {170, 356, 80, 24}, {282, 356, 80, 24}, {392, 356, 80, 24}}));
+        EXPECT_EQ(headless::Pixel(dialog, 392 + 1, 356 + 1), run::BLACK); // the default
+        EXPECT_NE(headless::Pixel(dialog, 170 + 1, 356 + 1), run::BLACK);
         EXPECT_EQ(headless::DialogControlId(headless::FocusWindow()), ID_INFO_FORWARD);
     });
     for (int page = 1; page <= 16; ++page) {
@@ -379,6 +428,10 @@ TEST_F(BoxesAndDialogs, InformationPagesShowTheirTitlesAndOpenAtTheFirstPage) {
                 EXPECT_TRUE(Drawn(mark, Shape("TextOutA", x, 16 * line, 0, 0, 0, 0, GREY,
                                               text[0] == '\t' ? text.substr(1) : text)))
                     << text;
+            }
+            for (const auto &line : lines) {
+                EXPECT_TRUE(line.Page != page || DrawnWords(mark, line.Words, line.Centred))
+                    << line.Words;
             }
             mark = headless::DrawLog().size();
             AnswerBox(ID_INFO_FORWARD);
