@@ -81,6 +81,26 @@ bool DrawnWords(size_t mark, const std::string &words, bool centred) {
     return false;
 }
 
+// The words of the page lines drawn from the left margin (645 / 13) since the mark, and
+// the figures among them, each list with single blanks.
+std::pair<std::string, std::string> MarginWordsAndFigures(size_t mark) {
+    std::string words, figures;
+    for (size_t i = mark; i < headless::DrawLog().size(); ++i) {
+        const headless::DrawCall &call = headless::DrawLog()[i];
+        std::istringstream in(call.Text);
+        for (std::string word; call.Name == "TextOutA" && call.X1 == 49 && in >> word;) {
+            words += (words.empty() ? "" : " ") + word;
+        }
+    }
+    for (size_t i = 0; i < words.size(); ++i) {
+        if (isdigit((unsigned char)words[i])) {
+            bool first = i == 0 || !isdigit((unsigned char)words[i - 1]);
+            figures += std::string(first && !figures.empty() ? " " : "") + words[i];
+        }
+    }
+    return {words, figures};
+}
+
 } // namespace
 
 TEST_F(BoxesAndDialogs, EveryButtonFaultShowsItsCodeAndText) {
@@ -381,6 +401,21 @@ TEST_F(BoxesAndDialogs, InformationPagesShowTheirTitlesAndOpenAtTheFirstPage) {
                                 "#31 - Right Mouse UP before Mouse Down.",
                                 "#32 - Right Mouse DOWN before Mouse Up.",
                                 ""};
+    // What the guide pages say: their figures in reading order, and a phrase that carries
+    // the meaning.
+    const struct {
+        int Page;
+        const char *Figures;
+        const char *Phrase;
+    } guide[] = {
+        {3, "500 130 7", "fastest"},
+        {4, "90 40 50 130 150 40 70 8", "clockwise"},
+        {6, "85 200 50 85", "not saved"},
+        {7, "1 2 1 2 0 30 80", "speed test"},
+        {8, "500 100 900 100 130", "double-click"},
+        {12, "10 20 30 85 200 11 21 31 12 22 32", "button-up"},
+        {14, "95", "no error"},
+    };
     // Lines beyond the titles, word by word: the table's columns are runs of blanks.
     const struct {
         int Page;
@@ -428,6 +463,13 @@ TEST_F(BoxesAndDialogs, InformationPagesShowTheirTitlesAndOpenAtTheFirstPage) {
                 EXPECT_TRUE(Drawn(mark, Shape("TextOutA", x, 16 * line, 0, 0, 0, 0, GREY,
                                               text[0] == '\t' ? text.substr(1) : text)))
                     << text;
+            }
+            for (const auto &g : guide) {
+                if (g.Page == page) {
+                    auto [words, figures] = MarginWordsAndFigures(mark);
+                    EXPECT_EQ(figures, g.Figures) << "page " << page;
+                    EXPECT_NE(words.find(g.Phrase), std::string::npos) << "page " << page;
+                }
             }
             for (const auto &line : lines) {
                 EXPECT_TRUE(line.Page != page || DrawnWords(mark, line.Words, line.Centred))
