@@ -63,33 +63,37 @@ Shape Footer(const char *text) {
     return Shape("TextOutA", 516, 359, 0, 0, 0, 0, GREY, text);
 }
 
-// Whether a page line of these words, blanks aside, was drawn since the mark: centred in
-// 645, or from 645 / 13.
+// The text's words with single blanks between them.
+std::string Words(const std::string &text) {
+    std::istringstream in(text);
+    std::string joined;
+    for (std::string word; in >> word;) {
+        joined += (joined.empty() ? "" : " ") + word;
+    }
+    return joined;
+}
+
+// Whether a page line of these words was drawn since the mark: centred in 645, or from
+// 645 / 13.
 bool DrawnWords(size_t mark, const std::string &words, bool centred) {
     const std::vector<headless::DrawCall> &log = headless::DrawLog();
     for (size_t i = mark; i < log.size(); ++i) {
-        std::istringstream in(log[i].Text);
-        std::string word, joined;
-        while (in >> word) {
-            joined += (joined.empty() ? "" : " ") + word;
-        }
         int x = centred ? (645 - 8 * (int)log[i].Text.size()) / 2 : 49;
-        if (log[i].Name == "TextOutA" && joined == words && log[i].X1 == x) {
+        if (log[i].Name == "TextOutA" && log[i].X1 == x && Words(log[i].Text) == words) {
             return true;
         }
     }
     return false;
 }
 
-// The words of the page lines drawn from the left margin (645 / 13) since the mark, and
-// the figures among them, each list with single blanks.
+// The words of the page lines drawn from the left margin since the mark, and the figures
+// among them, each list with single blanks.
 std::pair<std::string, std::string> MarginWordsAndFigures(size_t mark) {
     std::string words, figures;
     for (size_t i = mark; i < headless::DrawLog().size(); ++i) {
         const headless::DrawCall &call = headless::DrawLog()[i];
-        std::istringstream in(call.Text);
-        for (std::string word; call.Name == "TextOutA" && call.X1 == 49 && in >> word;) {
-            words += (words.empty() ? "" : " ") + word;
+        if (call.Name == "TextOutA" && call.X1 == 49) {
+            words = Words(words + " " + call.Text);
         }
     }
     for (size_t i = 0; i < words.size(); ++i) {
