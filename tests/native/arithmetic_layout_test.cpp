@@ -14,6 +14,8 @@ TEST(TruncatedProduct, UsesTheExactDoubleValueOfTheFraction) {
     EXPECT_EQ(TruncatedProduct(3.15, 1), 3);
     EXPECT_EQ(TruncatedProduct(0.8, 341), 272);
     EXPECT_EQ(TruncatedProduct(0.8, 5), 4); // 0.8 lies above 0.8: 4.000...02
+    EXPECT_EQ(TruncatedProduct(0.8, 1), 0);
+    EXPECT_EQ(TruncatedProduct(0x1p-44, 1000), 0); // far below one: no whole part at all
     EXPECT_EQ(TruncatedProduct(0.5, 27), 13);
     EXPECT_EQ(TruncatedProduct(0.5, -27), -13);
     EXPECT_EQ(TruncatedProduct(0.9, 399), 359);

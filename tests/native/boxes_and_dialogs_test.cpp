@@ -63,6 +63,48 @@ Shape Footer(const char *text) {
     return Shape("TextOutA", 516, 359, 0, 0, 0, 0, GREY, text);
 }
 
+// The text's words with single blanks between them.
+std::string Words(const std::string &text) {
+    std::istringstream in(text);
+    std::string joined;
+    for (std::string word; in >> word;) {
+        joined += (joined.empty() ? "" : " ") + word;
+    }
+    return joined;
+}
+
+// Whether a page line of these words was drawn since the mark: centred in 645, or from
+// 645 / 13.
+bool DrawnWords(size_t mark, const std::string &words, bool centred) {
+    const std::vector<headless::DrawCall> &log = headless::DrawLog();
+    for (size_t i = mark; i < log.size(); ++i) {
+        int x = centred ? (645 - 8 * (int)log[i].Text.size()) / 2 : 49;
+        if (log[i].Name == "TextOutA" && log[i].X1 == x && Words(log[i].Text) == words) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The words of the page lines drawn from the left margin since the mark, and the figures
+// among them, each list with single blanks.
+std::pair<std::string, std::string> MarginWordsAndFigures(size_t mark) {
+    std::string words, figures;
+    for (size_t i = mark; i < headless::DrawLog().size(); ++i) {
+        const headless::DrawCall &call = headless::DrawLog()[i];
+        if (call.Name == "TextOutA" && call.X1 == 49) {
+            words = Words(words + " " + call.Text);
+        }
+    }
+    for (size_t i = 0; i < words.size(); ++i) {
+        if (isdigit((unsigned char)words[i])) {
+            bool first = i == 0 || !isdigit((unsigned char)words[i - 1]);
+            figures += std::string(first && !figures.empty() ? " " : "") + words[i];
+        }
+    }
+    return {words, figures};
+}
+
 } // namespace
 
 TEST_F(BoxesAndDialogs, EveryButtonFaultShowsItsCodeAndText) {
@@ -260,6 +302,9 @@ TEST_F(BoxesAndDialogs, TriggerDialogAcceptsTenToTwoHundredAndRefusesTheRest) {
         EXPECT_EQ(run::ControlPlaces(dialog, {ID_TRIGGER_EDIT, ID_TRIGGER_CANCEL, ID_TRIGGER_OK}),
                   (std::vector<std::vector<int>>{
                       {180, 12, 72, 24}, {40, 84, 92, 28}, {162, 84, 92, 28}}));
+        // The default button " OK " has the wider border.
+        EXPECT_EQ(headless::Pixel(dialog, 162 + 1, 84 + 1), run::BLACK);
+        EXPECT_NE(headless::Pixel(dialog, 40 + 1, 84 + 1), run::BLACK);
         for (const Shape &text :
              {Shape("TextOutA", 30, 16, 0, 0, 0, 0, GREY, "Enter (10-200):"),
               Shape("TextOutA", 35, 50, 0, 0, 0, 0, GREY, "Then Press Enter or click 'OK'"),
@@ -295,6 +340,20 @@ TEST_F(BoxesAndDialogs, TriggerDialogAcceptsTenToTwoHundredAndRefusesTheRest) {
         });
     }
     AddStep([] { AnswerBox(ID_TRIGGER_CANCEL); });
+    // The close box cancels too, and the screen is repainted all the same.
+    AddStep([] {
+        headless::AdvanceTick(1000);
+        run::Click(WM_RBUTTONDOWN, WM_RBUTTONUP, 900, 650);
+        run::PressKey('s');
+    });
+    AddStep([] {
+        EXPECT_EQ(headless::Pixel(run::Main(), 852 + 2, 466), GREY);
+        headless::QueueCloseBox(TopBox().Window);
+    });
+    AddStep([] {
+        EXPECT_FALSE(headless::BoxOpen());
+        EXPECT_EQ(headless::Pixel(run::Main(), 852 + 2, 466), TEAL);
+    });
     // The trigger is 150 now: 140 ms apart is too fast.
     run::AddLeftClickAfter(1000);
     run::AddLeftClickAfter(140);
@@ -346,6 +405,33 @@ TEST_F(BoxesAndDialogs, InformationPagesShowTheirTitlesAndOpenAtTheFirstPage) {
                                 "#31 - Right Mouse UP before Mouse Down.",
                                 "#32 - Right Mouse DOWN before Mouse Up.",
                                 ""};
+    // What the guide pages say: their figures in reading order, and a phrase that carries
+    // the meaning.
+    const struct {
+        int Page;
+        const char *Figures;
+        const char *Phrase;
+    } guide[] = {
+        {3, "500 130 7", "fastest"},
+        {4, "90 40 50 130 150 40 70 8", "clockwise"},
+        {6, "85 200 50 85", "not saved"},
+        {7, "1 2 1 2 0 30 80", "speed test"},
+        {8, "500 100 900 100 130", "double-click"},
+        {12, "10 20 30 85 200 11 21 31 12 22 32", "button-up"},
+        {14, "95", "no error"},
+    };
+    // Lines beyond the titles, word by word: the table's columns are runs of blanks.
+    const struct {
+        int Page;
+        const char *Words;
+        bool Centred;
+    } lines[] = {
+        {8, "WARNING!!", true},
+        {10, "Slow Fast", false},
+        {10, "Speed X 0 1 1 1 2 2 2", false},
+        {10, "Thres#1 0 10 7 4 4 4 4", false},
+        {10, "Thres#2 0 0 0 0 12 9 6", false},
+    };
     size_t mark = 0;
     AddStep([] { run::PressKey('i'); });
     AddStep([] {
@@ -361,6 +447,8 @@ TEST_F(BoxesAndDialogs, InformationPagesShowTheirTitlesAndOpenAtTheFirstPage) {
         EXPECT_EQ(run::ControlPlaces(dialog, {ID_INFO_BACK, ID_INFO_RETURN, ID_INFO_FORWARD}),
                   (std::vector<std::vector<int>>{
                       {170, 356, 80, 24}, {282, 356, 80, 24}, {392, 356, 80, 24}}));
+        EXPECT_EQ(headless::Pixel(dialog, 392 + 1, 356 + 1), run::BLACK); // the default
+        EXPECT_NE(headless::Pixel(dialog, 170 + 1, 356 + 1), run::BLACK);
         EXPECT_EQ(headless::DialogControlId(headless::FocusWindow()), ID_INFO_FORWARD);
     });
     for (int page = 1; page <= 16; ++page) {
@@ -379,6 +467,17 @@ TEST_F(BoxesAndDialogs, InformationPagesShowTheirTitlesAndOpenAtTheFirstPage) {
                 EXPECT_TRUE(Drawn(mark, Shape("TextOutA", x, 16 * line, 0, 0, 0, 0, GREY,
                                               text[0] == '\t' ? text.substr(1) : text)))
                     << text;
+            }
+            for (const auto &g : guide) {
+                if (g.Page == page) {
+                    auto [words, figures] = MarginWordsAndFigures(mark);
+                    EXPECT_EQ(figures, g.Figures) << "page " << page;
+                    EXPECT_NE(words.find(g.Phrase), std::string::npos) << "page " << page;
+                }
+            }
+            for (const auto &line : lines) {
+                EXPECT_TRUE(line.Page != page || DrawnWords(mark, line.Words, line.Centred))
+                    << line.Words;
             }
             mark = headless::DrawLog().size();
             AnswerBox(ID_INFO_FORWARD);

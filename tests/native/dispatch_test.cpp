@@ -120,3 +120,21 @@ TEST_F(Dispatch, APaintWithNothingToPaintDoesNothing) {
     });
     run::Start();
 }
+
+TEST_F(Dispatch, MouseInputWaitingAtCreationIsDropped) {
+    AddStep([] {
+        for (UINT message :
+             {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_RBUTTONUP, WM_MBUTTONDOWN, WM_MBUTTONDBLCLK}) {
+            headless::QueueMouse(run::Main(), message, 10, 10);
+        }
+        // The window is created again with the input waiting for it.
+        CREATESTRUCTA creation{};
+        creation.hInstance = headless::ProgramInstance();
+        SendMessageA(run::Main(), WM_CREATE, 0, (LPARAM)&creation);
+        MSG waiting;
+        EXPECT_FALSE(
+            PeekMessageA(&waiting, run::Main(), WM_MOUSEMOVE, WM_MBUTTONDBLCLK, PM_NOREMOVE));
+        run::PressKey('X');
+    });
+    run::Start();
+}

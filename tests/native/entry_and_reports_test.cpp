@@ -13,6 +13,7 @@ TEST(ConvertEntry, DecimalPrefixWithSignAndSpace) {
     EXPECT_EQ(ConvertEntry("200"), 200);
     EXPECT_EQ(ConvertEntry("+150"), 150);
     EXPECT_EQ(ConvertEntry(" \t150"), 150);
+    EXPECT_EQ(ConvertEntry("\n\v\f\r150"), 150);
     EXPECT_EQ(ConvertEntry("85 ms"), 85);
     EXPECT_EQ(ConvertEntry("250ms"), 250);
     EXPECT_EQ(ConvertEntry("- 20"), 0);

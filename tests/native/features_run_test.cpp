@@ -86,11 +86,13 @@ TEST_F(Feature, VersionLookupTakesTheFirstTranslationAndAtMost40Characters) {
     headless::AddVersionFile("long.exe", (dir + "/version_long.res").c_str());
     headless::AddVersionFile("short.exe", (dir + "/version_short_translation.res").c_str());
     headless::AddVersionFile("mid.exe", (dir + "/version_mid.res").c_str());
+    headless::AddVersionFile("edge.exe", (dir + "/version_edge.res").c_str());
     LoadVersionText("C:\\TapTally\\TapTally.exe");
     EXPECT_STREQ(VersionText, "1.90");
-    // mid.exe's block is shorter than 2500 bytes, but the size asked for is not.
-    for (const char *empty :
-         {"none.exe", "big.exe", "mid.exe", "two.exe", "short.exe", "missing.exe", "TapTally"}) {
+    // mid.exe's block is shorter than 2500 bytes, but the size asked for is not; edge.exe
+    // asks for exactly 2500.
+    for (const char *empty : {"none.exe", "big.exe", "mid.exe", "edge.exe", "two.exe", "short.exe",
+                              "missing.exe", "TapTally"}) {
         LoadVersionText(empty);
         EXPECT_STREQ(VersionText, "") << empty;
     }

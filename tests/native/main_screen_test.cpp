@@ -104,6 +104,7 @@ TEST_F(MainScreen, PaintDrawsTheFixedPictureInItsPlacesAndColours) {
         EXPECT_EQ(headless::Pixel(run::Main(), 100, 391), YELLOW);
         EXPECT_EQ(headless::Pixel(run::Main(), 100, 256), YELLOW);
         EXPECT_EQ(headless::Pixel(run::Main(), 341, 500), YELLOW);
+        EXPECT_EQ(headless::Pixel(run::Main(), 341, 300), TEAL); // no dividers above
         run::PressKey('X');
     });
     run::Start();

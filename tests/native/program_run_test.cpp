@@ -55,6 +55,18 @@ TEST_F(ProgramRun, TheCloseBoxEndsTheRunToo) {
     EXPECT_EQ(headless::LiveDCs(), 0);
 }
 
+TEST_F(ProgramRun, TheWindowIsAsHighAsTheScreenLessTheMenuBar) {
+    headless::SetSystemMetric(SM_CYCAPTION, 30); // the caption's height does not count
+    RECT window{};
+    AddStep([&window] {
+        GetWindowRect(run::Main(), &window);
+        run::PressKey('X');
+    });
+    run::Start();
+    EXPECT_EQ(window.right - window.left, 1024);
+    EXPECT_EQ(window.bottom - window.top, 780);
+}
+
 TEST_F(ProgramRun, SlowCalibrationRaisesError80OncePerProgramRepaint) {
     AddStep([] {
         EXPECT_EQ(run::ErrorBoxes(80), 0);
