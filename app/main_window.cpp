@@ -1,8 +1,20 @@
+// The main window procedure is the hub: it hands each message to the engine, the display
+// or a dialog, which call down only (to the display and the program-wide state in base/).
+//
+// Start-up, in order: WinMain registers the class and creates the window; WM_CREATE sets
+// the trigger, starts the calibration and posts a reset. UpdateWindow sends the first
+// WM_PAINT; after that real paint CheckAfterPaint finds the mouse (error 99 without one)
+// and posts the first synthetic left press. The message loop then runs the reset, and
+// the calibration's synthetic presses and releases post one another until the eleventh
+// press ends it and posts another reset; the paint that follows checks the calibration's
+// speed (error 80 when it was slow).
 #include "app/main_window.h"
 
 #include <stdio.h>
 
-#include "app/version_lookup.h"
+#include "base/post_command.h"
+#include "base/test_state.h"
+#include "base/version_lookup.h"
 #include "dialogs/info_pages.h"
 #include "dialogs/message_catalog.h"
 #include "dialogs/reports.h"
@@ -11,14 +23,11 @@
 #include "engine/buttons.h"
 #include "engine/calibration.h"
 #include "engine/movement.h"
-#include "engine/test_state.h"
 #include "resources/resource.h"
 #include "shortcuts/shortcut_script.h"
 
 const char MAIN_CLASS_NAME[] = "TapTally";
 const char MAIN_WINDOW_TITLE[] = "TapTally - Mouse Testing Program";
-
-char ProgramTitle[1000];
 
 namespace {
 
@@ -151,8 +160,17 @@ void RunCommand(HWND window, unsigned command, LPARAM lParam) {
 
 } // namespace
 
-void PostCommand(HWND window, int command, LPARAM lParam) {
-    PostMessageA(window, WM_COMMAND, (WPARAM)command, lParam);
+ATOM RegisterMainWindowClass(HINSTANCE instance) {
+    WNDCLASSA windowClass = {};
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(ICON_PROGRAM));
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
+    windowClass.lpszMenuName = "TAPTALLYMENU";
+    windowClass.lpszClassName = MAIN_CLASS_NAME;
+    return RegisterClassA(&windowClass);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -169,7 +187,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         State.Layout.ClientHeight = HIWORD(lParam);
         return 0;
     case WM_PAINT:
-        PaintMainScreen(window);
+        if (PaintMainScreen(window)) {
+            CheckAfterPaint(window);
+        }
         return 0;
     case WM_COMMAND:
         RunCommand(window, LOWORD(wParam), lParam);

@@ -1,20 +1,10 @@
 #include <windows.h>
 
 #include "app/main_window.h"
-#include "engine/test_state.h"
-#include "resources/resource.h"
+#include "base/test_state.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState) {
-    WNDCLASSA windowClass = {};
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = MainWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(ICON_PROGRAM));
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
-    windowClass.lpszMenuName = "TAPTALLYMENU";
-    windowClass.lpszClassName = MAIN_CLASS_NAME;
-    if (!RegisterClassA(&windowClass)) {
+    if (!RegisterMainWindowClass(instance)) {
         return 0;
     }
 

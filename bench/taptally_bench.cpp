@@ -11,8 +11,8 @@
 #include <stdlib.h>
 
 #include "app/main_window.h"
-#include "engine/movement.h"
-#include "engine/test_state.h"
+#include "base/test_state.h"
+#include "display/movement_row.h"
 
 #ifdef TAPTALLY_HEADLESS
 #include <headless/driver.h>
@@ -33,18 +33,6 @@ void DrainQueue() {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
-}
-
-void RegisterMainClass(HINSTANCE instance) {
-    WNDCLASSA windowClass = {};
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = MainWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
-    windowClass.lpszMenuName = "TAPTALLYMENU";
-    windowClass.lpszClassName = MAIN_CLASS_NAME;
-    RegisterClassA(&windowClass);
 }
 
 // Starts the main window as the program does, sized for a screen of width by height,
@@ -127,7 +115,7 @@ int main(int argc, char **argv) {
 #else
     HINSTANCE instance = GetModuleHandleA(nullptr);
 #endif
-    RegisterMainClass(instance);
+    RegisterMainWindowClass(instance);
 
     const int STARTS = 10;
     double starts[STARTS];

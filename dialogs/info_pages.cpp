@@ -4,7 +4,7 @@
 #include <string.h>
 
 #include "dialogs/dialog_paint.h"
-#include "dialogs/maker_lines.h"
+#include "base/maker_lines.h"
 #include "display/fractions.h"
 #include "resources/resource.h"
 

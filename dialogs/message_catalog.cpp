@@ -4,8 +4,9 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "dialogs/maker_lines.h"
-#include "engine/test_state.h"
+#include "base/error_codes.h"
+#include "base/maker_lines.h"
+#include "base/test_state.h"
 
 char ErrorText[200];
 
@@ -48,22 +49,31 @@ const CatalogEntry MessageCatalog[] = {
 namespace {
 
 struct ErrorDescription {
-    int Code;
+    ErrorNumber Code;
     const char *Text;
 };
 
 const ErrorDescription ErrorDescriptions[] = {
-    {10, "The Left Button 'Least' value was too small.\n\nClick 'OK' and press 'R' for RESET\n"},
-    {11, "The Left Button or Driver sent a\nButton UP before Button DOWN.\n"},
-    {12, "The Left Button or Driver sent a\nButton DOWN before Button UP.\n"},
-    {20, "The Middle Button 'Least' value was too small.\n\nClick 'OK' and press 'R' for RESET\n"},
-    {21, "The Middle Button or Driver sent a\nButton UP before Button DOWN.\n"},
-    {22, "The Middle Button or Driver sent a\nButton DOWN before Button UP.\n"},
-    {30, "The Right Button 'Least' value was too small.\n\nClick 'OK' and press 'R' for RESET\n"},
-    {31, "The Right Button or Driver sent a\nButton UP before Button DOWN.\n"},
-    {32, "The Right Button or Driver sent a\nButton DOWN before Button UP.\n"},
-    {80, "The Calibration Value is TOO high (max 40).\nClick 'Driver Info'\n"},
-    {99, "No mouse was found on this PC\nCheck Mouse Plug\n"},
+    {ERROR_LEFT_TOO_FAST,
+     "The Left Button 'Least' value was too small.\n\nClick 'OK' and press 'R' for RESET\n"},
+    {ERROR_LEFT_UP_BEFORE_DOWN,
+     "The Left Button or Driver sent a\nButton UP before Button DOWN.\n"},
+    {ERROR_LEFT_DOWN_BEFORE_UP,
+     "The Left Button or Driver sent a\nButton DOWN before Button UP.\n"},
+    {ERROR_MIDDLE_TOO_FAST,
+     "The Middle Button 'Least' value was too small.\n\nClick 'OK' and press 'R' for RESET\n"},
+    {ERROR_MIDDLE_UP_BEFORE_DOWN,
+     "The Middle Button or Driver sent a\nButton UP before Button DOWN.\n"},
+    {ERROR_MIDDLE_DOWN_BEFORE_UP,
+     "The Middle Button or Driver sent a\nButton DOWN before Button UP.\n"},
+    {ERROR_RIGHT_TOO_FAST,
+     "The Right Button 'Least' value was too small.\n\nClick 'OK' and press 'R' for RESET\n"},
+    {ERROR_RIGHT_UP_BEFORE_DOWN,
+     "The Right Button or Driver sent a\nButton UP before Button DOWN.\n"},
+    {ERROR_RIGHT_DOWN_BEFORE_UP,
+     "The Right Button or Driver sent a\nButton DOWN before Button UP.\n"},
+    {ERROR_SLOW_CALIBRATION, "The Calibration Value is TOO high (max 40).\nClick 'Driver Info'\n"},
+    {ERROR_NO_MOUSE, "No mouse was found on this PC\nCheck Mouse Plug\n"},
 };
 
 const UINT INFO_BOX_STYLE = MB_OK | MB_ICONINFORMATION;

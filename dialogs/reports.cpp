@@ -2,15 +2,16 @@
 
 #include <stdio.h>
 
-#include "app/main_window.h"
-#include "app/version_lookup.h"
+#include "base/error_codes.h"
+#include "base/post_command.h"
+#include "base/test_state.h"
+#include "base/version_lookup.h"
 #include "dialogs/message_catalog.h"
-#include "engine/test_state.h"
 #include "resources/resource.h"
 
-namespace {
+char AboutLine[1000];
 
-const int ERROR_NO_MOUSE = 99;
+namespace {
 
 // The About line names the kind of Windows program this exe is; the native build stands
 // in for the 32-bit one.
@@ -58,7 +59,7 @@ void ShowDriverInfo(HWND window) {
 }
 
 void ShowAbout(HWND window) {
-    snprintf(ProgramTitle, sizeof ProgramTitle, "%s      Ver. %s  (%s)", PROGRAM_NAME, VersionText,
+    snprintf(AboutLine, sizeof AboutLine, "%s      Ver. %s  (%s)", PROGRAM_NAME, VersionText,
              PROGRAM_WIDTH);
-    ShowFilledMessage(window, MSG_ABOUT, ProgramTitle, BOX_OWNED_INFO);
+    ShowFilledMessage(window, MSG_ABOUT, AboutLine, BOX_OWNED_INFO);
 }

@@ -5,6 +5,9 @@
 
 #define PROGRAM_NAME "TapTally"
 
+// The About box's own line: name, version and kind of program.
+extern char AboutLine[1000];
+
 // The system's mouse settings and the program's calibration; error 99 instead when no
 // mouse was found.
 void ShowDriverInfo(HWND window);

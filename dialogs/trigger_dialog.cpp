@@ -6,7 +6,7 @@
 
 #include "dialogs/dialog_paint.h"
 #include "dialogs/message_catalog.h"
-#include "engine/test_state.h"
+#include "base/test_state.h"
 #include "resources/resource.h"
 
 namespace {

@@ -1,14 +1,15 @@
 #include "display/button_panel.h"
 
 #include <stdio.h>
-#include <string.h>
 
+#include "base/test_state.h"
 #include "display/fractions.h"
 #include "display/screen_paint.h"
-#include "engine/test_state.h"
 
 namespace {
 
+const int ARROW_LENGTH = 16;
+const int SPINNER_STEP = 25;
 const int DIAGONAL_STEP = (2 * SPINNER_STEP) / 3;
 const int STEP_BOX_HALF = 2;
 
@@ -23,6 +24,12 @@ const Offset STEP_OFFSETS[8] = {
     {0, SPINNER_STEP},  {-DIAGONAL_STEP, DIAGONAL_STEP},
     {-SPINNER_STEP, 0}, {-DIAGONAL_STEP, -DIAGONAL_STEP},
 };
+
+// Moves (x, y) one spinner step in the direction 0 (up) to 7, clockwise.
+void StepOffset(int direction, int &x, int &y) {
+    x += STEP_OFFSETS[direction].X;
+    y += STEP_OFFSETS[direction].Y;
+}
 
 void DrawSpinnerLine(HDC dc, int centreX, int centreY, int direction, COLORREF color) {
     HPEN pen = CreatePen(PS_SOLID, 0, color);
@@ -40,16 +47,27 @@ void DrawSpinnerLine(HDC dc, int centreX, int centreY, int direction, COLORREF c
     DeleteObject(brush);
 }
 
-void DrawText(HDC dc, int x, int y, const char *text) {
-    TextOutA(dc, x, y, text, (int)strlen(text));
+// The arrow beside a panel caption, pointing up when up is nonzero; drawn with the
+// device context's pen over a box of its background.
+void DrawArrowMarker(HDC dc, int x, int bottom, int up) {
+    const int head = ARROW_LENGTH / 4;
+    HBRUSH brush = CreateSolidBrush(State.Layout.ScreenBackColor);
+    RECT box;
+    SetRect(&box, x - head, bottom - ARROW_LENGTH, x + head, bottom);
+    FillRect(dc, &box, brush);
+    DeleteObject(brush);
+
+    MoveToEx(dc, x, bottom, nullptr);
+    LineTo(dc, x, bottom - ARROW_LENGTH);
+    int tipY = up ? bottom - ARROW_LENGTH : bottom;
+    int headY = up ? bottom - ARROW_LENGTH + head : bottom - head;
+    MoveToEx(dc, x, tipY, nullptr);
+    LineTo(dc, x - head, headY);
+    MoveToEx(dc, x, tipY, nullptr);
+    LineTo(dc, x + head, headY);
 }
 
 } // namespace
-
-void StepOffset(int direction, int &x, int &y) {
-    x += STEP_OFFSETS[direction].X;
-    y += STEP_OFFSETS[direction].Y;
-}
 
 void FormatInterval(char *text, size_t size, DWORD interval) {
     if (interval >= 1000) {
@@ -77,9 +95,9 @@ void UpdateButtonPanel(HWND window, int panelLeft, int panelTop, int stepIndex,
     SetBkColor(dc, VALUE_BACK_COLOR);
     char text[32];
     FormatInterval(text, sizeof text, currentInterval);
-    DrawText(dc, panelLeft + column / 2, panelTop + 2 * unit, text);
+    TextAt(dc, panelLeft + column / 2, panelTop + 2 * unit, text);
     FormatInterval(text, sizeof text, leastInterval);
-    DrawText(dc, panelLeft + column / 2, panelTop + TruncatedProduct(3.15, unit), text);
+    TextAt(dc, panelLeft + column / 2, panelTop + TruncatedProduct(3.15, unit), text);
 
     int centreX = panelLeft + (column / 2 - layout.ClientWidth / 80);
     int centreY = panelTop + 7 * unit;
@@ -92,20 +110,11 @@ void UpdateButtonPanel(HWND window, int panelLeft, int panelTop, int stepIndex,
     ReleaseDC(window, dc);
 }
 
-void DrawArrowMarker(HDC dc, int x, int bottom, int up) {
-    const int head = ARROW_LENGTH / 4;
-    HBRUSH brush = CreateSolidBrush(State.Layout.ScreenBackColor);
-    RECT box;
-    SetRect(&box, x - head, bottom - ARROW_LENGTH, x + head, bottom);
-    FillRect(dc, &box, brush);
-    DeleteObject(brush);
-
-    MoveToEx(dc, x, bottom, nullptr);
-    LineTo(dc, x, bottom - ARROW_LENGTH);
-    int tipY = up ? bottom - ARROW_LENGTH : bottom;
-    int headY = up ? bottom - ARROW_LENGTH + head : bottom - head;
-    MoveToEx(dc, x, tipY, nullptr);
-    LineTo(dc, x - head, headY);
-    MoveToEx(dc, x, tipY, nullptr);
-    LineTo(dc, x + head, headY);
+void DrawReleaseArrow(HWND window, int panelLeft) {
+    const ScreenLayout &layout = State.Layout;
+    HDC dc = GetDC(window);
+    SetBkColor(dc, layout.ScreenBackColor);
+    int x = TruncatedProduct(0.8, layout.MiddlePanelX) + panelLeft;
+    DrawArrowMarker(dc, x, layout.PanelTop + layout.RowUnit, 1);
+    ReleaseDC(window, dc);
 }

@@ -3,12 +3,11 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "app/version_lookup.h"
-#include "dialogs/maker_lines.h"
+#include "base/maker_lines.h"
+#include "base/test_state.h"
+#include "base/version_lookup.h"
 #include "display/fractions.h"
-#include "engine/calibration.h"
-#include "engine/movement.h"
-#include "engine/test_state.h"
+#include "display/movement_row.h"
 #include "resources/resource.h"
 
 namespace {
@@ -26,10 +25,6 @@ int TextWidth(HDC dc, const char *text) {
     SIZE size = {0, 0};
     GetTextExtentPointA(dc, text, (int)strlen(text), &size);
     return size.cx;
-}
-
-void Text(HDC dc, int x, int y, const char *text) {
-    TextOutA(dc, x, y, text, (int)strlen(text));
 }
 
 // The line along the bottom of the menu bar, in the menu bar's own colour.
@@ -69,7 +64,8 @@ void DrawTitleLines(HDC dc) {
         if (line[0] == '\0') {
             continue;
         }
-        Text(dc, (layout.TextAreaWidth - TextWidth(dc, line)) / 2, (i + 2) * layout.RowUnit, line);
+        TextAt(dc, (layout.TextAreaWidth - TextWidth(dc, line)) / 2, (i + 2) * layout.RowUnit,
+               line);
     }
 }
 
@@ -81,18 +77,18 @@ void DrawPanelLabels(HDC dc) {
     int leastY = layout.PanelTop + TruncatedProduct(3.15, layout.RowUnit);
     const int panelLefts[3] = {0, column, layout.RightPanelX};
 
-    Text(dc, (area / 3 - TextWidth(dc, "Left Button")) / 2, layout.PanelTop, "Left Button");
+    TextAt(dc, (area / 3 - TextWidth(dc, "Left Button")) / 2, layout.PanelTop, "Left Button");
     for (int panel = 0; panel < 3; ++panel) {
         if (panel == 1) {
-            Text(dc, area / 2 - TextWidth(dc, "Middle Button") / 2, layout.PanelTop,
-                 "Middle Button");
+            TextAt(dc, area / 2 - TextWidth(dc, "Middle Button") / 2, layout.PanelTop,
+                   "Middle Button");
         } else if (panel == 2) {
-            Text(dc, (2 * area) / 3 + (area / 3 - TextWidth(dc, "Right Button")) / 2,
-                 layout.PanelTop, "Right Button");
+            TextAt(dc, (2 * area) / 3 + (area / 3 - TextWidth(dc, "Right Button")) / 2,
+                   layout.PanelTop, "Right Button");
         }
         int middle = column / 2 + panelLefts[panel];
-        Text(dc, middle - TextWidth(dc, "Current: "), currentY, "Current: ");
-        Text(dc, middle - TextWidth(dc, "Least: "), leastY, "Least: ");
+        TextAt(dc, middle - TextWidth(dc, "Current: "), currentY, "Current: ");
+        TextAt(dc, middle - TextWidth(dc, "Least: "), leastY, "Least: ");
     }
 }
 
@@ -112,37 +108,17 @@ void DrawMovementLabels(HWND window, HDC dc) {
     ScreenLayout &layout = State.Layout;
     int column = layout.MiddlePanelX;
     int y = layout.MovementTop + 2 * layout.RowUnit;
-    Text(dc, (layout.TextAreaWidth / 3) / 2 - TextWidth(dc, "Position: "), y, "Position: ");
+    TextAt(dc, (layout.TextAreaWidth / 3) / 2 - TextWidth(dc, "Position: "), y, "Position: ");
     int changeX = column / 2 + column - TextWidth(dc, "Change: ");
-    Text(dc, changeX, y, "Change: ");
+    TextAt(dc, changeX, y, "Change: ");
     layout.BarOriginX = changeX - layout.ClientWidth / 60;
     DrawMovementBars(window, layout.BarOriginX, layout.MovementTop + 5 * layout.RowUnit - 10, 0, 0,
                      BARS_OUTLINE);
-    Text(dc, column / 2 + layout.RightPanelX - TextWidth(dc, "Most Change: "), y, "Most Change: ");
+    TextAt(dc, column / 2 + layout.RightPanelX - TextWidth(dc, "Most Change: "), y,
+           "Most Change: ");
 }
 
-} // namespace
-
-HFONT CreateScreenFont(const char *face) {
-    return CreateFontA(-18, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH | FF_DONTCARE, face);
-}
-
-void ComputeScreenLayout(const RECT &client) {
-    ScreenLayout &layout = State.Layout;
-    int unit = layout.ClientHeight / ROWS;
-    layout.RowUnit = unit;
-    layout.TextAreaWidth = client.right - client.left + 1;
-    layout.PanelTop = 15 * unit;
-    layout.PanelBottom = layout.PanelTop + 10 * unit;
-    layout.LeftPanelX = 0;
-    layout.MiddlePanelX = layout.ClientWidth / 3;
-    layout.RightPanelX = (2 * layout.ClientWidth) / 3;
-    layout.MovementTop = TruncatedSum(layout.PanelTop - 5 * unit, -0.5, unit);
-    layout.PanelFrameTop = TruncatedSum(layout.PanelTop, -0.5, unit);
-}
-
+// The yellow frame of one band of the screen, with the two column dividers when asked.
 void DrawFrame(HDC dc, int top, int bottom, int withDividers) {
     int width = State.Layout.ClientWidth;
     HPEN pen = CreatePen(PS_INSIDEFRAME, FRAME_PEN_WIDTH, FRAME_COLOR);
@@ -162,9 +138,29 @@ void DrawFrame(HDC dc, int top, int bottom, int withDividers) {
     DeleteObject(pen);
 }
 
-void PaintMainScreen(HWND window) {
+} // namespace
+
+void TextAt(HDC dc, int x, int y, const char *text) {
+    TextOutA(dc, x, y, text, (int)strlen(text));
+}
+
+void ComputeScreenLayout(const RECT &client) {
+    ScreenLayout &layout = State.Layout;
+    int unit = layout.ClientHeight / ROWS;
+    layout.RowUnit = unit;
+    layout.TextAreaWidth = client.right - client.left + 1;
+    layout.PanelTop = 15 * unit;
+    layout.PanelBottom = layout.PanelTop + 10 * unit;
+    layout.LeftPanelX = 0;
+    layout.MiddlePanelX = layout.ClientWidth / 3;
+    layout.RightPanelX = (2 * layout.ClientWidth) / 3;
+    layout.MovementTop = TruncatedSum(layout.PanelTop - 5 * unit, -0.5, unit);
+    layout.PanelFrameTop = TruncatedSum(layout.PanelTop, -0.5, unit);
+}
+
+int PaintMainScreen(HWND window) {
     if (!GetUpdateRect(window, nullptr, FALSE)) {
-        return;
+        return 0;
     }
     DrawMenuBarLine(window);
 
@@ -193,6 +189,5 @@ void PaintMainScreen(HWND window) {
     SelectObject(dc, previousFont);
     DeleteObject(font);
     EndPaint(window, &paint);
-
-    CheckAfterPaint(window);
+    return 1;
 }

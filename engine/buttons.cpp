@@ -1,10 +1,10 @@
 #include "engine/buttons.h"
 
-#include "app/main_window.h"
+#include "base/error_codes.h"
+#include "base/post_command.h"
+#include "base/test_state.h"
 #include "display/button_panel.h"
-#include "display/fractions.h"
 #include "engine/calibration.h"
-#include "engine/test_state.h"
 #include "resources/resource.h"
 
 namespace {
@@ -13,36 +13,26 @@ namespace {
 // their panel on the screen.
 struct ButtonSetup {
     UINT DownMessage, UpMessage;
-    int TooFastCode, UpBeforeDownCode, DownBeforeUpCode;
+    ErrorNumber TooFastCode, UpBeforeDownCode, DownBeforeUpCode;
     int ScreenLayout::*PanelLeft;
     int ScreenLayout::*PanelRight;
 };
 
 const ButtonSetup BUTTON_SETUPS[BUTTON_COUNT] = {
-    {WM_LBUTTONDOWN, WM_LBUTTONUP, 10, 11, 12, &ScreenLayout::LeftPanelX,
-     &ScreenLayout::MiddlePanelX},
-    {WM_MBUTTONDOWN, WM_MBUTTONUP, 20, 21, 22, &ScreenLayout::MiddlePanelX,
-     &ScreenLayout::RightPanelX},
-    {WM_RBUTTONDOWN, WM_RBUTTONUP, 30, 31, 32, &ScreenLayout::RightPanelX,
-     &ScreenLayout::ClientWidth},
+    {WM_LBUTTONDOWN, WM_LBUTTONUP, ERROR_LEFT_TOO_FAST, ERROR_LEFT_UP_BEFORE_DOWN,
+     ERROR_LEFT_DOWN_BEFORE_UP, &ScreenLayout::LeftPanelX, &ScreenLayout::MiddlePanelX},
+    {WM_MBUTTONDOWN, WM_MBUTTONUP, ERROR_MIDDLE_TOO_FAST, ERROR_MIDDLE_UP_BEFORE_DOWN,
+     ERROR_MIDDLE_DOWN_BEFORE_UP, &ScreenLayout::MiddlePanelX, &ScreenLayout::RightPanelX},
+    {WM_RBUTTONDOWN, WM_RBUTTONUP, ERROR_RIGHT_TOO_FAST, ERROR_RIGHT_UP_BEFORE_DOWN,
+     ERROR_RIGHT_DOWN_BEFORE_UP, &ScreenLayout::RightPanelX, &ScreenLayout::ClientWidth},
 };
 
+const DWORD HOLD_RESET_MS = 700;
 const int STEP_COUNT = 8;
 
 int PanelLeft(int button) {
     return State.Layout.*BUTTON_SETUPS[button].PanelLeft;
 }
-
-void DrawUpArrow(HWND window, int button) {
-    const ScreenLayout &layout = State.Layout;
-    HDC dc = GetDC(window);
-    SetBkColor(dc, layout.ScreenBackColor);
-    int x = TruncatedProduct(0.8, layout.MiddlePanelX) + PanelLeft(button);
-    DrawArrowMarker(dc, x, layout.PanelTop + layout.RowUnit, 1);
-    ReleaseDC(window, dc);
-}
-
-} // namespace
 
 void HandleButtonDown(HWND window, int button) {
     ButtonChannel &channel = State.Buttons[button];
@@ -74,6 +64,7 @@ void HandleButtonDown(HWND window, int button) {
     }
 }
 
+// x and y are the client position of the release (used by the left button only).
 void HandleButtonUp(HWND window, int button, unsigned x, unsigned y) {
     ButtonChannel &channel = State.Buttons[button];
     const ButtonSetup &setup = BUTTON_SETUPS[button];
@@ -102,12 +93,14 @@ void HandleButtonUp(HWND window, int button, unsigned x, unsigned y) {
         layout.RowUnit = layout.ClientHeight / 27;
     }
 
-    DrawUpArrow(window, button);
+    DrawReleaseArrow(window, PanelLeft(button));
 
     if (button == BUTTON_LEFT && State.Calibrating) {
         CalibrationRelease(window);
     }
 }
+
+} // namespace
 
 bool HandleButtonMessage(HWND window, UINT message, LPARAM lParam) {
     for (int button = 0; button < BUTTON_COUNT; ++button) {

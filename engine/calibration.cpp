@@ -1,13 +1,11 @@
 #include "engine/calibration.h"
 
-#include "app/main_window.h"
-#include "engine/test_state.h"
+#include "base/error_codes.h"
+#include "base/post_command.h"
+#include "base/test_state.h"
 #include "resources/resource.h"
 
 namespace {
-
-const int ERROR_SLOW_CALIBRATION = 80;
-const int ERROR_NO_MOUSE = 99;
 
 // Set when the slow-calibration box has closed; the next completed paint then skips the
 // slow-calibration test, unless the program itself asked for a repaint in between.

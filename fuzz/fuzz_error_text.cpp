@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "dialogs/message_catalog.h"
-#include "engine/test_state.h"
+#include "base/test_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (size < 4) {

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "engine/movement.h"
+#include "display/movement_row.h"
 
 namespace {
 

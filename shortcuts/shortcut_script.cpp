@@ -6,7 +6,7 @@
 #include <string.h>
 
 #include "dialogs/message_catalog.h"
-#include "engine/test_state.h"
+#include "base/test_state.h"
 
 int ScriptWritten;
 

@@ -3,7 +3,7 @@
 
 #include "display/fractions.h"
 #include "display/screen_paint.h"
-#include "engine/test_state.h"
+#include "base/test_state.h"
 
 TEST(TruncatedProduct, UsesTheExactDoubleValueOfTheFraction) {
     // 3.15 as a double lies below 3.15: whole decimal products lose one.

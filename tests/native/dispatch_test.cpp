@@ -3,7 +3,7 @@
 
 #include "run_support.h"
 
-#include "engine/test_state.h"
+#include "base/test_state.h"
 
 using headless::AddStep;
 using headless::AnswerBox;

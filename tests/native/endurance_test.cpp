@@ -6,7 +6,7 @@
 
 #include "run_support.h"
 
-#include "engine/test_state.h"
+#include "base/test_state.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 // The sanitizer's own count of the bytes in use (malloc's figures do not see its heap).

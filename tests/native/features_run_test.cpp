@@ -4,7 +4,7 @@
 
 #include "run_support.h"
 
-#include "app/version_lookup.h"
+#include "base/version_lookup.h"
 #include "dialogs/info_pages.h"
 #include "shortcuts/shortcut_script.h"
 

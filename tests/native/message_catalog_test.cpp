@@ -5,7 +5,7 @@
 #include <string>
 
 #include "dialogs/message_catalog.h"
-#include "engine/test_state.h"
+#include "base/test_state.h"
 
 namespace {
 

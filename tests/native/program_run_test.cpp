@@ -3,8 +3,8 @@
 
 #include "run_support.h"
 
-#include "app/version_lookup.h"
-#include "engine/test_state.h"
+#include "base/version_lookup.h"
+#include "base/test_state.h"
 
 using headless::AddStep;
 using headless::AnswerBox;

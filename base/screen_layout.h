@@ -1,4 +1,4 @@
-// Geometry and colours of the main screen, recomputed at every paint.
+// Geometry, colours and fonts of the main screen; the geometry is recomputed at every paint.
 #pragma once
 
 #include <windows.h>
@@ -20,3 +20,17 @@ struct ScreenLayout {
     COLORREF ScreenBackColor;
     COLORREF ScreenTextColor;
 };
+
+#define SCREEN_FONT_FACE "Arial"
+#define VALUE_FONT_FACE "MS Serif"
+
+const COLORREF SCREEN_BACK_WANTED = RGB(0, 160, 160);
+const COLORREF FRAME_COLOR = RGB(255, 255, 0);
+const COLORREF VALUE_BACK_COLOR = RGB(192, 192, 192);
+
+// The 18-pixel font of the main screen in the given face.
+inline HFONT CreateScreenFont(const char *face) {
+    return CreateFontA(-18, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       DEFAULT_PITCH | FF_DONTCARE, face);
+}

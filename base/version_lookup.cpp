@@ -1,4 +1,4 @@
-#include "app/version_lookup.h"
+#include "base/version_lookup.h"
 
 #include <windows.h>
 

@@ -1,0 +1,3 @@
+#include "base/test_state.h"
+
+TestState State;

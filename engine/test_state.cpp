@@ -1,3 +1,0 @@
-#include "engine/test_state.h"
-
-TestState State;
