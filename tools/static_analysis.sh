@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# cppcheck and clang-tidy on the program's code (app/ engine/ display/ dialogs/
+# cppcheck and clang-tidy on the program's code (app/ base/ engine/ display/ dialogs/
 # shortcuts/). Exits non-zero on any finding. clang-tidy reads .clang-tidy and the
 # compile commands of build/native, so the native build must be configured first.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
-DIRS=(app engine display dialogs shortcuts)
+DIRS=(app base engine display dialogs shortcuts)
 mapfile -t SOURCES < <(find "${DIRS[@]}" -name '*.cpp' | sort)
 status=0
 
