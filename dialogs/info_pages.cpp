@@ -3,8 +3,8 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "dialogs/dialog_paint.h"
 #include "base/maker_lines.h"
+#include "dialogs/dialog_paint.h"
 #include "display/fractions.h"
 #include "resources/resource.h"
 

@@ -4,9 +4,9 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "base/test_state.h"
 #include "dialogs/dialog_paint.h"
 #include "dialogs/message_catalog.h"
-#include "base/test_state.h"
 #include "resources/resource.h"
 
 namespace {

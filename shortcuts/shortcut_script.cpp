@@ -5,8 +5,8 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "dialogs/message_catalog.h"
 #include "base/test_state.h"
+#include "dialogs/message_catalog.h"
 
 int ScriptWritten;
 
