@@ -11,13 +11,7 @@ using headless::TopBox;
 
 namespace {
 
-class Dispatch : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        headless::ResetWorld();
-        run::Use1024By740();
-    }
-};
+using Dispatch = run::StandardWorld;
 
 // Presses the key and answers what it opens; returns the caption, "" when nothing.
 void ExpectKeyOpens(UINT virtualKey, char character, const std::string &caption) {

@@ -4,18 +4,14 @@
 
 #include "run_support.h"
 
+#include "engine/test_state.h"
+
 using headless::AddStep;
 using namespace run;
 
 namespace {
 
-class MainScreen : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        headless::ResetWorld();
-        run::Use1024By740();
-    }
-};
+using MainScreen = run::StandardWorld;
 
 // The texts drawn at (x, y), in order, since the mark.
 std::vector<std::string> TextsAt(size_t mark, int x, int y) {
@@ -336,5 +332,52 @@ TEST(MainScreenFramed, TheFirstChangeCountsFromThePointerLessFrameCaptionAndMenu
         EXPECT_EQ(TextsAt(0, 169 + 338, 299), std::vector<std::string>{"   10,   10    "});
         run::PressKey('X');
     });
+    run::Start();
+}
+
+TEST_F(MainScreen, TheFirstPressAfterAResetIsTimedFromTheButtonsLastPress) {
+    const struct {
+        UINT Down, Up;
+        int ValueX;
+        bool PressFirst;   // 1000 ms on; else its last press is the window's creation
+        DWORD Before;      // ms from that press to the reset
+        DWORD After;       // ms from the reset to the press shown
+        const char *Shown; // its Current value
+        DWORD Least;
+        int Code; // of the box it raises, 0 for none
+    } rows[] = {
+        {WM_RBUTTONDOWN, WM_RBUTTONUP, 852, false, 0, 1999, " ---  ", 2999, 0},
+        {WM_LBUTTONDOWN, WM_LBUTTONUP, 170, true, 20, 30, " 50  ", 3000, 10},
+        {WM_MBUTTONDOWN, WM_MBUTTONUP, 511, true, 1000, 2000, " ---  ", 3000, 0},
+        {WM_MBUTTONDOWN, WM_MBUTTONUP, 511, true, 999, 2000, " ---  ", 2999, 0},
+    };
+    size_t mark = 0;
+    for (const auto &row : rows) {
+        AddStep([&row] {
+            headless::AdvanceTick(1000);
+            if (row.PressFirst) {
+                run::Click(row.Down, row.Up, row.ValueX);
+            }
+        });
+        AddStep([&row] {
+            headless::AdvanceTick(row.Before);
+            run::PressKey('r');
+        });
+        AddStep([&row, &mark] {
+            headless::AdvanceTick(row.After);
+            mark = headless::DrawLog().size();
+            run::Click(row.Down, row.Up, row.ValueX);
+        });
+        AddStep([&row, &mark] {
+            EXPECT_EQ(TextsAt(mark, row.ValueX, 459), std::vector<std::string>{row.Shown})
+                << row.ValueX << " after " << row.After;
+            EXPECT_EQ(State.Buttons[(row.ValueX - 170) / 341].LeastInterval, row.Least);
+            EXPECT_EQ(run::ErrorBoxes(row.Code), row.Code ? 1 : 0) << row.ValueX;
+            if (headless::BoxOpen()) {
+                headless::AnswerBox(IDOK);
+            }
+        });
+    }
+    AddStep([] { run::PressKey('X'); });
     run::Start();
 }
