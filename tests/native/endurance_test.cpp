@@ -70,7 +70,7 @@ void QueueRound(int round) {
 
 // The run's steps, added a round at a time so that the script itself stays the same size
 // and the heap can be compared round by round.
-struct Endurance {
+struct MixedRun {
     int Rounds = 0;
     int GdiAtStart = 0, DcsAtStart = 0;
     int ErrorBoxes = 0;
@@ -111,12 +111,12 @@ struct Endurance {
     }
 };
 
+using Endurance = run::StandardWorld;
+
 } // namespace
 
-TEST(Endurance, AMillionMixedEventsLeaveNothingBehind) {
-    headless::ResetWorld();
-    run::Use1024By740();
-    Endurance run;
+TEST_F(Endurance, AMillionMixedEventsLeaveNothingBehind) {
+    MixedRun run;
     run.Rounds = Rounds();
     headless::AddStep([&run] {
         run.GdiAtStart = headless::LiveGdiObjects();

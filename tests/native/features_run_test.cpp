@@ -14,13 +14,7 @@ using headless::TopBox;
 
 namespace {
 
-class Feature : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        headless::ResetWorld();
-        run::Use1024By740();
-    }
-};
+using Feature = run::StandardWorld;
 
 std::vector<std::string> PopupStrings(HWND window) {
     HMENU popup = GetSubMenu(GetMenu(window), 5);

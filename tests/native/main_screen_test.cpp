@@ -4,18 +4,14 @@
 
 #include "run_support.h"
 
+#include "engine/test_state.h"
+
 using headless::AddStep;
 using namespace run;
 
 namespace {
 
-class MainScreen : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        headless::ResetWorld();
-        run::Use1024By740();
-    }
-};
+using MainScreen = run::StandardWorld;
 
 // The texts drawn at (x, y), in order, since the mark.
 std::vector<std::string> TextsAt(size_t mark, int x, int y) {
@@ -44,70 +40,120 @@ std::vector<std::pair<int, int>> SpinnerEnds(size_t mark, int cx, int cy, COLORR
 } // namespace
 
 TEST_F(MainScreen, PaintDrawsTheFixedPictureInItsPlacesAndColours) {
-    // Texts: 9 pixels a character at height 18; centred in the text area of 1025.
-    const struct {
+    struct Text {
         const char *Text;
         int X, Y;
-    } texts[] = {
-        {"Version 1.90", 458, 54},
-        {"Mouse              Tester", 400, 108},
-        {"Copyright (C) 2026 The TapTally Project - free to use and share", 229, 162},
-        {"Left Button", 121, 405},
-        {"Middle Button", 454, 405},
-        {"Right Button", 799, 405},
-        {"Current: ", 89, 459},
-        {"Least: ", 107, 490},
-        {"Current: ", 430, 459},
-        {"Least: ", 448, 490},
-        {"Current: ", 771, 459},
-        {"Least: ", 789, 490},
-        {"Position: ", 80, 310},
-        {"Change: ", 439, 310},
-        {"Most Change: ", 735, 310},
     };
-    // Frames, the menu-bar line, and the empty bar channels from the corner (422, 381).
-    const Shape shapes[] = {
-        {"FillRect", 0, 0, 1024, 740, TEAL},
-        {"DrawIcon", 496, 100, 528, 132},
-        {"LineTo", 2, 391, 1021, 391, YELLOW, 5},
-        {"LineTo", 1021, 391, 1021, 675, YELLOW, 5},
-        {"LineTo", 1021, 675, 2, 675, YELLOW, 5},
-        {"LineTo", 2, 675, 2, 391, YELLOW, 5},
-        {"LineTo", 341, 391, 341, 675, YELLOW, 5},
-        {"LineTo", 682, 391, 682, 675, YELLOW, 5},
-        {"LineTo", 2, 256, 1021, 256, YELLOW, 5},
-        {"LineTo", 1021, 256, 1021, 391, YELLOW, 5},
-        {"LineTo", 1021, 391, 2, 391, YELLOW, 5},
-        {"LineTo", 2, 391, 2, 256, YELLOW, 5},
-        {"LineTo", 1, 40, 1023, 40, headless::MenuBarColor, 1},
-        {"LineTo", 423, 381, 423, 341, BLACK, 7},
-        {"LineTo", 423, 341, 423, 272, BLACK, 7},
-        {"LineTo", 422, 272, 422, 381, TEAL, 5},
-        {"LineTo", 423, 382, 463, 382, BLACK, 7},
-        {"LineTo", 463, 382, 533, 382, BLACK, 7},
-        {"LineTo", 532, 381, 423, 381, TEAL, 5},
+    const char *notice = "Copyright (C) 2026 The TapTally Project - free to use and share";
+    // Texts: 9 pixels a character at height 18, centred in the text area (client width
+    // + 1); frames, the menu-bar line, and the empty bar channels from their corner.
+    const struct {
+        int Width, Height;
+        std::vector<Text> Texts;
+        std::vector<Shape> Shapes;
+    } screens[] = {
+        {1024,
+         740,
+         {{"Version 1.90", 458, 54},
+          {"Mouse              Tester", 400, 108},
+          {notice, 229, 162},
+          {"Left Button", 121, 405},
+          {"Middle Button", 454, 405},
+          {"Right Button", 799, 405},
+          {"Current: ", 89, 459},
+          {"Least: ", 107, 490},
+          {"Current: ", 430, 459},
+          {"Least: ", 448, 490},
+          {"Current: ", 771, 459},
+          {"Least: ", 789, 490},
+          {"Position: ", 80, 310},
+          {"Change: ", 439, 310},
+          {"Most Change: ", 735, 310}},
+         {{"FillRect", 0, 0, 1024, 740, TEAL},
+          {"DrawIcon", 496, 100, 528, 132},
+          {"LineTo", 2, 391, 1021, 391, YELLOW, 5},
+          {"LineTo", 1021, 391, 1021, 675, YELLOW, 5},
+          {"LineTo", 1021, 675, 2, 675, YELLOW, 5},
+          {"LineTo", 2, 675, 2, 391, YELLOW, 5},
+          {"LineTo", 341, 391, 341, 675, YELLOW, 5},
+          {"LineTo", 682, 391, 682, 675, YELLOW, 5},
+          {"LineTo", 2, 256, 1021, 256, YELLOW, 5},
+          {"LineTo", 1021, 256, 1021, 391, YELLOW, 5},
+          {"LineTo", 1021, 391, 2, 391, YELLOW, 5},
+          {"LineTo", 2, 391, 2, 256, YELLOW, 5},
+          {"LineTo", 1, 40, 1023, 40, headless::MenuBarColor, 1},
+          {"LineTo", 423, 381, 423, 341, BLACK, 7},
+          {"LineTo", 423, 341, 423, 272, BLACK, 7},
+          {"LineTo", 422, 272, 422, 381, TEAL, 5},
+          {"LineTo", 423, 382, 463, 382, BLACK, 7},
+          {"LineTo", 463, 382, 533, 382, BLACK, 7},
+          {"LineTo", 532, 381, 423, 381, TEAL, 5}}},
+        // Row unit 20, where 3.15 row units give 62 pixels; columns of 266; bars of 83.
+        {799,
+         561,
+         {{"Version 1.90", 346, 40},
+          {"Mouse              Tester", 287, 80},
+          {notice, 116, 120},
+          {"Left Button", 83, 300},
+          {"Middle Button", 342, 300},
+          {"Right Button", 612, 300},
+          {"Current: ", 52, 340},
+          {"Least: ", 70, 362},
+          {"Current: ", 318, 340},
+          {"Least: ", 336, 362},
+          {"Current: ", 584, 340},
+          {"Least: ", 602, 362},
+          {"Position: ", 43, 230},
+          {"Change: ", 327, 230},
+          {"Most Change: ", 548, 230}},
+         {{"FillRect", 0, 0, 799, 561, TEAL},
+          {"DrawIcon", 384, 72, 416, 104},
+          {"LineTo", 2, 290, 796, 290, YELLOW, 5},
+          {"LineTo", 796, 290, 796, 500, YELLOW, 5},
+          {"LineTo", 796, 500, 2, 500, YELLOW, 5},
+          {"LineTo", 2, 500, 2, 290, YELLOW, 5},
+          {"LineTo", 266, 290, 266, 500, YELLOW, 5},
+          {"LineTo", 532, 290, 532, 500, YELLOW, 5},
+          {"LineTo", 2, 190, 796, 190, YELLOW, 5},
+          {"LineTo", 796, 190, 796, 290, YELLOW, 5},
+          {"LineTo", 796, 290, 2, 290, YELLOW, 5},
+          {"LineTo", 2, 290, 2, 190, YELLOW, 5},
+          {"LineTo", 1, 40, 798, 40, headless::MenuBarColor, 1},
+          {"LineTo", 315, 280, 315, 240, BLACK, 7},
+          {"LineTo", 315, 240, 315, 197, BLACK, 7},
+          {"LineTo", 314, 197, 314, 280, TEAL, 5},
+          {"LineTo", 315, 281, 355, 281, BLACK, 7},
+          {"LineTo", 355, 281, 399, 281, BLACK, 7},
+          {"LineTo", 398, 280, 315, 280, TEAL, 5}}},
     };
-    AddStep([] {
-        headless::ClearDrawLog();
-        InvalidateRect(run::Main(), nullptr, FALSE);
-    });
-    AddStep([&] {
-        for (const auto &t : texts) {
-            EXPECT_TRUE(
-                Drawn(0, Shape{"TextOutA", t.X, t.Y, 0, 0, BLACK, 0, TEAL, t.Text}.In("Arial")))
-                << t.Text << " at " << t.X << ", " << t.Y;
-        }
-        for (const Shape &shape : shapes) {
-            EXPECT_TRUE(Drawn(0, shape)) << shape.Describe();
-        }
-        EXPECT_EQ(headless::Pixel(run::Main(), 5, 5), TEAL);
-        EXPECT_EQ(headless::Pixel(run::Main(), 100, 391), YELLOW);
-        EXPECT_EQ(headless::Pixel(run::Main(), 100, 256), YELLOW);
-        EXPECT_EQ(headless::Pixel(run::Main(), 341, 500), YELLOW);
-        EXPECT_EQ(headless::Pixel(run::Main(), 341, 300), TEAL); // no dividers above
-        run::PressKey('X');
-    });
-    run::Start();
+    for (const auto &screen : screens) {
+        headless::ResetWorld();
+        run::UseClientSize(screen.Width, screen.Height);
+        AddStep([] {
+            headless::ClearDrawLog();
+            InvalidateRect(run::Main(), nullptr, FALSE);
+        });
+        AddStep([&screen] {
+            for (const Text &t : screen.Texts) {
+                EXPECT_TRUE(
+                    Drawn(0, Shape{"TextOutA", t.X, t.Y, 0, 0, BLACK, 0, TEAL, t.Text}.In("Arial")))
+                    << t.Text << " at " << t.X << ", " << t.Y << " of " << screen.Width;
+            }
+            for (const Shape &shape : screen.Shapes) {
+                EXPECT_TRUE(Drawn(0, shape)) << shape.Describe();
+            }
+            EXPECT_EQ(headless::Pixel(run::Main(), 5, 5), TEAL);
+            EXPECT_EQ(headless::Pixel(run::Main(), 100, screen.Shapes[2].Y1), YELLOW);
+            EXPECT_EQ(headless::Pixel(run::Main(), 100, screen.Shapes[8].Y1), YELLOW);
+            EXPECT_EQ(headless::Pixel(run::Main(), screen.Shapes[6].X1, screen.Shapes[6].Y2 - 5),
+                      YELLOW);
+            // no dividers above
+            EXPECT_EQ(headless::Pixel(run::Main(), screen.Shapes[6].X1, screen.Shapes[8].Y1 + 10),
+                      TEAL);
+            run::PressKey('X');
+        });
+        run::Start();
+    }
 }
 
 TEST_F(MainScreen, EveryPanelShowsArrowValuesAndSpinnerOfItsButton) {
@@ -336,5 +382,88 @@ TEST(MainScreenFramed, TheFirstChangeCountsFromThePointerLessFrameCaptionAndMenu
         EXPECT_EQ(TextsAt(0, 169 + 338, 299), std::vector<std::string>{"   10,   10    "});
         run::PressKey('X');
     });
+    run::Start();
+}
+
+TEST_F(MainScreen, TheFirstPressAfterAResetIsTimedFromTheButtonsLastPress) {
+    const struct {
+        UINT Down, Up;
+        int ValueX;
+        bool PressFirst;   // 1000 ms on; else its last press is the window's creation
+        DWORD Before;      // ms from that press to the reset
+        DWORD After;       // ms from the reset to the press shown
+        const char *Shown; // its Current value
+        DWORD Least;
+        int Code; // of the box it raises, 0 for none
+    } rows[] = {
+        {WM_RBUTTONDOWN, WM_RBUTTONUP, 852, false, 0, 1999, " ---  ", 2999, 0},
+        {WM_LBUTTONDOWN, WM_LBUTTONUP, 170, true, 20, 30, " 50  ", 3000, 10},
+        {WM_MBUTTONDOWN, WM_MBUTTONUP, 511, true, 1000, 2000, " ---  ", 3000, 0},
+        {WM_MBUTTONDOWN, WM_MBUTTONUP, 511, true, 999, 2000, " ---  ", 2999, 0},
+    };
+    size_t mark = 0;
+    for (const auto &row : rows) {
+        AddStep([&row] {
+            headless::AdvanceTick(1000);
+            if (row.PressFirst) {
+                run::Click(row.Down, row.Up, row.ValueX);
+            }
+        });
+        AddStep([&row] {
+            headless::AdvanceTick(row.Before);
+            run::PressKey('r');
+        });
+        AddStep([&row, &mark] {
+            headless::AdvanceTick(row.After);
+            mark = headless::DrawLog().size();
+            run::Click(row.Down, row.Up, row.ValueX);
+        });
+        AddStep([&row, &mark] {
+            EXPECT_EQ(TextsAt(mark, row.ValueX, 459), std::vector<std::string>{row.Shown})
+                << row.ValueX << " after " << row.After;
+            EXPECT_EQ(State.Buttons[(row.ValueX - 170) / 341].LeastInterval, row.Least);
+            EXPECT_EQ(run::ErrorBoxes(row.Code), row.Code ? 1 : 0) << row.ValueX;
+            if (headless::BoxOpen()) {
+                headless::AnswerBox(IDOK);
+            }
+        });
+    }
+    AddStep([] { run::PressKey('X'); });
+    run::Start();
+}
+
+TEST(MainScreenOdd, PanelsOfA799By561ClientAreaShowTheirPressInPlace) {
+    // Row unit 20, columns of 266: arrows at 0.8 of a column, values from the middle of the
+    // panel on rows 340 and 362 (3.15 row units give 62), spinner centres 9 left of it.
+    const struct {
+        UINT Down, Up;
+        int ArrowX, ValueX, SpinnerX;
+        const char *Shown; // 999 ms since the last press; the window's creation for the others
+    } panels[] = {
+        {WM_LBUTTONDOWN, WM_LBUTTONUP, 212, 133, 124, " 999  "},
+        {WM_MBUTTONDOWN, WM_MBUTTONUP, 478, 399, 390, " ---  "},
+        {WM_RBUTTONDOWN, WM_RBUTTONUP, 744, 665, 656, " ---  "},
+    };
+    headless::ResetWorld();
+    run::UseClientSize(799, 561);
+    for (const auto &panel : panels) {
+        AddStep([&panel] {
+            headless::AdvanceTick(999);
+            headless::ClearDrawLog();
+            run::Click(panel.Down, panel.Up, panel.ValueX);
+        });
+        AddStep([&panel] {
+            int x = panel.ArrowX;
+            for (const Shape &shape :
+                 {Shape{"LineTo", x, 320, x - 4, 316, BLACK, 1},
+                  Shape{"LineTo", x, 304, x + 4, 308, BLACK, 1},
+                  Shape{"TextOutA", panel.ValueX, 340, 0, 0, BLACK, 0, GREY, panel.Shown},
+                  Shape{"TextOutA", panel.ValueX, 362, 0, 0, BLACK, 0, GREY, panel.Shown},
+                  Shape{"LineTo", panel.SpinnerX, 440, panel.SpinnerX + 16, 424, YELLOW, 1}}) {
+                EXPECT_TRUE(Drawn(0, shape)) << shape.Describe();
+            }
+        });
+    }
+    AddStep([] { run::PressKey('X'); });
     run::Start();
 }

@@ -12,13 +12,7 @@ using headless::TopBox;
 
 namespace {
 
-class ProgramRun : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        headless::ResetWorld();
-        run::Use1024By740();
-    }
-};
+using ProgramRun = run::StandardWorld;
 
 } // namespace
 

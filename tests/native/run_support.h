@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
 #include <headless/driver.h>
 
 #include "resources/resource.h"
@@ -14,15 +15,29 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int);
 
 namespace run {
 
-// A world whose main window gets a client area of exactly 1024 x 740.
-inline void Use1024By740() {
-    headless::SetSystemMetric(SM_CXSCREEN, 1024);
-    headless::SetSystemMetric(SM_CYSCREEN, 800);
+// A world whose main window gets a client area of exactly this size: no frame, caption
+// and menu bar 20 each, the window one menu bar less tall than the screen.
+inline void UseClientSize(int width, int height) {
+    headless::SetSystemMetric(SM_CXSCREEN, width);
+    headless::SetSystemMetric(SM_CYSCREEN, height + 60);
     headless::SetSystemMetric(SM_CYMENU, 20);
     headless::SetSystemMetric(SM_CYCAPTION, 20);
     headless::SetSystemMetric(SM_CXFRAME, 0);
     headless::SetSystemMetric(SM_CYFRAME, 0);
 }
+
+inline void Use1024By740() {
+    UseClientSize(1024, 740);
+}
+
+// A fresh world at the standard client size of 1024 x 740, for every test of a suite.
+class StandardWorld : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        headless::ResetWorld();
+        Use1024By740();
+    }
+};
 
 inline int Start() {
     return WinMain(headless::ProgramInstance(), nullptr, (LPSTR) "", SW_SHOWNORMAL);
