@@ -703,13 +703,11 @@ BOOL WINAPI IsWindow(HWND hWnd);
 BOOL WINAPI IsWindowEnabled(HWND hWnd);
 BOOL WINAPI EnableWindow(HWND hWnd, BOOL bEnable);
 int WINAPI GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount);
-BOOL WINAPI SetWindowTextA(HWND hWnd, LPCSTR lpString);
 BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect);
 BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect);
 BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy,
                          UINT uFlags);
 HWND WINAPI SetFocus(HWND hWnd);
-HWND WINAPI GetFocus(void);
 
 LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
@@ -730,14 +728,11 @@ HMENU WINAPI GetSubMenu(HMENU hMenu, int nPos);
 int WINAPI GetMenuItemCount(HMENU hMenu);
 UINT WINAPI GetMenuItemID(HMENU hMenu, int nPos);
 int WINAPI GetMenuStringA(HMENU hMenu, UINT uIDItem, LPSTR lpString, int cchMax, UINT flags);
-UINT WINAPI GetMenuState(HMENU hMenu, UINT uId, UINT uFlags);
 BOOL WINAPI InsertMenuA(HMENU hMenu, UINT uPosition, UINT uFlags, UINT_PTR uIDNewItem,
                         LPCSTR lpNewItem);
-BOOL WINAPI DrawMenuBar(HWND hWnd);
 
 BOOL WINAPI InvalidateRect(HWND hWnd, const RECT *lpRect, BOOL bErase);
 BOOL WINAPI InvalidateRgn(HWND hWnd, HRGN hRgn, BOOL bErase);
-BOOL WINAPI ValidateRect(HWND hWnd, const RECT *lpRect);
 BOOL WINAPI GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL bErase);
 HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint);
 BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT *lpPaint);
@@ -746,14 +741,10 @@ HDC WINAPI GetWindowDC(HWND hWnd);
 int WINAPI ReleaseDC(HWND hWnd, HDC hDC);
 
 BOOL WINAPI SetRect(LPRECT lprc, int xLeft, int yTop, int xRight, int yBottom);
-BOOL WINAPI SetRectEmpty(LPRECT lprc);
 BOOL WINAPI PtInRect(const RECT *lprc, POINT pt);
-BOOL WINAPI IsRectEmpty(const RECT *lprc);
-BOOL WINAPI IntersectRect(LPRECT lprcDst, const RECT *lprcSrc1, const RECT *lprcSrc2);
 BOOL WINAPI UnionRect(LPRECT lprcDst, const RECT *lprcSrc1, const RECT *lprcSrc2);
 BOOL WINAPI OffsetRect(LPRECT lprc, int dx, int dy);
 BOOL WINAPI ClientToScreen(HWND hWnd, LPPOINT lpPoint);
-BOOL WINAPI ScreenToClient(HWND hWnd, LPPOINT lpPoint);
 
 int WINAPI FillRect(HDC hDC, const RECT *lprc, HBRUSH hbr);
 BOOL WINAPI DrawIcon(HDC hDC, int X, int Y, HICON hIcon);
@@ -768,7 +759,6 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND 
 #define DialogBoxA(inst, tmpl, parent, proc) DialogBoxParamA(inst, tmpl, parent, proc, 0)
 BOOL WINAPI EndDialog(HWND hDlg, INT_PTR nResult);
 HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem);
-int WINAPI GetDlgCtrlID(HWND hWnd);
 BOOL WINAPI SetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPCSTR lpString);
 UINT WINAPI GetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPSTR lpString, int cchMax);
 
@@ -789,28 +779,19 @@ HFONT WINAPI CreateFontA(int cHeight, int cWidth, int cEscapement, int cOrientat
                          DWORD iOutPrecision, DWORD iClipPrecision, DWORD iQuality,
                          DWORD iPitchAndFamily, LPCSTR pszFaceName);
 COLORREF WINAPI GetPixel(HDC hdc, int x, int y);
-COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color);
 COLORREF WINAPI GetNearestColor(HDC hdc, COLORREF color);
 COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color);
-COLORREF WINAPI GetBkColor(HDC hdc);
 COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color);
-COLORREF WINAPI GetTextColor(HDC hdc);
-int WINAPI SetBkMode(HDC hdc, int mode);
-int WINAPI GetBkMode(HDC hdc);
 int WINAPI SetMapMode(HDC hdc, int iMode);
-int WINAPI GetMapMode(HDC hdc);
 BOOL WINAPI MoveToEx(HDC hdc, int x, int y, LPPOINT lppt);
 BOOL WINAPI LineTo(HDC hdc, int x, int y);
 BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c);
 BOOL WINAPI GetTextExtentPointA(HDC hdc, LPCSTR lpString, int c, LPSIZE lpsz);
-BOOL WINAPI GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl);
 BOOL WINAPI GetTextMetricsA(HDC hdc, LPTEXTMETRICA lptm);
 
 // ---- Kernel (kernel32) -------------------------------------------------------------
 DWORD WINAPI GetTickCount(void);
 DWORD WINAPI GetVersion(void);
-DWORD WINAPI GetLastError(void);
-void WINAPI SetLastError(DWORD dwErrCode);
 DWORD WINAPI GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize);
 HFILE WINAPI OpenFile(LPCSTR lpFileName, LPOFSTRUCT lpReOpenBuff, UINT uStyle);
 UINT WINAPI _lwrite(HFILE hFile, LPCCH lpBuffer, UINT uBytes);

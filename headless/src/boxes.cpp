@@ -595,7 +595,6 @@ int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
         Unsupported("MessageBoxA", "style " + std::to_string(uType));
     }
     if (hWnd && !IsWindow(hWnd)) {
-        W().LastError = ERROR_INVALID_HANDLE;
         return 0;
     }
     MessageBoxData data;
@@ -645,7 +644,6 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND 
     ResId name = ResId::From(lpTemplateName);
     const Resource *resource = file.Find(ResId::From(RT_DIALOG), name);
     if (!resource || (hWndParent && !IsWindow(hWndParent))) {
-        W().LastError = resource ? ERROR_INVALID_HANDLE : ERROR_RESOURCE_NAME_NOT_FOUND;
         return -1;
     }
     DialogTemplate dialog;
@@ -721,10 +719,6 @@ HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem) {
     LiveWindow("GetDlgItem", hDlg);
     Window *control = ControlById(hDlg, nIDDlgItem);
     return control ? control->Handle : nullptr;
-}
-
-int WINAPI GetDlgCtrlID(HWND hWnd) {
-    return LiveWindow("GetDlgCtrlID", hWnd).ControlId;
 }
 
 BOOL WINAPI SetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPCSTR lpString) {

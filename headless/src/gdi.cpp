@@ -575,33 +575,11 @@ COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color) {
     return previous;
 }
 
-COLORREF WINAPI GetBkColor(HDC hdc) {
-    return LiveDC("GetBkColor", hdc).BkColor;
-}
-
 COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color) {
     DeviceContext &dc = LiveDC("SetTextColor", hdc);
     COLORREF previous = dc.TextColor;
     dc.TextColor = color & 0xFFFFFF;
     return previous;
-}
-
-COLORREF WINAPI GetTextColor(HDC hdc) {
-    return LiveDC("GetTextColor", hdc).TextColor;
-}
-
-int WINAPI SetBkMode(HDC hdc, int mode) {
-    DeviceContext &dc = LiveDC("SetBkMode", hdc);
-    if (mode != OPAQUE && mode != TRANSPARENT) {
-        Unsupported("SetBkMode", "mode " + std::to_string(mode));
-    }
-    int previous = dc.BkMode;
-    dc.BkMode = mode;
-    return previous;
-}
-
-int WINAPI GetBkMode(HDC hdc) {
-    return LiveDC("GetBkMode", hdc).BkMode;
 }
 
 int WINAPI SetMapMode(HDC hdc, int iMode) {
@@ -612,10 +590,6 @@ int WINAPI SetMapMode(HDC hdc, int iMode) {
     int previous = dc.MapMode;
     dc.MapMode = iMode;
     return previous;
-}
-
-int WINAPI GetMapMode(HDC hdc) {
-    return LiveDC("GetMapMode", hdc).MapMode;
 }
 
 // ---- Drawing -----------------------------------------------------------------------
@@ -687,10 +661,8 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
     W().Log.push_back(call);
     Window &window = LiveWindow("TextOutA", dc.Window);
     int left = x + dc.Origin.x, top = y + dc.Origin.y;
-    if (dc.BkMode == OPAQUE) {
-        RECT box{left, top, left + c * font.FontWidth, top + font.FontHeight};
-        FillPixels(window, box, dc.BkColor, &dc.Clip);
-    }
+    RECT box{left, top, left + c * font.FontWidth, top + font.FontHeight};
+    FillPixels(window, box, dc.BkColor, &dc.Clip);
     DrawTextPixels(window, left, top, text, font.FontHeight, font.FontWidth, dc.TextColor,
                    &dc.Clip);
     ChargeDraw();
@@ -704,10 +676,6 @@ BOOL WINAPI GetTextExtentPointA(HDC hdc, LPCSTR lpString, int c, LPSIZE lpsz) {
     lpsz->cx = c * font.FontWidth;
     lpsz->cy = font.FontHeight;
     return TRUE;
-}
-
-BOOL WINAPI GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl) {
-    return GetTextExtentPointA(hdc, lpString, c, psizl);
 }
 
 BOOL WINAPI GetTextMetricsA(HDC hdc, LPTEXTMETRICA lptm) {
@@ -741,18 +709,6 @@ COLORREF WINAPI GetPixel(HDC hdc, int x, int y) {
     return window.Pixels[(size_t)py * (size_t)WindowWidth(window) + (size_t)px];
 }
 
-COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) {
-    DeviceContext &dc = LiveDC("SetPixel", hdc);
-    DrawCall call = LogEntry("SetPixel", hdc);
-    call.X1 = x;
-    call.Y1 = y;
-    call.PenColor = color;
-    W().Log.push_back(call);
-    PutPixel(LiveWindow("SetPixel", dc.Window), x + dc.Origin.x, y + dc.Origin.y, color, &dc.Clip);
-    ChargeDraw();
-    return color & 0xFFFFFF;
-}
-
 // ---- Icons and cursors -------------------------------------------------------------
 HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName) {
     if (!hInstance) {
@@ -769,7 +725,6 @@ HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName) {
     const ResourceFile &file = ResourcesOf("LoadIconA", hInstance);
     std::shared_ptr<Icon> image = LoadIconResource(file, ResId::From(lpIconName));
     if (!image) {
-        W().LastError = ERROR_RESOURCE_NAME_NOT_FOUND;
         return nullptr;
     }
     GdiObject icon;

@@ -171,18 +171,6 @@ int WINAPI GetMenuStringA(HMENU hMenu, UINT uIDItem, LPSTR lpString, int cchMax,
     return count;
 }
 
-UINT WINAPI GetMenuState(HMENU hMenu, UINT uId, UINT uFlags) {
-    const MenuItem *item = FindItem(hMenu, uId, uFlags);
-    if (!item) {
-        return (UINT)-1;
-    }
-    if (item->Popup) {
-        UINT count = (UINT)LiveMenu("GetMenuState", item->Popup).Items.size();
-        return (count << 8) | (item->Flags & 0xFF);
-    }
-    return item->Flags;
-}
-
 BOOL WINAPI InsertMenuA(HMENU hMenu, UINT uPosition, UINT uFlags, UINT_PTR uIDNewItem,
                         LPCSTR lpNewItem) {
     const UINT known = MF_BYPOSITION | MF_SEPARATOR | MF_POPUP | MF_GRAYED | MF_DISABLED |
@@ -219,17 +207,11 @@ BOOL WINAPI InsertMenuA(HMENU hMenu, UINT uPosition, UINT uFlags, UINT_PTR uIDNe
     return TRUE;
 }
 
-BOOL WINAPI DrawMenuBar(HWND hWnd) {
-    PaintNonClient(LiveWindow("DrawMenuBar", hWnd));
-    return TRUE;
-}
-
 // ---- Accelerators ------------------------------------------------------------------
 HACCEL WINAPI LoadAcceleratorsA(HINSTANCE hInstance, LPCSTR lpTableName) {
     const ResourceFile &file = ResourcesOf("LoadAcceleratorsA", hInstance);
     const Resource *resource = file.Find(ResId::From(RT_ACCELERATOR), ResId::From(lpTableName));
     if (!resource) {
-        W().LastError = ERROR_RESOURCE_NAME_NOT_FOUND;
         return nullptr;
     }
     std::vector<Accelerator> table;

@@ -84,18 +84,16 @@ const ResourceFile *VersionSource(const char *name) {
     return found == W().VersionFiles.end() ? nullptr : found->second.get();
 }
 
-// The version block of the named file, or null with the last error set.
+// The version block of the named file, or null.
 const std::vector<uint8_t> *VersionBlock(const char *name) {
     const ResourceFile *file = VersionSource(name);
     if (!file) {
-        W().LastError = ERROR_FILE_NOT_FOUND;
         return nullptr;
     }
     ResId one;
     one.Ordinal = 1;
     const Resource *resource = file->Find(ResId::From(RT_VERSION), one);
     if (!resource) {
-        W().LastError = ERROR_RESOURCE_TYPE_NOT_FOUND;
         return nullptr;
     }
     return &resource->Data;

@@ -253,19 +253,11 @@ void SetSystemMetric(int index, int value) {
 void SetVersion(DWORD value) {
     W().Version = value;
 }
-void SetMouseParams(int threshold1, int threshold2, int speed) {
-    W().MouseParams[0] = threshold1;
-    W().MouseParams[1] = threshold2;
-    W().MouseParams[2] = speed;
-}
 void SetButtonsSwapped(bool swapped) {
     W().Swapped = swapped;
 }
 bool ButtonsSwapped() {
     return W().Swapped;
-}
-void SetDoubleClickTime(UINT ms) {
-    W().DoubleClickTime = ms;
 }
 void SetCursorScreenPos(int x, int y) {
     W().Cursor = POINT{x, y};
@@ -273,10 +265,6 @@ void SetCursorScreenPos(int x, int y) {
 void SetMessageScreenPos(int x, int y) {
     W().MessagePos = POINT{x, y};
 }
-void SetHideKnownExtensions(bool hide) {
-    W().HideKnownExtensions = hide;
-}
-
 void SetTick(DWORD tick) {
     W().TickCount = tick;
 }

@@ -82,7 +82,6 @@ struct DeviceContext {
     HGDIOBJ Pen = nullptr, Brush = nullptr, Font = nullptr;
     COLORREF BkColor = RGB(255, 255, 255);
     COLORREF TextColor = RGB(0, 0, 0);
-    int BkMode = OPAQUE;
     int MapMode = MM_TEXT;
     POINT Position{0, 0};
     POINT Origin{0, 0};     // DC (0, 0) in window pixels
@@ -181,8 +180,6 @@ struct World {
     POINT MessagePos{0, 0};
     DWORD TickCount = 1000000;
     DWORD DrawCost = 0;
-    DWORD LastError = 0;
-    bool HideKnownExtensions = true;
 
     // Files and processes
     std::string ModulePath = "C:\\TapTally\\TapTally.exe";
