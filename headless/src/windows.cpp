@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstdlib>
 #include <cstring>
 
 namespace headless::detail {
@@ -13,12 +12,6 @@ namespace {
 
 // Dispatches of WM_PAINT that leave a window invalid before we call it a loop without end.
 const int PAINT_STREAK_LIMIT = 1000;
-
-std::string HandleText(const void *handle) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%p", handle);
-    return text;
-}
 
 int FrameX(const Window &window) {
     if (window.Style & WS_THICKFRAME) {
