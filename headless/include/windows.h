@@ -12,9 +12,6 @@
 // ---- Calling conventions (one convention on the native build) ----------------------
 #define WINAPI
 #define CALLBACK
-#define APIENTRY
-#define WINAPIV
-#define CONST const
 
 // ---- Basic types -------------------------------------------------------------------
 typedef int BOOL;
@@ -22,16 +19,9 @@ typedef unsigned char BYTE;
 typedef uint16_t WORD;
 typedef uint32_t DWORD;
 typedef uint32_t UINT;
-typedef int32_t INT;
 typedef int32_t LONG;
-typedef uint32_t ULONG;
 typedef int16_t SHORT;
-typedef uint16_t USHORT;
 typedef char CHAR;
-typedef unsigned char UCHAR;
-typedef uint16_t WCHAR;
-typedef float FLOAT;
-typedef void VOID;
 typedef intptr_t INT_PTR;
 typedef uintptr_t UINT_PTR;
 typedef intptr_t LONG_PTR;
@@ -44,25 +34,14 @@ typedef DWORD COLORREF;
 typedef WORD ATOM;
 typedef int HFILE;
 
-typedef BOOL *LPBOOL;
-typedef BYTE *LPBYTE;
-typedef WORD *LPWORD;
 typedef DWORD *LPDWORD;
-typedef DWORD *PDWORD;
 typedef UINT *PUINT;
-typedef INT *LPINT;
-typedef LONG *LPLONG;
 typedef void *LPVOID;
 typedef void *PVOID;
 typedef const void *LPCVOID;
 typedef CHAR *LPSTR;
-typedef CHAR *PSTR;
 typedef const CHAR *LPCSTR;
-typedef const CHAR *PCSTR;
 typedef const CHAR *LPCCH;
-typedef const WCHAR *LPCWSTR;
-typedef WCHAR *LPWSTR;
-typedef COLORREF *LPCOLORREF;
 
 #ifndef TRUE
 #define TRUE 1
@@ -81,7 +60,6 @@ typedef COLORREF *LPCOLORREF;
     };                                                                                             \
     typedef struct name##__ *name
 typedef void *HANDLE;
-typedef HANDLE *LPHANDLE;
 DECLARE_HANDLE(HWND);
 DECLARE_HANDLE(HINSTANCE);
 DECLARE_HANDLE(HMENU);
@@ -91,18 +69,12 @@ DECLARE_HANDLE(HDC);
 DECLARE_HANDLE(HPEN);
 DECLARE_HANDLE(HBRUSH);
 DECLARE_HANDLE(HFONT);
-DECLARE_HANDLE(HBITMAP);
 DECLARE_HANDLE(HRGN);
-DECLARE_HANDLE(HRSRC);
-DECLARE_HANDLE(HPALETTE);
 typedef HINSTANCE HMODULE;
 typedef HICON HCURSOR;
 typedef HANDLE HGDIOBJ;
-typedef HANDLE HGLOBAL;
 
 // ---- Word and colour macros ----------------------------------------------------------
-#define MAKEWORD(a, b)                                                                             \
-    ((WORD)(((BYTE)((DWORD_PTR)(a)&0xff)) | ((WORD)((BYTE)((DWORD_PTR)(b)&0xff))) << 8))
 #define MAKELONG(a, b)                                                                             \
     ((LONG)(((WORD)((DWORD_PTR)(a)&0xffff)) | ((DWORD)((WORD)((DWORD_PTR)(b)&0xffff))) << 16))
 #define LOWORD(l) ((WORD)((DWORD_PTR)(l)&0xffff))
@@ -111,9 +83,6 @@ typedef HANDLE HGLOBAL;
 #define HIBYTE(w) ((BYTE)((DWORD_PTR)(w) >> 8 & 0xff))
 #define MAKELPARAM(l, h) ((LPARAM)(DWORD)MAKELONG(l, h))
 #define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
-#define MAKELRESULT(l, h) ((LRESULT)(DWORD)MAKELONG(l, h))
-#define GET_X_LPARAM(lp) ((int)(short)LOWORD(lp))
-#define GET_Y_LPARAM(lp) ((int)(short)HIWORD(lp))
 
 #define RGB(r, g, b)                                                                               \
     ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
@@ -124,26 +93,24 @@ typedef HANDLE HGLOBAL;
 
 #define IS_INTRESOURCE(r) ((((ULONG_PTR)(r)) >> 16) == 0)
 #define MAKEINTRESOURCEA(i) ((LPSTR)((ULONG_PTR)((WORD)(i))))
-#define MAKEINTRESOURCE MAKEINTRESOURCEA
 
 // ---- Structures --------------------------------------------------------------------
 typedef struct tagPOINT {
     LONG x;
     LONG y;
-} POINT, *PPOINT, *LPPOINT;
+} POINT, *LPPOINT;
 
 typedef struct tagSIZE {
     LONG cx;
     LONG cy;
-} SIZE, *PSIZE, *LPSIZE;
+} SIZE, *LPSIZE;
 
 typedef struct tagRECT {
     LONG left;
     LONG top;
     LONG right;
     LONG bottom;
-} RECT, *PRECT, *LPRECT;
-typedef const RECT *LPCRECT;
+} RECT, *LPRECT;
 
 typedef struct tagMSG {
     HWND hwnd;
@@ -152,7 +119,7 @@ typedef struct tagMSG {
     LPARAM lParam;
     DWORD time;
     POINT pt;
-} MSG, *PMSG, *LPMSG;
+} MSG, *LPMSG;
 
 typedef struct tagPAINTSTRUCT {
     HDC hdc;
@@ -161,7 +128,7 @@ typedef struct tagPAINTSTRUCT {
     BOOL fRestore;
     BOOL fIncUpdate;
     BYTE rgbReserved[32];
-} PAINTSTRUCT, *PPAINTSTRUCT, *LPPAINTSTRUCT;
+} PAINTSTRUCT, *LPPAINTSTRUCT;
 
 typedef LRESULT(CALLBACK *WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 typedef INT_PTR(CALLBACK *DLGPROC)(HWND, UINT, WPARAM, LPARAM);
@@ -177,8 +144,7 @@ typedef struct tagWNDCLASSA {
     HBRUSH hbrBackground;
     LPCSTR lpszMenuName;
     LPCSTR lpszClassName;
-} WNDCLASSA, *PWNDCLASSA, *LPWNDCLASSA;
-typedef WNDCLASSA WNDCLASS;
+} WNDCLASSA;
 
 typedef struct tagCREATESTRUCTA {
     LPVOID lpCreateParams;
@@ -193,8 +159,7 @@ typedef struct tagCREATESTRUCTA {
     LPCSTR lpszName;
     LPCSTR lpszClass;
     DWORD dwExStyle;
-} CREATESTRUCTA, *LPCREATESTRUCTA;
-typedef CREATESTRUCTA CREATESTRUCT;
+} CREATESTRUCTA;
 
 typedef struct tagTEXTMETRICA {
     LONG tmHeight;
@@ -217,8 +182,7 @@ typedef struct tagTEXTMETRICA {
     BYTE tmStruckOut;
     BYTE tmPitchAndFamily;
     BYTE tmCharSet;
-} TEXTMETRICA, *PTEXTMETRICA, *LPTEXTMETRICA;
-typedef TEXTMETRICA TEXTMETRIC;
+} TEXTMETRICA, *LPTEXTMETRICA;
 
 #define OFS_MAXPATHNAME 128
 typedef struct _OFSTRUCT {
@@ -228,7 +192,7 @@ typedef struct _OFSTRUCT {
     WORD Reserved1;
     WORD Reserved2;
     CHAR szPathName[OFS_MAXPATHNAME];
-} OFSTRUCT, *LPOFSTRUCT, *POFSTRUCT;
+} OFSTRUCT, *LPOFSTRUCT;
 
 typedef struct tagVS_FIXEDFILEINFO {
     DWORD dwSignature;
@@ -350,7 +314,6 @@ typedef struct tagVS_FIXEDFILEINFO {
 
 // ---- Accelerator flags -------------------------------------------------------------
 #define FVIRTKEY 0x01
-#define FNOINVERT 0x02
 #define FSHIFT 0x04
 #define FCONTROL 0x08
 #define FALT 0x10
@@ -359,39 +322,28 @@ typedef struct tagVS_FIXEDFILEINFO {
 #define WS_OVERLAPPED 0x00000000L
 #define WS_POPUP 0x80000000L
 #define WS_CHILD 0x40000000L
-#define WS_MINIMIZE 0x20000000L
 #define WS_VISIBLE 0x10000000L
 #define WS_DISABLED 0x08000000L
-#define WS_CLIPSIBLINGS 0x04000000L
-#define WS_CLIPCHILDREN 0x02000000L
-#define WS_MAXIMIZE 0x01000000L
 #define WS_CAPTION 0x00C00000L
 #define WS_BORDER 0x00800000L
 #define WS_DLGFRAME 0x00400000L
-#define WS_VSCROLL 0x00200000L
-#define WS_HSCROLL 0x00100000L
 #define WS_SYSMENU 0x00080000L
 #define WS_THICKFRAME 0x00040000L
-#define WS_GROUP 0x00020000L
 #define WS_TABSTOP 0x00010000L
 #define WS_MINIMIZEBOX 0x00020000L
 #define WS_MAXIMIZEBOX 0x00010000L
 #define WS_OVERLAPPEDWINDOW                                                                        \
     (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)
-#define WS_POPUPWINDOW (WS_POPUP | WS_BORDER | WS_SYSMENU)
 #define WS_EX_DLGMODALFRAME 0x00000001L
-#define WS_EX_TOPMOST 0x00000008L
 
 #define CS_VREDRAW 0x0001
 #define CS_HREDRAW 0x0002
 #define CS_DBLCLKS 0x0008
-#define CS_OWNDC 0x0020
 
 #define CW_USEDEFAULT ((int)0x80000000)
 
 // Dialog styles
 #define DS_ABSALIGN 0x01L
-#define DS_SYSMODAL 0x02L
 #define DS_SETFONT 0x40L
 #define DS_MODALFRAME 0x80L
 #define DS_CENTER 0x0800L
@@ -399,22 +351,13 @@ typedef struct tagVS_FIXEDFILEINFO {
 // Button styles
 #define BS_PUSHBUTTON 0x00000000L
 #define BS_DEFPUSHBUTTON 0x00000001L
-#define BS_CHECKBOX 0x00000002L
-#define BS_AUTOCHECKBOX 0x00000003L
-#define BS_RADIOBUTTON 0x00000004L
-#define BS_GROUPBOX 0x00000007L
 #define BS_TYPEMASK 0x0000000FL
 
 // Edit styles
 #define ES_LEFT 0x0000L
-#define ES_CENTER 0x0001L
-#define ES_RIGHT 0x0002L
-#define ES_MULTILINE 0x0004L
 #define ES_AUTOHSCROLL 0x0080L
 
 // Static styles
-#define SS_LEFT 0x00000000L
-#define SS_CENTER 0x00000001L
 
 // ---- ShowWindow and SetWindowPos ---------------------------------------------------
 #define SW_HIDE 0
@@ -434,7 +377,6 @@ typedef struct tagVS_FIXEDFILEINFO {
 #define SWP_NOSIZE 0x0001
 #define SWP_NOMOVE 0x0002
 #define SWP_NOZORDER 0x0004
-#define SWP_NOREDRAW 0x0008
 #define SWP_NOACTIVATE 0x0010
 #define HWND_TOP ((HWND)0)
 
@@ -448,53 +390,33 @@ typedef struct tagVS_FIXEDFILEINFO {
 #define SM_CYBORDER 6
 #define SM_CXDLGFRAME 7
 #define SM_CYDLGFRAME 8
-#define SM_CXFIXEDFRAME 7
-#define SM_CYFIXEDFRAME 8
 #define SM_CXICON 11
 #define SM_CYICON 12
 #define SM_CXCURSOR 13
 #define SM_CYCURSOR 14
 #define SM_CYMENU 15
-#define SM_CXFULLSCREEN 16
-#define SM_CYFULLSCREEN 17
 #define SM_MOUSEPRESENT 19
 #define SM_SWAPBUTTON 23
 #define SM_CXFRAME 32
 #define SM_CYFRAME 33
-#define SM_CXSIZEFRAME 32
-#define SM_CYSIZEFRAME 33
 #define SM_CXDOUBLECLK 36
 #define SM_CYDOUBLECLK 37
 #define SM_CMOUSEBUTTONS 43
 
 // SystemParametersInfo
 #define SPI_GETMOUSE 0x0003
-#define SPI_SETMOUSE 0x0004
 
 // ---- Menus -------------------------------------------------------------------------
-#define MF_INSERT 0x00000000L
-#define MF_CHANGE 0x00000080L
-#define MF_APPEND 0x00000100L
-#define MF_DELETE 0x00000200L
-#define MF_REMOVE 0x00001000L
 #define MF_BYCOMMAND 0x00000000L
 #define MF_BYPOSITION 0x00000400L
 #define MF_SEPARATOR 0x00000800L
-#define MF_ENABLED 0x00000000L
 #define MF_GRAYED 0x00000001L
 #define MF_DISABLED 0x00000002L
-#define MF_UNCHECKED 0x00000000L
 #define MF_CHECKED 0x00000008L
 #define MF_STRING 0x00000000L
-#define MF_BITMAP 0x00000004L
-#define MF_OWNERDRAW 0x00000100L
 #define MF_POPUP 0x00000010L
 #define MF_MENUBARBREAK 0x00000020L
 #define MF_MENUBREAK 0x00000040L
-#define MF_HILITE 0x00000080L
-#define MF_DEFAULT 0x00001000L
-#define MF_HELP 0x00004000L
-#define MF_END 0x00000080L
 
 // ---- Message boxes -----------------------------------------------------------------
 #define MB_OK 0x00000000L
@@ -541,26 +463,15 @@ typedef struct tagVS_FIXEDFILEINFO {
 #define IDC_CROSS MAKEINTRESOURCEA(32515)
 
 // ---- Resource types ----------------------------------------------------------------
-#define RT_CURSOR MAKEINTRESOURCEA(1)
-#define RT_BITMAP MAKEINTRESOURCEA(2)
 #define RT_ICON MAKEINTRESOURCEA(3)
 #define RT_MENU MAKEINTRESOURCEA(4)
 #define RT_DIALOG MAKEINTRESOURCEA(5)
-#define RT_STRING MAKEINTRESOURCEA(6)
 #define RT_ACCELERATOR MAKEINTRESOURCEA(9)
-#define RT_RCDATA MAKEINTRESOURCEA(10)
 #define RT_GROUP_ICON MAKEINTRESOURCEA(14)
 #define RT_VERSION MAKEINTRESOURCEA(16)
 
 // ---- Version information -----------------------------------------------------------
 #define VS_FFI_SIGNATURE 0xFEEF04BDL
-#define VS_FFI_STRUCVERSION 0x00010000L
-#define VOS__WINDOWS16 0x00000001L
-#define VOS__WINDOWS32 0x00000004L
-#define VOS_NT_WINDOWS32 0x00040004L
-#define VFT_UNKNOWN 0x00000000L
-#define VFT_APP 0x00000001L
-#define VFT_DLL 0x00000002L
 
 // ---- GDI ---------------------------------------------------------------------------
 // Stock objects
@@ -570,7 +481,6 @@ typedef struct tagVS_FIXEDFILEINFO {
 #define DKGRAY_BRUSH 3
 #define BLACK_BRUSH 4
 #define NULL_BRUSH 5
-#define HOLLOW_BRUSH NULL_BRUSH
 #define WHITE_PEN 6
 #define BLACK_PEN 7
 #define NULL_PEN 8
@@ -584,63 +494,35 @@ typedef struct tagVS_FIXEDFILEINFO {
 
 // Pen styles
 #define PS_SOLID 0
-#define PS_DASH 1
-#define PS_DOT 2
-#define PS_DASHDOT 3
-#define PS_DASHDOTDOT 4
 #define PS_NULL 5
 #define PS_INSIDEFRAME 6
 
 // Background modes
-#define TRANSPARENT 1
 #define OPAQUE 2
 
 // Mapping modes
 #define MM_TEXT 1
 #define MM_LOMETRIC 2
-#define MM_HIMETRIC 3
-#define MM_LOENGLISH 4
-#define MM_HIENGLISH 5
-#define MM_TWIPS 6
-#define MM_ISOTROPIC 7
-#define MM_ANISOTROPIC 8
 
 // Font weights, character sets, precision, quality, pitch and family
 #define FW_DONTCARE 0
-#define FW_THIN 100
-#define FW_LIGHT 300
 #define FW_NORMAL 400
-#define FW_REGULAR 400
-#define FW_BOLD 700
 #define ANSI_CHARSET 0
-#define DEFAULT_CHARSET 1
-#define OEM_CHARSET 255
 #define OUT_DEFAULT_PRECIS 0
-#define OUT_TT_PRECIS 4
 #define CLIP_DEFAULT_PRECIS 0
 #define DEFAULT_QUALITY 0
-#define DRAFT_QUALITY 1
-#define PROOF_QUALITY 2
 #define DEFAULT_PITCH 0
-#define FIXED_PITCH 1
-#define VARIABLE_PITCH 2
 #define FF_DONTCARE 0x00
-#define FF_ROMAN 0x10
-#define FF_SWISS 0x20
 #define FF_MODERN 0x30
-#define LF_FACESIZE 32
 
 // System colours (a brush may be given as colour index + 1)
-#define COLOR_SCROLLBAR 0
 #define COLOR_BACKGROUND 1
 #define COLOR_ACTIVECAPTION 2
-#define COLOR_INACTIVECAPTION 3
 #define COLOR_MENU 4
 #define COLOR_WINDOW 5
 #define COLOR_WINDOWFRAME 6
 #define COLOR_MENUTEXT 7
 #define COLOR_WINDOWTEXT 8
-#define COLOR_CAPTIONTEXT 9
 #define COLOR_ACTIVEBORDER 10
 #define COLOR_INACTIVEBORDER 11
 #define COLOR_APPWORKSPACE 12
@@ -650,41 +532,21 @@ typedef struct tagVS_FIXEDFILEINFO {
 #define COLOR_BTNSHADOW 16
 #define COLOR_GRAYTEXT 17
 #define COLOR_BTNTEXT 18
-#define COLOR_INACTIVECAPTIONTEXT 19
 #define COLOR_BTNHIGHLIGHT 20
 
 // ---- Files -------------------------------------------------------------------------
 #define HFILE_ERROR ((HFILE)-1)
-#define OF_READ 0x00000000
 #define OF_WRITE 0x00000001
-#define OF_READWRITE 0x00000002
-#define OF_SHARE_COMPAT 0x00000000
-#define OF_SHARE_EXCLUSIVE 0x00000010
-#define OF_SHARE_DENY_WRITE 0x00000020
-#define OF_SHARE_DENY_READ 0x00000030
-#define OF_SHARE_DENY_NONE 0x00000040
-#define OF_PARSE 0x00000100
 #define OF_DELETE 0x00000200
-#define OF_VERIFY 0x00000400
-#define OF_CANCEL 0x00000800
 #define OF_CREATE 0x00001000
-#define OF_PROMPT 0x00002000
 #define OF_EXIST 0x00004000
-#define OF_REOPEN 0x00008000
 #define MAX_PATH 260
 
 // ---- Error codes -------------------------------------------------------------------
-#define ERROR_SUCCESS 0L
-#define NO_ERROR 0L
 #define ERROR_FILE_NOT_FOUND 2L
 #define ERROR_PATH_NOT_FOUND 3L
 #define ERROR_ACCESS_DENIED 5L
-#define ERROR_INVALID_HANDLE 6L
 #define ERROR_INVALID_PARAMETER 87L
-#define ERROR_INSUFFICIENT_BUFFER 122L
-#define ERROR_RESOURCE_DATA_NOT_FOUND 1812L
-#define ERROR_RESOURCE_TYPE_NOT_FOUND 1813L
-#define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
 
 // ---- Entry point, defined by the program -------------------------------------------
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nShowCmd);
@@ -694,8 +556,6 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA *lpWndClass);
 HWND WINAPI CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle,
                             int X, int Y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
                             HINSTANCE hInstance, LPVOID lpParam);
-#define CreateWindowA(cls, name, style, x, y, w, h, parent, menu, inst, param)                     \
-    CreateWindowExA(0, cls, name, style, x, y, w, h, parent, menu, inst, param)
 BOOL WINAPI DestroyWindow(HWND hWnd);
 BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow);
 BOOL WINAPI UpdateWindow(HWND hWnd);
@@ -703,13 +563,11 @@ BOOL WINAPI IsWindow(HWND hWnd);
 BOOL WINAPI IsWindowEnabled(HWND hWnd);
 BOOL WINAPI EnableWindow(HWND hWnd, BOOL bEnable);
 int WINAPI GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount);
-BOOL WINAPI SetWindowTextA(HWND hWnd, LPCSTR lpString);
 BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect);
 BOOL WINAPI GetWindowRect(HWND hWnd, LPRECT lpRect);
 BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy,
                          UINT uFlags);
 HWND WINAPI SetFocus(HWND hWnd);
-HWND WINAPI GetFocus(void);
 
 LRESULT WINAPI DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
@@ -730,14 +588,11 @@ HMENU WINAPI GetSubMenu(HMENU hMenu, int nPos);
 int WINAPI GetMenuItemCount(HMENU hMenu);
 UINT WINAPI GetMenuItemID(HMENU hMenu, int nPos);
 int WINAPI GetMenuStringA(HMENU hMenu, UINT uIDItem, LPSTR lpString, int cchMax, UINT flags);
-UINT WINAPI GetMenuState(HMENU hMenu, UINT uId, UINT uFlags);
 BOOL WINAPI InsertMenuA(HMENU hMenu, UINT uPosition, UINT uFlags, UINT_PTR uIDNewItem,
                         LPCSTR lpNewItem);
-BOOL WINAPI DrawMenuBar(HWND hWnd);
 
 BOOL WINAPI InvalidateRect(HWND hWnd, const RECT *lpRect, BOOL bErase);
 BOOL WINAPI InvalidateRgn(HWND hWnd, HRGN hRgn, BOOL bErase);
-BOOL WINAPI ValidateRect(HWND hWnd, const RECT *lpRect);
 BOOL WINAPI GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL bErase);
 HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint);
 BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT *lpPaint);
@@ -746,14 +601,10 @@ HDC WINAPI GetWindowDC(HWND hWnd);
 int WINAPI ReleaseDC(HWND hWnd, HDC hDC);
 
 BOOL WINAPI SetRect(LPRECT lprc, int xLeft, int yTop, int xRight, int yBottom);
-BOOL WINAPI SetRectEmpty(LPRECT lprc);
 BOOL WINAPI PtInRect(const RECT *lprc, POINT pt);
-BOOL WINAPI IsRectEmpty(const RECT *lprc);
-BOOL WINAPI IntersectRect(LPRECT lprcDst, const RECT *lprcSrc1, const RECT *lprcSrc2);
 BOOL WINAPI UnionRect(LPRECT lprcDst, const RECT *lprcSrc1, const RECT *lprcSrc2);
 BOOL WINAPI OffsetRect(LPRECT lprc, int dx, int dy);
 BOOL WINAPI ClientToScreen(HWND hWnd, LPPOINT lpPoint);
-BOOL WINAPI ScreenToClient(HWND hWnd, LPPOINT lpPoint);
 
 int WINAPI FillRect(HDC hDC, const RECT *lprc, HBRUSH hbr);
 BOOL WINAPI DrawIcon(HDC hDC, int X, int Y, HICON hIcon);
@@ -765,10 +616,8 @@ BOOL WINAPI MessageBeep(UINT uType);
 int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
 INT_PTR WINAPI DialogBoxParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndParent,
                                DLGPROC lpDialogFunc, LPARAM dwInitParam);
-#define DialogBoxA(inst, tmpl, parent, proc) DialogBoxParamA(inst, tmpl, parent, proc, 0)
 BOOL WINAPI EndDialog(HWND hDlg, INT_PTR nResult);
 HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem);
-int WINAPI GetDlgCtrlID(HWND hWnd);
 BOOL WINAPI SetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPCSTR lpString);
 UINT WINAPI GetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPSTR lpString, int cchMax);
 
@@ -789,28 +638,19 @@ HFONT WINAPI CreateFontA(int cHeight, int cWidth, int cEscapement, int cOrientat
                          DWORD iOutPrecision, DWORD iClipPrecision, DWORD iQuality,
                          DWORD iPitchAndFamily, LPCSTR pszFaceName);
 COLORREF WINAPI GetPixel(HDC hdc, int x, int y);
-COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color);
 COLORREF WINAPI GetNearestColor(HDC hdc, COLORREF color);
 COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color);
-COLORREF WINAPI GetBkColor(HDC hdc);
 COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color);
-COLORREF WINAPI GetTextColor(HDC hdc);
-int WINAPI SetBkMode(HDC hdc, int mode);
-int WINAPI GetBkMode(HDC hdc);
 int WINAPI SetMapMode(HDC hdc, int iMode);
-int WINAPI GetMapMode(HDC hdc);
 BOOL WINAPI MoveToEx(HDC hdc, int x, int y, LPPOINT lppt);
 BOOL WINAPI LineTo(HDC hdc, int x, int y);
 BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c);
 BOOL WINAPI GetTextExtentPointA(HDC hdc, LPCSTR lpString, int c, LPSIZE lpsz);
-BOOL WINAPI GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl);
 BOOL WINAPI GetTextMetricsA(HDC hdc, LPTEXTMETRICA lptm);
 
 // ---- Kernel (kernel32) -------------------------------------------------------------
 DWORD WINAPI GetTickCount(void);
 DWORD WINAPI GetVersion(void);
-DWORD WINAPI GetLastError(void);
-void WINAPI SetLastError(DWORD dwErrCode);
 DWORD WINAPI GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize);
 HFILE WINAPI OpenFile(LPCSTR lpFileName, LPOFSTRUCT lpReOpenBuff, UINT uStyle);
 UINT WINAPI _lwrite(HFILE hFile, LPCCH lpBuffer, UINT uBytes);

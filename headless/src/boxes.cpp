@@ -1,6 +1,8 @@
 // Message boxes, modal dialogs from DIALOG templates, and their controls.
 #include "world.h"
 
+#include "byte_reader.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -30,46 +32,17 @@ struct DialogTemplate {
     std::vector<DialogItem> Items;
 };
 
-struct Reader {
-    const std::vector<uint8_t> &Data;
-    size_t Pos = 0;
-    bool Ok = true;
-    WORD Word() {
-        if (Pos + 2 > Data.size()) {
-            Ok = false;
-            return 0;
+// A name field: 0x0000 (none), 0xFFFF and an ordinal, or a UTF-16 string.
+std::string NameField(ByteReader &in, WORD *ordinal) {
+    WORD value = 0;
+    if (in.Ordinal(value)) {
+        if (ordinal) {
+            *ordinal = value;
         }
-        WORD value = (WORD)(Data[Pos] | (Data[Pos + 1] << 8));
-        Pos += 2;
-        return value;
+        return "";
     }
-    DWORD Dword() {
-        WORD low = Word();
-        return low | ((DWORD)Word() << 16);
-    }
-    void Align() { Pos = (Pos + 3) & ~(size_t)3; }
-    // A name field: 0x0000 (none), 0xFFFF and an ordinal, or a UTF-16 string.
-    std::string NameField(WORD *ordinal) {
-        if (Pos + 2 > Data.size()) {
-            Ok = false;
-            return "";
-        }
-        WORD first = (WORD)(Data[Pos] | (Data[Pos + 1] << 8));
-        if (first == 0xFFFF) {
-            Pos += 2;
-            WORD value = Word();
-            if (ordinal) {
-                *ordinal = value;
-            }
-            return "";
-        }
-        std::string text;
-        if (!ReadUtf16(Data.data(), Data.size(), Pos, text)) {
-            Ok = false;
-        }
-        return text;
-    }
-};
+    return in.Utf16();
+}
 
 std::string ControlClass(WORD ordinal) {
     switch (ordinal) {
@@ -85,51 +58,53 @@ std::string ControlClass(WORD ordinal) {
 }
 
 bool ParseDialog(const std::vector<uint8_t> &data, DialogTemplate &dialog) {
-    Reader in{data};
-    if (data.size() >= 4 && data[2] == 0xFF && data[3] == 0xFF) {
+    ByteReader in(data);
+    dialog.Style = in.U32();
+    if (HIWORD(dialog.Style) == 0xFFFF) { // version 1 and signature 0xFFFF
         Unsupported("DialogBoxParamA", "DIALOGEX templates");
     }
-    dialog.Style = in.Dword();
-    dialog.ExStyle = in.Dword();
-    WORD count = in.Word();
-    dialog.X = (short)in.Word();
-    dialog.Y = (short)in.Word();
-    dialog.Cx = (short)in.Word();
-    dialog.Cy = (short)in.Word();
+    dialog.ExStyle = in.U32();
+    WORD count = in.U16();
+    dialog.X = (short)in.U16();
+    dialog.Y = (short)in.U16();
+    dialog.Cx = (short)in.U16();
+    dialog.Cy = (short)in.U16();
     WORD menuOrdinal = 0;
-    std::string menu = in.NameField(&menuOrdinal);
+    std::string menu = NameField(in, &menuOrdinal);
     if (!menu.empty() || menuOrdinal) {
         Unsupported("DialogBoxParamA", "a dialog with a menu");
     }
     WORD classOrdinal = 0;
-    std::string windowClass = in.NameField(&classOrdinal);
+    std::string windowClass = NameField(in, &classOrdinal);
     if (!windowClass.empty() || classOrdinal) {
         Unsupported("DialogBoxParamA", "a dialog with a window class of its own");
     }
-    dialog.Title = in.NameField(nullptr);
+    dialog.Title = NameField(in, nullptr);
     if (dialog.Style & DS_SETFONT) {
-        in.Word();
-        in.NameField(nullptr);
+        in.U16(); // point size
+        NameField(in, nullptr);
     }
-    for (WORD i = 0; i < count && in.Ok; ++i) {
-        in.Align();
+    for (WORD i = 0; i < count; ++i) {
+        in.Align4();
         DialogItem item;
-        item.Style = in.Dword();
-        item.ExStyle = in.Dword();
-        item.X = (short)in.Word();
-        item.Y = (short)in.Word();
-        item.Cx = (short)in.Word();
-        item.Cy = (short)in.Word();
-        item.Id = in.Word();
+        item.Style = in.U32();
+        item.ExStyle = in.U32();
+        item.X = (short)in.U16();
+        item.Y = (short)in.U16();
+        item.Cx = (short)in.U16();
+        item.Cy = (short)in.U16();
+        item.Id = in.U16();
         WORD ordinal = 0;
-        std::string name = in.NameField(&ordinal);
+        std::string name = NameField(in, &ordinal);
+        if (!in.Ok()) {
+            return false;
+        }
         item.ClassName = name.empty() ? ControlClass(ordinal) : Upper(name);
-        item.Text = in.NameField(nullptr);
-        WORD extra = in.Word();
-        in.Pos += extra;
+        item.Text = NameField(in, nullptr);
+        in.Skip(in.U16()); // creation data
         dialog.Items.push_back(item);
     }
-    return in.Ok;
+    return in.Ok();
 }
 
 std::vector<int> ButtonsOf(UINT style) {
@@ -595,7 +570,6 @@ int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
         Unsupported("MessageBoxA", "style " + std::to_string(uType));
     }
     if (hWnd && !IsWindow(hWnd)) {
-        W().LastError = ERROR_INVALID_HANDLE;
         return 0;
     }
     MessageBoxData data;
@@ -645,7 +619,6 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND 
     ResId name = ResId::From(lpTemplateName);
     const Resource *resource = file.Find(ResId::From(RT_DIALOG), name);
     if (!resource || (hWndParent && !IsWindow(hWndParent))) {
-        W().LastError = resource ? ERROR_INVALID_HANDLE : ERROR_RESOURCE_NAME_NOT_FOUND;
         return -1;
     }
     DialogTemplate dialog;
@@ -721,10 +694,6 @@ HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem) {
     LiveWindow("GetDlgItem", hDlg);
     Window *control = ControlById(hDlg, nIDDlgItem);
     return control ? control->Handle : nullptr;
-}
-
-int WINAPI GetDlgCtrlID(HWND hWnd) {
-    return LiveWindow("GetDlgCtrlID", hWnd).ControlId;
 }
 
 BOOL WINAPI SetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPCSTR lpString) {

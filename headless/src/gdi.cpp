@@ -1,6 +1,8 @@
 // Device contexts, graphics objects, the rasteriser and the drawing log.
 #include "world.h"
 
+#include "byte_reader.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -8,12 +10,6 @@
 namespace headless::detail {
 
 namespace {
-
-std::string HandleText(const void *handle) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%p", handle);
-    return text;
-}
 
 HGDIOBJ NewObject(const GdiObject &object) {
     HGDIOBJ handle = HandleOf<HGDIOBJ>(NewHandle());
@@ -305,59 +301,61 @@ std::shared_ptr<Icon> LoadIconResource(const ResourceFile &file, const ResId &na
     if (!group) {
         return nullptr;
     }
-    const std::vector<uint8_t> &dir = group->Data;
-    if (dir.size() < 6) {
-        Unsupported("LoadIconA", "icon group " + name.Describe() + " is malformed");
-    }
-    int count = dir[4] | (dir[5] << 8);
-    int best = -1, bestScore = -1;
-    for (int i = 0; i < count; ++i) {
-        size_t at = 6 + (size_t)i * 14;
-        if (at + 14 > dir.size()) {
-            Unsupported("LoadIconA", "icon group " + name.Describe() + " is malformed");
-        }
-        int width = dir[at] ? dir[at] : 256;
-        int bits = dir[at + 6] | (dir[at + 7] << 8);
-        int score = (width == 32 ? 1000 : 0) + bits;
+    // The group: reserved, type, count, and 14 bytes for each image.
+    ByteReader dir(group->Data);
+    dir.Skip(4);
+    WORD count = dir.U16();
+    ResId imageId;
+    int bestScore = -1;
+    for (WORD i = 0; i < count; ++i) {
+        int width = dir.U8();
+        dir.Skip(5); // height, colours, reserved, planes
+        int bits = dir.U16();
+        dir.Skip(4); // bytes in the image
+        WORD id = dir.U16();
+        int score = ((width ? width : 256) == 32 ? 1000 : 0) + bits;
         if (score > bestScore) {
-            best = i;
+            imageId.Ordinal = id;
             bestScore = score;
         }
     }
-    if (best < 0) {
+    if (!dir.Ok()) {
+        Unsupported("LoadIconA", "icon group " + name.Describe() + " is malformed");
+    }
+    if (bestScore < 0) {
         return nullptr;
     }
-    size_t at = 6 + (size_t)best * 14;
-    ResId imageId;
-    imageId.Ordinal = (WORD)(dir[at + 12] | (dir[at + 13] << 8));
     const Resource *image = file.Find(ResId::From(RT_ICON), imageId);
     if (!image) {
         Unsupported("LoadIconA", "icon image " + imageId.Describe() + " is missing");
     }
-    const std::vector<uint8_t> &d = image->Data;
-    auto u32 = [&](size_t p) {
-        return (DWORD)(d[p] | (d[p + 1] << 8) | (d[p + 2] << 16) | ((DWORD)d[p + 3] << 24));
-    };
-    if (d.size() < 40 || u32(0) < 40) {
+    // BITMAPINFOHEADER, palette, colour bits and mask bits, rows bottom first.
+    ByteReader in(image->Data);
+    DWORD headerSize = in.U32();
+    int width = (int32_t)in.U32();
+    int height = (int32_t)in.U32() / 2;
+    in.Skip(2); // planes
+    int bits = in.U16();
+    DWORD compression = in.U32();
+    in.Skip(12); // image size, resolution
+    DWORD used = in.U32();
+    in.Skip(4); // important colours
+    if (!in.Ok() || headerSize < 40) {
         Unsupported("LoadIconA", "icon image " + imageId.Describe() +
                                      " is not a bitmap (PNG icons are not supported)");
     }
-    int width = (int32_t)u32(4);
-    int height = (int32_t)u32(8) / 2;
-    int bits = d[14] | (d[15] << 8);
-    DWORD compression = u32(16);
-    DWORD used = u32(32);
     if (width <= 0 || height <= 0 || width > 256 || height > 256 || compression != 0 ||
         (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32)) {
         Unsupported("LoadIconA", "icon image format (" + std::to_string(bits) + " bits)");
     }
     size_t paletteSize = bits <= 8 ? (used ? used : (1u << bits)) : 0;
-    size_t palette = u32(0);
-    size_t xorStart = palette + paletteSize * 4;
     size_t xorStride = (((size_t)width * bits + 31) / 32) * 4;
-    size_t andStart = xorStart + xorStride * (size_t)height;
     size_t andStride = (((size_t)width + 31) / 32) * 4;
-    if (andStart + andStride * (size_t)height > d.size()) {
+    in.Skip(headerSize - 40);
+    const uint8_t *palette = in.Bytes(paletteSize * 4);
+    const uint8_t *xorBits = in.Bytes(xorStride * (size_t)height);
+    const uint8_t *andBits = in.Bytes(andStride * (size_t)height);
+    if (!in.Ok()) {
         Unsupported("LoadIconA", "icon image " + imageId.Describe() + " is truncated");
     }
     auto icon = std::make_shared<Icon>();
@@ -367,34 +365,34 @@ std::shared_ptr<Icon> LoadIconResource(const ResourceFile &file, const ResId &na
     icon->Mask.resize((size_t)width * height);
     bool hasAlpha = false;
     for (int y = 0; y < height; ++y) {
-        size_t row = xorStart + xorStride * (size_t)(height - 1 - y);
-        size_t maskRow = andStart + andStride * (size_t)(height - 1 - y);
+        const uint8_t *row = xorBits + xorStride * (size_t)(height - 1 - y);
+        const uint8_t *maskRow = andBits + andStride * (size_t)(height - 1 - y);
         for (int x = 0; x < width; ++x) {
             COLORREF color = 0;
             if (bits <= 8) {
                 size_t bit = (size_t)x * bits;
-                unsigned index = (d[row + bit / 8] >> (8 - bits - bit % 8)) & ((1u << bits) - 1);
+                unsigned index = (row[bit / 8] >> (8 - bits - bit % 8)) & ((1u << bits) - 1);
                 if (index < paletteSize) {
-                    size_t p = palette + index * 4;
-                    color = RGB(d[p + 2], d[p + 1], d[p]);
+                    const uint8_t *p = palette + index * 4;
+                    color = RGB(p[2], p[1], p[0]);
                 }
             } else {
-                size_t p = row + (size_t)x * (bits / 8);
-                color = RGB(d[p + 2], d[p + 1], d[p]);
-                if (bits == 32 && d[p + 3]) {
+                const uint8_t *p = row + (size_t)x * (bits / 8);
+                color = RGB(p[2], p[1], p[0]);
+                if (bits == 32 && p[3]) {
                     hasAlpha = true;
                 }
             }
             size_t i = (size_t)y * width + x;
             icon->Color[i] = color;
-            icon->Mask[i] = (d[maskRow + x / 8] >> (7 - x % 8)) & 1;
+            icon->Mask[i] = (maskRow[x / 8] >> (7 - x % 8)) & 1;
         }
     }
     if (hasAlpha) {
         for (int y = 0; y < height; ++y) {
+            const uint8_t *row = xorBits + xorStride * (size_t)(height - 1 - y);
             for (int x = 0; x < width; ++x) {
-                size_t p = xorStart + xorStride * (size_t)(height - 1 - y) + (size_t)x * 4;
-                icon->Mask[(size_t)y * width + x] = d[p + 3] < 128;
+                icon->Mask[(size_t)y * width + x] = row[(size_t)x * 4 + 3] < 128;
             }
         }
     }
@@ -575,33 +573,11 @@ COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color) {
     return previous;
 }
 
-COLORREF WINAPI GetBkColor(HDC hdc) {
-    return LiveDC("GetBkColor", hdc).BkColor;
-}
-
 COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color) {
     DeviceContext &dc = LiveDC("SetTextColor", hdc);
     COLORREF previous = dc.TextColor;
     dc.TextColor = color & 0xFFFFFF;
     return previous;
-}
-
-COLORREF WINAPI GetTextColor(HDC hdc) {
-    return LiveDC("GetTextColor", hdc).TextColor;
-}
-
-int WINAPI SetBkMode(HDC hdc, int mode) {
-    DeviceContext &dc = LiveDC("SetBkMode", hdc);
-    if (mode != OPAQUE && mode != TRANSPARENT) {
-        Unsupported("SetBkMode", "mode " + std::to_string(mode));
-    }
-    int previous = dc.BkMode;
-    dc.BkMode = mode;
-    return previous;
-}
-
-int WINAPI GetBkMode(HDC hdc) {
-    return LiveDC("GetBkMode", hdc).BkMode;
 }
 
 int WINAPI SetMapMode(HDC hdc, int iMode) {
@@ -612,10 +588,6 @@ int WINAPI SetMapMode(HDC hdc, int iMode) {
     int previous = dc.MapMode;
     dc.MapMode = iMode;
     return previous;
-}
-
-int WINAPI GetMapMode(HDC hdc) {
-    return LiveDC("GetMapMode", hdc).MapMode;
 }
 
 // ---- Drawing -----------------------------------------------------------------------
@@ -687,10 +659,8 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
     W().Log.push_back(call);
     Window &window = LiveWindow("TextOutA", dc.Window);
     int left = x + dc.Origin.x, top = y + dc.Origin.y;
-    if (dc.BkMode == OPAQUE) {
-        RECT box{left, top, left + c * font.FontWidth, top + font.FontHeight};
-        FillPixels(window, box, dc.BkColor, &dc.Clip);
-    }
+    RECT box{left, top, left + c * font.FontWidth, top + font.FontHeight};
+    FillPixels(window, box, dc.BkColor, &dc.Clip);
     DrawTextPixels(window, left, top, text, font.FontHeight, font.FontWidth, dc.TextColor,
                    &dc.Clip);
     ChargeDraw();
@@ -704,10 +674,6 @@ BOOL WINAPI GetTextExtentPointA(HDC hdc, LPCSTR lpString, int c, LPSIZE lpsz) {
     lpsz->cx = c * font.FontWidth;
     lpsz->cy = font.FontHeight;
     return TRUE;
-}
-
-BOOL WINAPI GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, LPSIZE psizl) {
-    return GetTextExtentPointA(hdc, lpString, c, psizl);
 }
 
 BOOL WINAPI GetTextMetricsA(HDC hdc, LPTEXTMETRICA lptm) {
@@ -741,18 +707,6 @@ COLORREF WINAPI GetPixel(HDC hdc, int x, int y) {
     return window.Pixels[(size_t)py * (size_t)WindowWidth(window) + (size_t)px];
 }
 
-COLORREF WINAPI SetPixel(HDC hdc, int x, int y, COLORREF color) {
-    DeviceContext &dc = LiveDC("SetPixel", hdc);
-    DrawCall call = LogEntry("SetPixel", hdc);
-    call.X1 = x;
-    call.Y1 = y;
-    call.PenColor = color;
-    W().Log.push_back(call);
-    PutPixel(LiveWindow("SetPixel", dc.Window), x + dc.Origin.x, y + dc.Origin.y, color, &dc.Clip);
-    ChargeDraw();
-    return color & 0xFFFFFF;
-}
-
 // ---- Icons and cursors -------------------------------------------------------------
 HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName) {
     if (!hInstance) {
@@ -769,7 +723,6 @@ HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName) {
     const ResourceFile &file = ResourcesOf("LoadIconA", hInstance);
     std::shared_ptr<Icon> image = LoadIconResource(file, ResId::From(lpIconName));
     if (!image) {
-        W().LastError = ERROR_RESOURCE_NAME_NOT_FOUND;
         return nullptr;
     }
     GdiObject icon;

@@ -1,8 +1,5 @@
-// Kernel services: clock, version, module name, files in the program's folder, WinExec,
-// and the file title of the common dialogs library.
+// Kernel services: clock, version, module name, files in the program's folder, WinExec.
 #include "world.h"
-
-#include <commdlg.h>
 
 #include <algorithm>
 #include <cctype>
@@ -107,33 +104,23 @@ DWORD WINAPI GetTickCount(void) {
 DWORD WINAPI GetVersion(void) {
     return W().Version;
 }
-DWORD WINAPI GetLastError(void) {
-    return W().LastError;
-}
-void WINAPI SetLastError(DWORD dwErrCode) {
-    W().LastError = dwErrCode;
-}
 
 // Copies at most nSize - 1 characters and a terminator. When the path does not fit the
-// result is nSize and the last error ERROR_INSUFFICIENT_BUFFER, as from Vista on (XP
-// left such a result unterminated).
+// result is nSize, as from Vista on (XP left such a result unterminated).
 DWORD WINAPI GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize) {
     if (hModule && hModule != ProgramInstance()) {
         Unsupported("GetModuleFileNameA", "a module other than the program");
     }
     const std::string &path = W().ModulePath;
     if (nSize == 0) {
-        W().LastError = ERROR_INSUFFICIENT_BUFFER;
         return 0;
     }
     if (path.size() < nSize) {
         std::memcpy(lpFilename, path.c_str(), path.size() + 1);
-        W().LastError = ERROR_SUCCESS;
         return (DWORD)path.size();
     }
     std::memcpy(lpFilename, path.data(), nSize - 1);
     lpFilename[nSize - 1] = '\0';
-    W().LastError = ERROR_INSUFFICIENT_BUFFER;
     return nSize;
 }
 
@@ -148,7 +135,6 @@ HFILE WINAPI OpenFile(LPCSTR lpFileName, LPOFSTRUCT lpReOpenBuff, UINT uStyle) {
     lpReOpenBuff->cBytes = sizeof *lpReOpenBuff;
     auto fail = [&](WORD code) {
         lpReOpenBuff->nErrCode = code;
-        world.LastError = code;
         return HFILE_ERROR;
     };
     // The structure holds the path, so a longer path cannot be opened at all.
@@ -179,7 +165,6 @@ HFILE WINAPI OpenFile(LPCSTR lpFileName, LPOFSTRUCT lpReOpenBuff, UINT uStyle) {
 UINT WINAPI _lwrite(HFILE hFile, LPCCH lpBuffer, UINT uBytes) {
     auto found = W().OpenFiles.find(hFile);
     if (found == W().OpenFiles.end()) {
-        W().LastError = ERROR_INVALID_HANDLE;
         return (UINT)HFILE_ERROR;
     }
     // A full disk takes what still fits and reports how much that was.
@@ -199,7 +184,6 @@ UINT WINAPI _lwrite(HFILE hFile, LPCCH lpBuffer, UINT uBytes) {
 HFILE WINAPI _lclose(HFILE hFile) {
     auto found = W().OpenFiles.find(hFile);
     if (found == W().OpenFiles.end()) {
-        W().LastError = ERROR_INVALID_HANDLE;
         return HFILE_ERROR;
     }
     int result = close(found->second);
@@ -209,45 +193,13 @@ HFILE WINAPI _lclose(HFILE hFile) {
 
 BOOL WINAPI DeleteFileA(LPCSTR lpFileName) {
     std::string host = MappedOrAbort("DeleteFileA", lpFileName);
-    if (!W().FolderWritable) {
-        W().LastError = ERROR_ACCESS_DENIED;
-        return FALSE;
-    }
-    if (unlink(host.c_str()) != 0) {
-        W().LastError = ERROR_FILE_NOT_FOUND;
-        return FALSE;
-    }
-    return TRUE;
+    return W().FolderWritable && unlink(host.c_str()) == 0;
 }
 
 UINT WINAPI WinExec(LPCSTR lpCmdLine, UINT uCmdShow) {
     W().WinExecCalls.push_back(lpCmdLine ? lpCmdLine : "");
     W().WinExecShows.push_back(uCmdShow);
     return W().WinExecResult;
-}
-
-short WINAPI GetFileTitleA(LPCSTR lpszFile, LPSTR lpszTitle, WORD cchSize) {
-    std::string path = lpszFile ? lpszFile : "";
-    size_t cut = path.find_last_of("\\/:");
-    std::string title = cut == std::string::npos ? path : path.substr(cut + 1);
-    if (title.empty() || title.find_first_of("*?\"<>|") != std::string::npos) {
-        return -1;
-    }
-    // Windows hides the extensions of known file types unless the user asks for them.
-    size_t dot = title.find_last_of('.');
-    if (W().HideKnownExtensions && dot != std::string::npos) {
-        for (const char *known : {".EXE", ".DLL", ".COM", ".BAT", ".TXT", ".INI", ".VBS"}) {
-            if (Upper(title.substr(dot)) == known) {
-                title.erase(dot);
-                break;
-            }
-        }
-    }
-    if (!lpszTitle || cchSize < title.size() + 1) {
-        return (short)(title.size() + 1);
-    }
-    std::memcpy(lpszTitle, title.c_str(), title.size() + 1);
-    return 0;
 }
 
 // ---- Driver: files and processes ---------------------------------------------------

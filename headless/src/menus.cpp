@@ -1,6 +1,8 @@
 // Menus from MENU templates, and accelerator tables from ACCELERATORS resources.
 #include "world.h"
 
+#include "byte_reader.h"
+
 #include <cstring>
 
 namespace headless::detail {
@@ -9,28 +11,21 @@ namespace {
 
 const WORD RESOURCE_MENU_END = 0x0080;
 
-bool ParseItems(const std::vector<uint8_t> &data, size_t &pos, Menu &menu) {
+bool ParseItems(ByteReader &in, Menu &menu) {
     while (true) {
-        if (pos + 2 > data.size()) {
-            return false;
-        }
-        WORD flags = (WORD)(data[pos] | (data[pos + 1] << 8));
-        pos += 2;
+        WORD flags = in.U16();
         MenuItem item;
         if (!(flags & MF_POPUP)) {
-            if (pos + 2 > data.size()) {
-                return false;
-            }
-            item.Id = (WORD)(data[pos] | (data[pos + 1] << 8));
-            pos += 2;
+            item.Id = in.U16();
         }
-        if (!ReadUtf16(data.data(), data.size(), pos, item.Text)) {
+        item.Text = in.Utf16();
+        if (!in.Ok()) {
             return false;
         }
         item.Flags = flags & ~(UINT)RESOURCE_MENU_END;
         if (flags & MF_POPUP) {
             Menu popup;
-            if (!ParseItems(data, pos, popup)) {
+            if (!ParseItems(in, popup)) {
                 return false;
             }
             HMENU handle = HandleOf<HMENU>(NewHandle());
@@ -89,13 +84,15 @@ HMENU LoadMenuResource(const ResourceFile &file, const ResId &name) {
     if (!resource) {
         Unsupported("menu", "no menu resource " + name.Describe() + " in " + file.Path);
     }
-    const std::vector<uint8_t> &data = resource->Data;
-    if (data.size() < 4 || data[0] != 0 || data[1] != 0) {
+    ByteReader in(resource->Data);
+    WORD version = in.U16();
+    WORD headerSize = in.U16();
+    if (!in.Ok() || version != 0) {
         Unsupported("menu", "menu " + name.Describe() + " is not a standard MENU template");
     }
-    size_t pos = 4 + (data[2] | (data[3] << 8));
+    in.Skip(headerSize);
     Menu menu;
-    if (!ParseItems(data, pos, menu)) {
+    if (!ParseItems(in, menu)) {
         Unsupported("menu", "menu " + name.Describe() + " is malformed");
     }
     HMENU handle = HandleOf<HMENU>(NewHandle());
@@ -106,9 +103,7 @@ HMENU LoadMenuResource(const ResourceFile &file, const ResId &name) {
 Menu &LiveMenu(const char *call, HMENU handle) {
     auto found = W().Menus.find(Key(handle));
     if (found == W().Menus.end()) {
-        char text[48];
-        std::snprintf(text, sizeof text, "handle %p is no menu", (void *)handle);
-        Unsupported(call, text);
+        Unsupported(call, "handle " + HandleText(handle) + " is no menu");
     }
     return found->second;
 }
@@ -171,18 +166,6 @@ int WINAPI GetMenuStringA(HMENU hMenu, UINT uIDItem, LPSTR lpString, int cchMax,
     return count;
 }
 
-UINT WINAPI GetMenuState(HMENU hMenu, UINT uId, UINT uFlags) {
-    const MenuItem *item = FindItem(hMenu, uId, uFlags);
-    if (!item) {
-        return (UINT)-1;
-    }
-    if (item->Popup) {
-        UINT count = (UINT)LiveMenu("GetMenuState", item->Popup).Items.size();
-        return (count << 8) | (item->Flags & 0xFF);
-    }
-    return item->Flags;
-}
-
 BOOL WINAPI InsertMenuA(HMENU hMenu, UINT uPosition, UINT uFlags, UINT_PTR uIDNewItem,
                         LPCSTR lpNewItem) {
     const UINT known = MF_BYPOSITION | MF_SEPARATOR | MF_POPUP | MF_GRAYED | MF_DISABLED |
@@ -219,26 +202,21 @@ BOOL WINAPI InsertMenuA(HMENU hMenu, UINT uPosition, UINT uFlags, UINT_PTR uIDNe
     return TRUE;
 }
 
-BOOL WINAPI DrawMenuBar(HWND hWnd) {
-    PaintNonClient(LiveWindow("DrawMenuBar", hWnd));
-    return TRUE;
-}
-
 // ---- Accelerators ------------------------------------------------------------------
 HACCEL WINAPI LoadAcceleratorsA(HINSTANCE hInstance, LPCSTR lpTableName) {
     const ResourceFile &file = ResourcesOf("LoadAcceleratorsA", hInstance);
     const Resource *resource = file.Find(ResId::From(RT_ACCELERATOR), ResId::From(lpTableName));
     if (!resource) {
-        W().LastError = ERROR_RESOURCE_NAME_NOT_FOUND;
         return nullptr;
     }
     std::vector<Accelerator> table;
-    const std::vector<uint8_t> &data = resource->Data;
-    for (size_t pos = 0; pos + 8 <= data.size(); pos += 8) {
+    ByteReader in(resource->Data);
+    while (in.Left() >= 8) {
         Accelerator entry;
-        entry.Flags = (WORD)(data[pos] | (data[pos + 1] << 8));
-        entry.Key = (WORD)(data[pos + 2] | (data[pos + 3] << 8));
-        entry.Command = (WORD)(data[pos + 4] | (data[pos + 5] << 8));
+        entry.Flags = in.U16();
+        entry.Key = in.U16();
+        entry.Command = in.U16();
+        in.Skip(2); // padding
         table.push_back(entry);
         if (entry.Flags & 0x80) {
             break;

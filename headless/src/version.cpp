@@ -6,6 +6,8 @@
 // holds: a truncated or malformed block makes the query fail.
 #include "world.h"
 
+#include "byte_reader.h"
+
 #include <cstring>
 
 namespace headless::detail {
@@ -19,33 +21,26 @@ struct Node {
     size_t Value = 0, Children = 0;
 };
 
-size_t Align4(size_t pos) {
-    return (pos + 3) & ~(size_t)3;
-}
-
+// A node: wLength, wValueLength, wType (1 for text, counted in characters), the key, the
+// value and the children, each of the last three aligned to 4 bytes.
 bool ParseNode(const uint8_t *data, size_t start, size_t limit, Node &node) {
-    if (start + 6 > limit) {
-        return false;
-    }
-    WORD length = (WORD)(data[start] | (data[start + 1] << 8));
-    node.ValueLength = (WORD)(data[start + 2] | (data[start + 3] << 8));
-    node.Type = (WORD)(data[start + 4] | (data[start + 5] << 8));
-    if (length < 6 || start + length > limit || node.Type > 1) {
+    ByteReader in(data, limit, start);
+    WORD length = in.U16();
+    node.ValueLength = in.U16();
+    node.Type = in.U16();
+    if (!in.Ok() || length < 6 || length > limit - start || node.Type > 1) {
         return false;
     }
     node.Start = start;
     node.End = start + length;
-    size_t pos = start + 6;
-    if (!ReadUtf16(data, node.End, pos, node.Key)) {
-        return false;
-    }
-    node.Value = Align4(pos);
-    size_t valueBytes = node.Type == 1 ? (size_t)node.ValueLength * 2 : node.ValueLength;
-    if (node.ValueLength && node.Value + valueBytes > node.End) {
-        return false;
-    }
-    node.Children = Align4(node.Value + valueBytes);
-    return true;
+    in = ByteReader(data, node.End, in.Pos());
+    node.Key = in.Utf16();
+    in.Align4();
+    node.Value = in.Pos();
+    in.Skip(node.Type == 1 ? (size_t)node.ValueLength * 2 : node.ValueLength);
+    in.Align4();
+    node.Children = in.Pos();
+    return in.Ok();
 }
 
 bool FindChild(const uint8_t *data, const Node &parent, const std::string &key, Node &child) {
@@ -84,29 +79,25 @@ const ResourceFile *VersionSource(const char *name) {
     return found == W().VersionFiles.end() ? nullptr : found->second.get();
 }
 
-// The version block of the named file, or null with the last error set.
+// The version block of the named file, or null.
 const std::vector<uint8_t> *VersionBlock(const char *name) {
     const ResourceFile *file = VersionSource(name);
     if (!file) {
-        W().LastError = ERROR_FILE_NOT_FOUND;
         return nullptr;
     }
     ResId one;
     one.Ordinal = 1;
     const Resource *resource = file->Find(ResId::From(RT_VERSION), one);
     if (!resource) {
-        W().LastError = ERROR_RESOURCE_TYPE_NOT_FOUND;
         return nullptr;
     }
     return &resource->Data;
 }
 
 DWORD BlockLength(const std::vector<uint8_t> &block) {
-    if (block.size() < 2) {
-        return (DWORD)block.size();
-    }
-    DWORD length = (DWORD)(block[0] | (block[1] << 8));
-    return length <= block.size() ? length : (DWORD)block.size();
+    ByteReader in(block);
+    DWORD length = in.U16();
+    return in.Ok() && length <= block.size() ? length : (DWORD)block.size();
 }
 
 } // namespace
@@ -148,10 +139,8 @@ BOOL WINAPI VerQueryValueA(LPCVOID pBlock, LPCSTR lpSubBlock, LPVOID *lplpBuffer
     if (bound != W().VersionBounds.end()) {
         limit = bound->second;
     }
-    if (limit < 2) {
-        return FALSE;
-    }
-    limit = std::min(limit, (size_t)(data[0] | (data[1] << 8)));
+    // The root's own length; 0 when the block is too short to hold one.
+    limit = std::min(limit, (size_t)ByteReader(data, limit).U16());
     Node node;
     if (!ParseNode(data, 0, limit, node)) {
         return FALSE;
@@ -176,18 +165,9 @@ BOOL WINAPI VerQueryValueA(LPCVOID pBlock, LPCSTR lpSubBlock, LPVOID *lplpBuffer
     }
     if (node.Type == 1) {
         // A text value: an 8-bit copy that the stand-in keeps for the rest of the run.
-        std::string text;
-        size_t at = node.Value;
-        size_t end = node.Value + (size_t)node.ValueLength * 2;
-        if (!ReadUtf16(data, end, at, text)) {
-            at = node.Value;
-            text.clear();
-            while (at + 2 <= end) {
-                unsigned code = data[at] | (data[at + 1] << 8);
-                text += code < 256 ? (char)code : '?';
-                at += 2;
-            }
-        }
+        // A text without its terminator is all its characters.
+        ByteReader value(data, node.Value + (size_t)node.ValueLength * 2, node.Value);
+        std::string text = value.Utf16();
         W().VersionStrings.push_back(text);
         *lplpBuffer = (LPVOID)W().VersionStrings.back().c_str();
         if (puLen) {

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstdlib>
 #include <cstring>
 
 namespace headless::detail {
@@ -13,12 +12,6 @@ namespace {
 
 // Dispatches of WM_PAINT that leave a window invalid before we call it a loop without end.
 const int PAINT_STREAK_LIMIT = 1000;
-
-std::string HandleText(const void *handle) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%p", handle);
-    return text;
-}
 
 int FrameX(const Window &window) {
     if (window.Style & WS_THICKFRAME) {
@@ -569,7 +562,6 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA *lpWndClass) {
     std::string name = Upper(lpWndClass->lpszClassName);
     for (auto &entry : world.Classes) {
         if (entry.second.Name == name) {
-            world.LastError = 1410; // ERROR_CLASS_ALREADY_EXISTS
             return 0;
         }
     }
@@ -700,10 +692,6 @@ int WINAPI GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount) {
     return (int)SendMessageA(hWnd, WM_GETTEXT, (WPARAM)nMaxCount, (LPARAM)lpString);
 }
 
-BOOL WINAPI SetWindowTextA(HWND hWnd, LPCSTR lpString) {
-    return (BOOL)SendMessageA(hWnd, WM_SETTEXT, 0, (LPARAM)lpString);
-}
-
 BOOL WINAPI GetClientRect(HWND hWnd, LPRECT lpRect) {
     Window &window = LiveWindow("GetClientRect", hWnd);
     RECT client = ClientRectScreen(window);
@@ -772,21 +760,10 @@ HWND WINAPI SetFocus(HWND hWnd) {
     return previous;
 }
 
-HWND WINAPI GetFocus(void) {
-    return W().Focus;
-}
-
 BOOL WINAPI ClientToScreen(HWND hWnd, LPPOINT lpPoint) {
     POINT origin = ClientOrigin(LiveWindow("ClientToScreen", hWnd));
     lpPoint->x += origin.x;
     lpPoint->y += origin.y;
-    return TRUE;
-}
-
-BOOL WINAPI ScreenToClient(HWND hWnd, LPPOINT lpPoint) {
-    POINT origin = ClientOrigin(LiveWindow("ScreenToClient", hWnd));
-    lpPoint->x -= origin.x;
-    lpPoint->y -= origin.y;
     return TRUE;
 }
 
@@ -859,7 +836,6 @@ LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
 BOOL WINAPI PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     World &world = W();
     if (hWnd && !FindWindow(hWnd)) {
-        world.LastError = ERROR_INVALID_HANDLE;
         return FALSE;
     }
     if (hWnd == (HWND)0xFFFF) {
@@ -958,16 +934,6 @@ BOOL WINAPI InvalidateRgn(HWND hWnd, HRGN hRgn, BOOL bErase) {
     return InvalidateRect(hWnd, nullptr, bErase);
 }
 
-BOOL WINAPI ValidateRect(HWND hWnd, const RECT *lpRect) {
-    if (lpRect) {
-        Unsupported("ValidateRect", "a rectangle (only the whole window is validated)");
-    }
-    Window &window = LiveWindow("ValidateRect", hWnd);
-    window.Update.clear();
-    window.ErasePending = false;
-    return TRUE;
-}
-
 BOOL WINAPI GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL bErase) {
     Window &window = LiveWindow("GetUpdateRect", hWnd);
     RECT box{0, 0, 0, 0};
@@ -1003,22 +969,9 @@ BOOL WINAPI SetRect(LPRECT lprc, int xLeft, int yTop, int xRight, int yBottom) {
     return TRUE;
 }
 
-BOOL WINAPI SetRectEmpty(LPRECT lprc) {
-    return SetRect(lprc, 0, 0, 0, 0);
-}
-
 BOOL WINAPI PtInRect(const RECT *lprc, POINT pt) {
     return lprc && pt.x >= lprc->left && pt.x < lprc->right && pt.y >= lprc->top &&
            pt.y < lprc->bottom;
-}
-
-BOOL WINAPI IsRectEmpty(const RECT *lprc) {
-    return !lprc || Empty(*lprc);
-}
-
-BOOL WINAPI IntersectRect(LPRECT lprcDst, const RECT *lprcSrc1, const RECT *lprcSrc2) {
-    *lprcDst = Intersect(*lprcSrc1, *lprcSrc2);
-    return !Empty(*lprcDst);
 }
 
 BOOL WINAPI UnionRect(LPRECT lprcDst, const RECT *lprcSrc1, const RECT *lprcSrc2) {

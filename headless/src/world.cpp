@@ -2,6 +2,8 @@
 // reader.
 #include "world.h"
 
+#include "byte_reader.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -65,6 +67,12 @@ int Metric(int index) {
     return found->second;
 }
 
+std::string HandleText(const void *handle) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%p", handle);
+    return text;
+}
+
 std::string Upper(const std::string &text) {
     std::string result = text;
     for (char &c : result) {
@@ -113,84 +121,53 @@ const Resource *ResourceFile::Find(const ResId &type, const ResId &name) const {
     return nullptr;
 }
 
-bool ReadUtf16(const uint8_t *data, size_t end, size_t &pos, std::string &out) {
-    out.clear();
-    while (pos + 2 <= end) {
-        unsigned code = data[pos] | (data[pos + 1] << 8);
-        pos += 2;
-        if (code == 0) {
-            return true;
-        }
-        out += code < 256 ? (char)code : '?';
-    }
-    return false;
-}
-
 namespace {
 
-bool ReadResId(const std::vector<uint8_t> &bytes, size_t end, size_t &pos, ResId &id) {
-    if (pos + 2 > end) {
-        return false;
+ResId ReadResId(ByteReader &in) {
+    ResId id;
+    if (!in.Ordinal(id.Ordinal)) {
+        id.IsOrdinal = false;
+        id.Name = Upper(in.Utf16());
     }
-    if (bytes[pos] == 0xFF && bytes[pos + 1] == 0xFF) {
-        if (pos + 4 > end) {
-            return false;
-        }
-        id.IsOrdinal = true;
-        id.Ordinal = (WORD)(bytes[pos + 2] | (bytes[pos + 3] << 8));
-        pos += 4;
-        return true;
-    }
-    id.IsOrdinal = false;
-    std::string name;
-    if (!ReadUtf16(bytes.data(), end, pos, name)) {
-        return false;
-    }
-    id.Name = Upper(name);
-    return true;
-}
-
-DWORD ReadDword(const std::vector<uint8_t> &bytes, size_t pos) {
-    return bytes[pos] | (bytes[pos + 1] << 8) | (bytes[pos + 2] << 16) |
-           ((DWORD)bytes[pos + 3] << 24);
+    return id;
 }
 
 } // namespace
 
 std::shared_ptr<ResourceFile> LoadResourceFile(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::ifstream stream(path, std::ios::binary);
+    if (!stream) {
         Unsupported("resources", "cannot read " + path);
     }
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(stream)),
                                std::istreambuf_iterator<char>());
     auto file = std::make_shared<ResourceFile>();
     file->Path = path;
-    size_t pos = 0;
-    while (pos + 8 <= bytes.size()) {
-        DWORD dataSize = ReadDword(bytes, pos);
-        DWORD headerSize = ReadDword(bytes, pos + 4);
-        size_t headerEnd = pos + headerSize;
-        if (headerSize < 16 || headerEnd > bytes.size() || dataSize > bytes.size() - headerEnd) {
+    ByteReader in(bytes);
+    while (in.Left() >= 8) {
+        DWORD dataSize = in.U32();
+        DWORD headerSize = in.U32();
+        ByteReader header = in.Part((size_t)headerSize - 8); // fails for a size below 8
+        const uint8_t *data = in.Bytes(dataSize);
+        if (!in.Ok() || headerSize < 16) {
             Unsupported("resources", "malformed resource header in " + path);
         }
         Resource entry;
-        size_t field = pos + 8;
-        if (!ReadResId(bytes, headerEnd, field, entry.Type) ||
-            !ReadResId(bytes, headerEnd, field, entry.Name)) {
+        entry.Type = ReadResId(header);
+        entry.Name = ReadResId(header);
+        if (!header.Ok()) {
             Unsupported("resources", "malformed resource name in " + path);
         }
-        field = (field + 3) & ~(size_t)3;
         // DataVersion (4), MemoryFlags (2), LanguageId (2), Version, Characteristics
-        if (field + 8 <= headerEnd) {
-            entry.Language = (WORD)(bytes[field + 6] | (bytes[field + 7] << 8));
-        }
-        entry.Data.assign(bytes.begin() + headerEnd, bytes.begin() + headerEnd + dataSize);
+        header.Align4();
+        header.Skip(6);
+        entry.Language = header.U16();
+        entry.Data.assign(data, data + dataSize);
         bool emptyMarker = entry.Type.IsOrdinal && entry.Type.Ordinal == 0 && dataSize == 0;
         if (!emptyMarker) {
             file->Entries.push_back(std::move(entry));
         }
-        pos = (headerEnd + dataSize + 3) & ~(size_t)3;
+        in.Align4();
     }
     return file;
 }
@@ -205,9 +182,7 @@ const ResourceFile &ProgramResources() {
 
 const ResourceFile &ResourcesOf(const char *call, HINSTANCE instance) {
     if (instance != ProgramInstance()) {
-        char text[64];
-        std::snprintf(text, sizeof text, "instance %p (only the program's own)", (void *)instance);
-        Unsupported(call, text);
+        Unsupported(call, "instance " + HandleText(instance) + " (only the program's own)");
     }
     return ProgramResources();
 }
@@ -253,19 +228,11 @@ void SetSystemMetric(int index, int value) {
 void SetVersion(DWORD value) {
     W().Version = value;
 }
-void SetMouseParams(int threshold1, int threshold2, int speed) {
-    W().MouseParams[0] = threshold1;
-    W().MouseParams[1] = threshold2;
-    W().MouseParams[2] = speed;
-}
 void SetButtonsSwapped(bool swapped) {
     W().Swapped = swapped;
 }
 bool ButtonsSwapped() {
     return W().Swapped;
-}
-void SetDoubleClickTime(UINT ms) {
-    W().DoubleClickTime = ms;
 }
 void SetCursorScreenPos(int x, int y) {
     W().Cursor = POINT{x, y};
@@ -273,10 +240,6 @@ void SetCursorScreenPos(int x, int y) {
 void SetMessageScreenPos(int x, int y) {
     W().MessagePos = POINT{x, y};
 }
-void SetHideKnownExtensions(bool hide) {
-    W().HideKnownExtensions = hide;
-}
-
 void SetTick(DWORD tick) {
     W().TickCount = tick;
 }

@@ -47,10 +47,6 @@ struct ResourceFile {
 // Reads a 32-bit .res file; aborts naming the file when it is missing or malformed.
 std::shared_ptr<ResourceFile> LoadResourceFile(const std::string &path);
 
-// Reads a UTF-16 zero-terminated string as 8-bit text (code points above 255 become '?').
-// Returns false when no terminator lies within [pos, end).
-bool ReadUtf16(const uint8_t *data, size_t end, size_t &pos, std::string &out);
-
 // ---- Graphics objects --------------------------------------------------------------
 enum class ObjKind { Pen, Brush, Font, Icon, Cursor };
 
@@ -82,7 +78,6 @@ struct DeviceContext {
     HGDIOBJ Pen = nullptr, Brush = nullptr, Font = nullptr;
     COLORREF BkColor = RGB(255, 255, 255);
     COLORREF TextColor = RGB(0, 0, 0);
-    int BkMode = OPAQUE;
     int MapMode = MM_TEXT;
     POINT Position{0, 0};
     POINT Origin{0, 0};     // DC (0, 0) in window pixels
@@ -181,8 +176,6 @@ struct World {
     POINT MessagePos{0, 0};
     DWORD TickCount = 1000000;
     DWORD DrawCost = 0;
-    DWORD LastError = 0;
-    bool HideKnownExtensions = true;
 
     // Files and processes
     std::string ModulePath = "C:\\TapTally\\TapTally.exe";
@@ -248,6 +241,8 @@ inline uintptr_t Key(const void *handle) {
 }
 
 int Metric(int index); // GetSystemMetrics without the check of the call
+// A handle or address as text, for the messages that name one.
+std::string HandleText(const void *handle);
 std::string Upper(const std::string &text);
 bool SameText(const std::string &a, const std::string &b);
 

@@ -53,25 +53,6 @@ TEST_F(Feature, ShortcutEntriesDependOnTheSystemVersion) {
     }
 }
 
-TEST_F(Feature, VersionShowsWhetherOrNotKnownExtensionsAreHidden) {
-    for (bool hidden : {true, false}) {
-        headless::ResetWorld();
-        run::Use1024By740();
-        headless::SetHideKnownExtensions(hidden);
-        AddStep([] { run::PressKey('a'); });
-        AddStep([hidden] {
-            EXPECT_TRUE(run::Drawn(
-                0, run::Shape("TextOutA", 458, 54, 0, 0, 0, 0, run::TEAL, "Version 1.90")))
-                << hidden;
-            ASSERT_TRUE(headless::BoxOpen());
-            EXPECT_EQ(TopBox().Text.substr(0, 35), "TapTally      Ver. 1.90  (32 bit)\n\n");
-            AnswerBox(IDOK);
-            run::PressKey('X');
-        });
-        run::Start();
-    }
-}
-
 TEST_F(Feature, VersionLookupTakesTheFirstTranslationAndAtMost40Characters) {
     const std::string dir = TAPTALLY_TEST_RES_DIR;
     headless::AddVersionFile("none.exe", (dir + "/version_none.res").c_str());

@@ -51,10 +51,8 @@ namespace headless {
 // Defaults: screen 1024 x 768, SM_CXFRAME/SM_CYFRAME 4, SM_CXBORDER/SM_CYBORDER 1,
 // SM_CXDLGFRAME/SM_CYDLGFRAME 3, SM_CYCAPTION 19, SM_CYMENU 19, SM_CXICON/SM_CYICON 32,
 // SM_CXVSCROLL/SM_CYHSCROLL 16, SM_CMOUSEBUTTONS 3, SM_MOUSEPRESENT 1, GetVersion 0x0A280105 (5.1),
-// mouse parameters {6, 10, 1}, buttons not swapped, double-click time 500, known file
-// extensions hidden,
-// tick 1000000, drawing cost 0, module path "C:\\TapTally\\TapTally.exe",
-// program resources from the .res of the build.
+// mouse parameters {6, 10, 1}, buttons not swapped, double-click time 500, tick 1000000, drawing
+// cost 0, module path "C:\\TapTally\\TapTally.exe", program resources from the .res of the build.
 void ResetWorld();
 
 // Colours of the parts of a window that the system draws.
@@ -69,15 +67,10 @@ HWND MainWindow(); // the first top-level window created since ResetWorld, or nu
 // ---- Settings ----------------------------------------------------------------------
 void SetSystemMetric(int index, int value);
 void SetVersion(DWORD value); // what GetVersion returns
-void SetMouseParams(int threshold1, int threshold2, int speed);
 void SetButtonsSwapped(bool swapped);
 bool ButtonsSwapped();
-void SetDoubleClickTime(UINT ms);
 void SetCursorScreenPos(int x, int y);  // what GetCursorPos returns
 void SetMessageScreenPos(int x, int y); // what GetMessagePos returns until the next input
-// The user's choice to hide the extensions of known file types (.exe, .dll, .com, .bat,
-// .txt, .ini, .vbs), which GetFileTitleA follows; on by default, as on Windows.
-void SetHideKnownExtensions(bool hide);
 // GetSystemMetrics of an index that has no default and was never set stops the run.
 
 // ---- Clock -------------------------------------------------------------------------
@@ -185,17 +178,17 @@ int DialogControlId(HWND control);
 // ---- What was drawn ----------------------------------------------------------------
 // Every drawing call of the program, in DC coordinates: MoveToEx (X1, Y1), LineTo (from
 // X1, Y1 to X2, Y2), FillRect (the rectangle, BrushColor the brush given), TextOutA (X1,
-// Y1 and the extent's corner X2, Y2), DrawIcon (the 32 x 32 square), SetPixel. Pen, brush,
+// Y1 and the extent's corner X2, Y2), DrawIcon (the 32 x 32 square). Pen, brush,
 // colours and font are the DC's at the time of the call. What the system draws itself
 // (frames, erasing, controls, boxes) is not logged.
 //
 // Rasterising: lines leave out their last point; a pen of width w stamps a w x w square
 // centred on every point (width 0 is 1; PS_INSIDEFRAME lines as PS_SOLID). FillRect
-// leaves out right and bottom. Text in OPAQUE mode first fills its extent with the
-// background colour; glyphs are 5 x 7 shapes scaled into each character cell, in the
-// text colour only. Everything is clipped to the DC: the client area for GetDC, the
-// whole window for GetWindowDC, and the update region (the union of the rectangles
-// invalidated) for BeginPaint.
+// leaves out right and bottom. Text first fills its extent with the background colour
+// (the only background mode is OPAQUE); glyphs are 5 x 7 shapes scaled into each character cell, in
+// the text colour only. Everything is clipped to the DC: the client area for GetDC, the whole
+// window for GetWindowDC, and the update region (the union of the rectangles invalidated) for
+// BeginPaint.
 struct DrawCall {
     std::string Name; // "MoveToEx", "LineTo", "TextOutA", "FillRect", "DrawIcon", ...
     HWND Window = nullptr;

@@ -150,7 +150,7 @@ TEST(HeadlessMessages, InputFollowsWindowStateFocusAndPosition) {
     probe::Pump();
     EXPECT_TRUE(Log().empty());
     EnableWindow(window, TRUE);
-    EXPECT_EQ(GetFocus(), nullptr); // a disabled window lost the focus for good
+    EXPECT_EQ(headless::FocusWindow(), nullptr); // a disabled window lost the focus for good
     SetFocus(window);
 
     // The screen position of the input becomes the message position; moves that wait
