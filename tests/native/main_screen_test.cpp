@@ -331,6 +331,13 @@ TEST_F(MainScreen, MovementRowShowsPairsAndBarsOfEachMove) {
          "  104,  192  ",
          "  104,  192  ",
          {{"LineTo", 422, 341, 422, 272, RED, 5}, {"LineTo", 462, 381, 531, 381, RED, 5}}},
+        // The widest position a message carries, 15 characters; 99 still gets its blank.
+        {65535,
+         99,
+         " 65535,   99   ",
+         " 65530,  201  ",
+         " 65530,  201  ",
+         {{"LineTo", 422, 341, 422, 272, RED, 5}, {"LineTo", 462, 381, 531, 381, RED, 5}}},
     };
     headless::SetCursorScreenPos(300, 200);
     for (const auto &move : moves) {
@@ -358,7 +365,7 @@ TEST_F(MainScreen, MovementRowShowsPairsAndBarsOfEachMove) {
     });
     AddStep([] {
         headless::ClearDrawLog();
-        headless::QueueMouse(run::Main(), WM_MOUSEMOVE, 8, 296);
+        headless::QueueMouse(run::Main(), WM_MOUSEMOVE, 65532, 95);
     });
     AddStep([] {
         EXPECT_EQ(TextsAt(0, 511, 310), std::vector<std::string>{"    3,    4    "});
