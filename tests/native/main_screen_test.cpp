@@ -244,9 +244,12 @@ TEST_F(MainScreen, ALongHoldClearsOnlyItsOwnPanel) {
                 for (const auto &b : buttons) {
                     run::Click(b.Down, b.Up, b.PanelX + 200);
                 }
+                headless::QueueMouse(run::Main(), WM_MOUSEMOVE, 100, 100);
             });
             AddStep([&held] {
                 headless::AdvanceTick(100);
+                // A change of 4, 3: green bars from the corner (422, 381).
+                headless::QueueMouse(run::Main(), WM_MOUSEMOVE, 104, 103);
                 headless::QueueMouse(run::Main(), held.Down, held.PanelX + 200, 600);
             });
             AddStep([&held, hold] {
@@ -261,6 +264,9 @@ TEST_F(MainScreen, ALongHoldClearsOnlyItsOwnPanel) {
                               cleared ? TEAL : GREY)
                         << "held " << held.PanelX << " for " << hold << ", panel " << b.PanelX;
                 }
+                // The paint of one panel still empties the bar channels, outside that panel.
+                EXPECT_EQ(headless::Pixel(run::Main(), 422, 376), hold > 700 ? TEAL : GREEN);
+                EXPECT_EQ(headless::Pixel(run::Main(), 430, 381), hold > 700 ? TEAL : GREEN);
             });
         }
     }
