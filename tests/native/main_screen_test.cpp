@@ -237,8 +237,15 @@ TEST_F(MainScreen, ALongHoldClearsOnlyItsOwnPanel) {
         {WM_MBUTTONDOWN, WM_MBUTTONUP, 341},
         {WM_RBUTTONDOWN, WM_RBUTTONUP, 682},
     };
+    // Milliseconds from the button's last press to its release; without a press of its
+    // own the release comes after the press of a click and raises error 11, 21 or 31.
+    const struct {
+        DWORD Since;
+        bool Pressed;
+    } releases[] = {{700, true}, {701, true}, {700, false}, {701, false}};
     for (const auto &held : buttons) {
-        for (DWORD hold : {700u, 701u}) {
+        for (const auto &release : releases) {
+            DWORD hold = release.Since;
             AddStep([&buttons] {
                 headless::AdvanceTick(1000);
                 for (const auto &b : buttons) {
@@ -246,32 +253,41 @@ TEST_F(MainScreen, ALongHoldClearsOnlyItsOwnPanel) {
                 }
                 headless::QueueMouse(run::Main(), WM_MOUSEMOVE, 100, 100);
             });
-            AddStep([&held] {
+            AddStep([&held, &release] {
                 headless::AdvanceTick(100);
                 // A change of 4, 3: green bars from the corner (422, 381).
                 headless::QueueMouse(run::Main(), WM_MOUSEMOVE, 104, 103);
-                headless::QueueMouse(run::Main(), held.Down, held.PanelX + 200, 600);
+                if (release.Pressed) {
+                    headless::QueueMouse(run::Main(), held.Down, held.PanelX + 200, 600);
+                }
             });
-            AddStep([&held, hold] {
-                headless::AdvanceTick(hold);
+            AddStep([&held, &release] {
+                headless::AdvanceTick(release.Since - (release.Pressed ? 0 : 100));
                 headless::QueueMouse(run::Main(), held.Up, held.PanelX + 200, 600);
             });
-            AddStep([&buttons, &held, hold] {
+            AddStep([&buttons, &held, &release, hold] {
                 // The Current value box of each panel: still grey unless painted over.
                 for (const auto &b : buttons) {
                     bool cleared = hold > 700 && b.PanelX == held.PanelX;
                     EXPECT_EQ(headless::Pixel(run::Main(), b.PanelX + 172, 466),
                               cleared ? TEAL : GREY)
-                        << "held " << held.PanelX << " for " << hold << ", panel " << b.PanelX;
+                        << "released " << held.PanelX << " after " << hold << ", panel " << b.PanelX
+                        << (release.Pressed ? "" : " unpressed");
                 }
                 // The paint of one panel still empties the bar channels, outside that panel.
                 EXPECT_EQ(headless::Pixel(run::Main(), 422, 376), hold > 700 ? TEAL : GREEN);
                 EXPECT_EQ(headless::Pixel(run::Main(), 430, 381), hold > 700 ? TEAL : GREEN);
+                ASSERT_EQ(headless::BoxOpen(), !release.Pressed);
+                if (!release.Pressed) {
+                    std::string code = std::to_string(11 + 10 * held.PanelX / 341);
+                    EXPECT_EQ(headless::TopBox().Text.substr(0, 10), "Error # " + code);
+                    headless::AnswerBox(IDOK);
+                }
             });
         }
     }
     AddStep([] {
-        EXPECT_TRUE(headless::BoxesShown().empty());
+        EXPECT_EQ(headless::BoxesShown().size(), 6u);
         run::PressKey('X');
     });
     run::Start();
