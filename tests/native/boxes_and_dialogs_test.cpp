@@ -440,6 +440,7 @@ TEST_F(BoxesAndDialogs, InformationPagesShowTheirTitlesAndOpenAtTheFirstPage) {
         const char *Figures;
         const char *Phrase;
     } guide[] = {
+        {1, "16 3", "older systems running Windows 3.X.)"}, // the longest line, drawn whole
         {3, "500 130 7", "fastest"},
         {4, "90 40 50 130 150 40 70 8", "clockwise"},
         {6, "85 200 50 85", "not saved"},
@@ -519,6 +520,21 @@ TEST_F(BoxesAndDialogs, InformationPagesShowTheirTitlesAndOpenAtTheFirstPage) {
     });
     AddStep([&] {
         EXPECT_TRUE(Drawn(mark, Footer("Page 14 of 15")));
+        mark = headless::DrawLog().size();
+        for (int i = 0; i < 3; ++i) {
+            AnswerBox(ID_INFO_FORWARD); // two past the last page before the next paint
+        }
+    });
+    AddStep([&] {
+        EXPECT_TRUE(Drawn(mark, Footer("Page 15 of 15")));
+        EXPECT_EQ(headless::Beeps(), std::vector<UINT>(3, MB_ICONASTERISK));
+        mark = headless::DrawLog().size();
+        AnswerBox(ID_INFO_BACK); // stepped back one only: Back shows the last page again
+    });
+    AddStep([&] {
+        EXPECT_TRUE(Drawn(mark, Footer("Page 15 of 15")));
+        EXPECT_FALSE(Drawn(mark, Footer("Page 14 of 15")));
+        EXPECT_EQ(headless::Beeps(), std::vector<UINT>(3, MB_ICONASTERISK));
         headless::SetCursorScreenPos(300, 200);
         AnswerBox(ID_INFO_RETURN);
     });
@@ -538,7 +554,7 @@ TEST_F(BoxesAndDialogs, InformationPagesShowTheirTitlesAndOpenAtTheFirstPage) {
     AddStep([&] {
         EXPECT_TRUE(Drawn(mark, Footer("Page 1 of 15")));
         EXPECT_FALSE(Drawn(mark, Footer("Page 14 of 15")));
-        EXPECT_EQ(headless::Beeps(), std::vector<UINT>(3, MB_ICONASTERISK));
+        EXPECT_EQ(headless::Beeps(), std::vector<UINT>(4, MB_ICONASTERISK));
         AnswerBox(IDCANCEL);
     });
     AddStep([] { run::PressKey('X'); });

@@ -53,6 +53,44 @@ TEST_F(Feature, ShortcutEntriesDependOnTheSystemVersion) {
     }
 }
 
+TEST_F(Feature, VersionLineAndAboutLineShowTheVersionWhereItFits) {
+    const std::string blanks(33, ' ');
+    const struct {
+        const char *Version; // put in place of the one looked up, unless null
+        const char *Line;
+        int X; // centred in 1025, 9 pixels a character
+        std::string About;
+    } rows[] = {
+        {nullptr, "Version 1.90", 458, "TapTally      Ver. 1.90  (32 bit)"},
+        {"", "Version ", 476, "TapTally      Ver.   (32 bit)    "},
+        {"1.901", "Version 1.901", 454, blanks}, // 34 characters do not fit
+        {"3.14.15.92 build 6535897932 of the long-",
+         "Version 3.14.15.92 build 6535897932 of the long-", 296, blanks},
+    };
+    for (const auto &row : rows) {
+        headless::ResetWorld();
+        run::Use1024By740();
+        AddStep([&row] {
+            if (row.Version) {
+                strcpy(VersionText, row.Version);
+            }
+            headless::ClearDrawLog();
+            InvalidateRect(run::Main(), nullptr, FALSE);
+            run::PressKey('a');
+        });
+        AddStep([&row] {
+            EXPECT_TRUE(
+                run::Drawn(0, run::Shape("TextOutA", row.X, 54, 0, 0, 0, 0, run::TEAL, row.Line)))
+                << row.Line;
+            ASSERT_TRUE(headless::BoxOpen());
+            EXPECT_EQ(TopBox().Text.substr(0, 35), row.About + "\n\n") << row.Line;
+            AnswerBox(IDOK);
+            run::PressKey('X');
+        });
+        run::Start();
+    }
+}
+
 TEST_F(Feature, VersionLookupTakesTheFirstTranslationAndAtMost40Characters) {
     const std::string dir = TAPTALLY_TEST_RES_DIR;
     headless::AddVersionFile("none.exe", (dir + "/version_none.res").c_str());
@@ -72,7 +110,7 @@ TEST_F(Feature, VersionLookupTakesTheFirstTranslationAndAtMost40Characters) {
         EXPECT_STREQ(VersionText, "") << empty;
     }
     LoadVersionText("long.exe");
-    EXPECT_EQ(strlen(VersionText), 40u);
+    EXPECT_STREQ(VersionText, "3.14.15.92 build 6535897932 of the long-");
 }
 
 TEST_F(Feature, DriverReportKeepsTheButtonSwapAndHasNoOwner) {
@@ -215,20 +253,28 @@ TEST_F(Feature, ScriptFailuresShowMessage25) {
 }
 
 TEST_F(Feature, AScriptPathOf128CharactersOrAShortWriteIsAFailure) {
-    // The script path is as long as the module path: 127 characters open, 128 do not.
+    // The script path, the folder and "TapTally.vbs": 127 characters open, 128 do not.
+    // Beside TapTally.exe it is as long as the module path, beside T.exe 7 longer.
     const struct {
-        size_t PathLength;
+        size_t PathLength; // of the module path
+        const char *File;
         size_t Space;
         bool Fails;
-    } cases[] = {{127, SIZE_MAX, false}, {128, SIZE_MAX, true}, {24, 100, true}};
+    } cases[] = {{127, "TapTally.exe", SIZE_MAX, false},
+                 {128, "TapTally.exe", SIZE_MAX, true},
+                 {120, "T.exe", SIZE_MAX, false},
+                 {121, "T.exe", SIZE_MAX, true},
+                 {24, "TapTally.exe", 100, true}};
     for (const auto &c : cases) {
         headless::ResetWorld();
-        std::string path = "C:\\" + std::string(c.PathLength - 16, 'd') + "\\TapTally.exe";
+        std::string path =
+            "C:\\" + std::string(c.PathLength - 4 - strlen(c.File), 'd') + "\\" + c.File;
         headless::SetModulePath(path.c_str());
         headless::SetFolderSpace(c.Space);
         AddStep([] { PostMessageA(run::Main(), WM_COMMAND, CMD_UNINSTALL_SHORTCUTS, 0); });
         AddStep([&c] {
-            EXPECT_EQ(headless::BoxOpen() && TopBox().Caption == "ERROR!", c.Fails) << c.PathLength;
+            EXPECT_EQ(headless::BoxOpen() && TopBox().Caption == "ERROR!", c.Fails)
+                << c.PathLength << " " << c.File;
             if (headless::BoxOpen()) {
                 AnswerBox(IDOK);
             }

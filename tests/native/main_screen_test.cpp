@@ -125,6 +125,43 @@ TEST_F(MainScreen, PaintDrawsTheFixedPictureInItsPlacesAndColours) {
           {"LineTo", 315, 281, 355, 281, BLACK, 7},
           {"LineTo", 355, 281, 399, 281, BLACK, 7},
           {"LineTo", 398, 280, 315, 280, TEAL, 5}}},
+        // Narrower than the texts: a negative offset halves toward zero (-41 / 2 is -20).
+        {200,
+         740,
+         {{"Version 1.90", 46, 54},
+          {"Mouse              Tester", -12, 108},
+          {notice, -183, 162},
+          {"Left Button", -16, 405},
+          {"Middle Button", 42, 405},
+          {"Right Button", 114, 405},
+          {"Current: ", -48, 459},
+          {"Least: ", -30, 490},
+          {"Current: ", 18, 459},
+          {"Least: ", 36, 490},
+          {"Current: ", 85, 459},
+          {"Least: ", 103, 490},
+          {"Position: ", -57, 310},
+          {"Change: ", 27, 310},
+          {"Most Change: ", 49, 310}},
+         {{"FillRect", 0, 0, 200, 740, TEAL},
+          {"DrawIcon", 84, 100, 116, 132},
+          {"LineTo", 2, 391, 197, 391, YELLOW, 5},
+          {"LineTo", 197, 391, 197, 675, YELLOW, 5},
+          {"LineTo", 197, 675, 2, 675, YELLOW, 5},
+          {"LineTo", 2, 675, 2, 391, YELLOW, 5},
+          {"LineTo", 66, 391, 66, 675, YELLOW, 5},
+          {"LineTo", 133, 391, 133, 675, YELLOW, 5},
+          {"LineTo", 2, 256, 197, 256, YELLOW, 5},
+          {"LineTo", 197, 256, 197, 391, YELLOW, 5},
+          {"LineTo", 197, 391, 2, 391, YELLOW, 5},
+          {"LineTo", 2, 391, 2, 256, YELLOW, 5},
+          {"LineTo", 1, 40, 199, 40, headless::MenuBarColor, 1},
+          {"LineTo", 25, 381, 25, 341, BLACK, 7},
+          {"LineTo", 25, 341, 25, 272, BLACK, 7},
+          {"LineTo", 24, 272, 24, 381, TEAL, 5},
+          {"LineTo", 25, 382, 65, 382, BLACK, 7},
+          {"LineTo", 65, 382, 135, 382, BLACK, 7},
+          {"LineTo", 134, 381, 25, 381, TEAL, 5}}},
     };
     for (const auto &screen : screens) {
         headless::ResetWorld();
@@ -237,35 +274,57 @@ TEST_F(MainScreen, ALongHoldClearsOnlyItsOwnPanel) {
         {WM_MBUTTONDOWN, WM_MBUTTONUP, 341},
         {WM_RBUTTONDOWN, WM_RBUTTONUP, 682},
     };
+    // Milliseconds from the button's last press to its release; without a press of its
+    // own the release comes after the press of a click and raises error 11, 21 or 31.
+    const struct {
+        DWORD Since;
+        bool Pressed;
+    } releases[] = {{700, true}, {701, true}, {700, false}, {701, false}};
     for (const auto &held : buttons) {
-        for (DWORD hold : {700u, 701u}) {
+        for (const auto &release : releases) {
+            DWORD hold = release.Since;
             AddStep([&buttons] {
                 headless::AdvanceTick(1000);
                 for (const auto &b : buttons) {
                     run::Click(b.Down, b.Up, b.PanelX + 200);
                 }
+                headless::QueueMouse(run::Main(), WM_MOUSEMOVE, 100, 100);
             });
-            AddStep([&held] {
+            AddStep([&held, &release] {
                 headless::AdvanceTick(100);
-                headless::QueueMouse(run::Main(), held.Down, held.PanelX + 200, 600);
+                // A change of 4, 3: green bars from the corner (422, 381).
+                headless::QueueMouse(run::Main(), WM_MOUSEMOVE, 104, 103);
+                if (release.Pressed) {
+                    headless::QueueMouse(run::Main(), held.Down, held.PanelX + 200, 600);
+                }
             });
-            AddStep([&held, hold] {
-                headless::AdvanceTick(hold);
+            AddStep([&held, &release] {
+                headless::AdvanceTick(release.Since - (release.Pressed ? 0 : 100));
                 headless::QueueMouse(run::Main(), held.Up, held.PanelX + 200, 600);
             });
-            AddStep([&buttons, &held, hold] {
+            AddStep([&buttons, &held, &release, hold] {
                 // The Current value box of each panel: still grey unless painted over.
                 for (const auto &b : buttons) {
                     bool cleared = hold > 700 && b.PanelX == held.PanelX;
                     EXPECT_EQ(headless::Pixel(run::Main(), b.PanelX + 172, 466),
                               cleared ? TEAL : GREY)
-                        << "held " << held.PanelX << " for " << hold << ", panel " << b.PanelX;
+                        << "released " << held.PanelX << " after " << hold << ", panel " << b.PanelX
+                        << (release.Pressed ? "" : " unpressed");
+                }
+                // The paint of one panel still empties the bar channels, outside that panel.
+                EXPECT_EQ(headless::Pixel(run::Main(), 422, 376), hold > 700 ? TEAL : GREEN);
+                EXPECT_EQ(headless::Pixel(run::Main(), 430, 381), hold > 700 ? TEAL : GREEN);
+                ASSERT_EQ(headless::BoxOpen(), !release.Pressed);
+                if (!release.Pressed) {
+                    std::string code = std::to_string(11 + 10 * held.PanelX / 341);
+                    EXPECT_EQ(headless::TopBox().Text.substr(0, 10), "Error # " + code);
+                    headless::AnswerBox(IDOK);
                 }
             });
         }
     }
     AddStep([] {
-        EXPECT_TRUE(headless::BoxesShown().empty());
+        EXPECT_EQ(headless::BoxesShown().size(), 6u);
         run::PressKey('X');
     });
     run::Start();
@@ -331,6 +390,13 @@ TEST_F(MainScreen, MovementRowShowsPairsAndBarsOfEachMove) {
          "  104,  192  ",
          "  104,  192  ",
          {{"LineTo", 422, 341, 422, 272, RED, 5}, {"LineTo", 462, 381, 531, 381, RED, 5}}},
+        // The widest position a message carries, 15 characters; 99 still gets its blank.
+        {65535,
+         99,
+         " 65535,   99   ",
+         " 65530,  201  ",
+         " 65530,  201  ",
+         {{"LineTo", 422, 341, 422, 272, RED, 5}, {"LineTo", 462, 381, 531, 381, RED, 5}}},
     };
     headless::SetCursorScreenPos(300, 200);
     for (const auto &move : moves) {
@@ -358,7 +424,7 @@ TEST_F(MainScreen, MovementRowShowsPairsAndBarsOfEachMove) {
     });
     AddStep([] {
         headless::ClearDrawLog();
-        headless::QueueMouse(run::Main(), WM_MOUSEMOVE, 8, 296);
+        headless::QueueMouse(run::Main(), WM_MOUSEMOVE, 65532, 95);
     });
     AddStep([] {
         EXPECT_EQ(TextsAt(0, 511, 310), std::vector<std::string>{"    3,    4    "});

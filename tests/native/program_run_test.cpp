@@ -95,6 +95,7 @@ TEST_F(ProgramRun, SlowCalibrationRaisesError80OncePerProgramRepaint) {
 
 TEST_F(ProgramRun, NoMouseRaisesError99OnceAndDriverInfoRaisesItAgain) {
     headless::SetSystemMetric(SM_MOUSEPRESENT, 0);
+    headless::SetCursorScreenPos(300, 200);
     AddStep([] {
         ASSERT_TRUE(headless::BoxOpen());
         EXPECT_EQ(TopBox().Text.rfind("Error # 99 Occurred! - \n", 0), 0u);
@@ -112,6 +113,13 @@ TEST_F(ProgramRun, NoMouseRaisesError99OnceAndDriverInfoRaisesItAgain) {
         EXPECT_EQ(run::ErrorBoxes(99), 2);
         EXPECT_EQ(run::ErrorBoxes(80), 0);
         EXPECT_EQ(run::BoxesWithCaption("Mouse Driver Info"), 0);
+        headless::ClearDrawLog();
+        headless::QueueMouse(run::Main(), WM_MOUSEMOVE, 30, 40);
+    });
+    AddStep([] {
+        // No calibration took the pointer's place: the first change is the position.
+        EXPECT_TRUE(run::Drawn(0, run::Shape("TextOutA", 511, 310, 0, 0, run::BLACK, 0, run::GREY,
+                                             "   30,   40    ")));
         run::PressKey('X');
     });
     run::Start();
