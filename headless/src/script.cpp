@@ -50,6 +50,10 @@ void PumpMessages() {
     }
 }
 
+bool InQueuedMessage() {
+    return W().RunningQueued;
+}
+
 void QueueMouse(HWND window, UINT message, int x, int y, WPARAM keys) {
     if (message < WM_MOUSEFIRST || message > WM_MBUTTONDBLCLK) {
         throw std::logic_error("QueueMouse: message " + std::to_string(message) +

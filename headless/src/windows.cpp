@@ -416,7 +416,7 @@ void InvalidateClient(Window &window, const RECT *rect, bool erase) {
     }
 }
 
-LRESULT CallWindow(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CallWindow(HWND handle, UINT message, WPARAM wParam, LPARAM lParam, bool queued) {
     Window &window = LiveWindow("SendMessageA", handle);
     static const bool trace = std::getenv("HEADLESS_TRACE") != nullptr;
     if (trace) {
@@ -426,9 +426,16 @@ LRESULT CallWindow(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     // The window may be destroyed inside its procedure; it is not touched after it.
     struct Depth {
-        Depth() { ++W().CallDepth; }
-        ~Depth() { --W().CallDepth; }
-    } depth;
+        bool OuterQueued = W().RunningQueued;
+        explicit Depth(bool queued) {
+            ++W().CallDepth;
+            W().RunningQueued = queued;
+        }
+        ~Depth() {
+            --W().CallDepth;
+            W().RunningQueued = OuterQueued;
+        }
+    } depth(queued);
     switch (window.Kind) {
     case WindowKind::Normal:
         return window.Proc(handle, message, wParam, lParam);
@@ -891,7 +898,7 @@ LRESULT WINAPI DispatchMessageA(const MSG *lpMsg) {
     if (!window) {
         return 0;
     }
-    LRESULT result = CallWindow(lpMsg->hwnd, lpMsg->message, lpMsg->wParam, lpMsg->lParam);
+    LRESULT result = CallWindow(lpMsg->hwnd, lpMsg->message, lpMsg->wParam, lpMsg->lParam, true);
     if (lpMsg->message == WM_PAINT && FindWindow(lpMsg->hwnd)) {
         if (window->Update.empty()) {
             window->PaintStreak = 0;

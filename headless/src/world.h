@@ -200,6 +200,7 @@ struct World {
     // for another.
     uintptr_t NextHandle = 0x10000;
     int CallDepth = 0;                        // window procedures running now, one inside another
+    bool RunningQueued = false;               // the innermost of them was given a queued message
     std::map<uintptr_t, WindowClass> Classes; // by atom
     std::map<uintptr_t, std::unique_ptr<Window>> Windows;
     std::vector<HWND> ZOrder; // top-level windows, bottom first
@@ -264,7 +265,7 @@ void InvalidateClient(Window &window, const RECT *rect, bool erase);
 HWND CreateWindowInternal(DWORD exStyle, const std::string &className, const std::string &text,
                           DWORD style, int x, int y, int width, int height, HWND parent, HMENU menu,
                           WindowKind kind, LPVOID param);
-LRESULT CallWindow(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CallWindow(HWND handle, UINT message, WPARAM wParam, LPARAM lParam, bool queued = false);
 void DestroyWindowInternal(HWND handle);
 // Forgets destroyed windows once no window procedure runs (their handles stay invalid).
 void SweepDestroyedWindows();

@@ -144,6 +144,10 @@ struct ScriptExhausted : std::runtime_error {
 // Dispatches everything queued (posted, input, paint) without running script steps;
 // for tests that drive a window procedure directly.
 void PumpMessages();
+// Whether the window procedure running now was handed its message by DispatchMessageA
+// (posted, input or paint, taken from the queue) rather than sent by a call; false when
+// no procedure runs.
+bool InQueuedMessage();
 
 struct BoxInfo {
     HWND Window = nullptr;

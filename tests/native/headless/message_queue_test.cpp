@@ -5,9 +5,33 @@
 #include "probe_window.h"
 
 using probe::Log;
-using probe::Names;
+using probe::Matches;
+using probe::queued;
+using probe::sent;
+using probe::Sequence;
+using probe::wparam;
 
 namespace {
+
+// What a window receives; the 400 x 300 probe window has a client area of 392 x 273.
+const Sequence Creation = {{WM_CREATE, sent}}; // and no WM_SIZE yet
+const Sequence FirstShow = {
+    {WM_SIZE, sent | wparam | probe::lparam, SIZE_RESTORED, MAKELPARAM(392, 273)}};
+const Sequence PaintErasingInside = {{WM_PAINT, sent}, {WM_ERASEBKGND, sent}};
+const Sequence EraseAheadOfPaint = {{WM_ERASEBKGND, sent}, {WM_PAINT, sent}};
+const Sequence Nothing = {};
+const Sequence PostedUntilQuit = {{WM_USER, queued | wparam, 1}, {WM_USER + 1, queued | wparam, 2}};
+const Sequence KeyWithCharacter = {
+    {WM_KEYDOWN, queued | wparam, 'R'}, {WM_CHAR, queued | wparam, 'r'}, {WM_KEYUP, queued}};
+// Presses 0, 499, 0, 500, 0 and 10 ms apart at x 10, 11, 11, 11, 13, 14.
+const Sequence PressesWithoutDoubleClicks = {{WM_LBUTTONDOWN, queued}, {WM_LBUTTONDOWN, queued},
+                                             {WM_LBUTTONDOWN, queued}, {WM_LBUTTONDOWN, queued},
+                                             {WM_LBUTTONDOWN, queued}, {WM_LBUTTONDOWN, queued}};
+const Sequence PressesWithDoubleClicks = {{WM_LBUTTONDOWN, queued}, {WM_LBUTTONDBLCLK, queued},
+                                          {WM_LBUTTONDOWN, queued}, {WM_LBUTTONDOWN, queued},
+                                          {WM_LBUTTONDOWN, queued}, {WM_LBUTTONDBLCLK, queued}};
+const Sequence CloseBox = {
+    {WM_SYSCOMMAND, queued | wparam, SC_CLOSE}, {WM_CLOSE, sent}, {WM_DESTROY, sent}};
 
 const CREATESTRUCTA *LastCreation = nullptr;
 std::string CreationClass;
@@ -36,7 +60,7 @@ TEST(HeadlessMessages, CreationShowAndUpdateSendWhatThePlatformSends) {
     HWND window = CreateWindowExA(0, "Creation", "T", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr,
                                   nullptr, headless::ProgramInstance(), nullptr);
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(Log(), Names({"WM_CREATE"})); // and no WM_SIZE yet
+    EXPECT_TRUE(Matches("creation", Creation));
     EXPECT_EQ(CreationClass, "Creation");
     EXPECT_EQ(CreationWidth, 400);
     EXPECT_EQ(headless::MainWindow(), window);
@@ -47,12 +71,10 @@ TEST(HeadlessMessages, CreationShowAndUpdateSendWhatThePlatformSends) {
     EXPECT_EQ(client.right, 392);
     EXPECT_EQ(client.bottom, 273);
 
-    Log().clear();
     ShowWindow(window, SW_SHOWNORMAL);
-    EXPECT_EQ(Log(), Names({"WM_SIZE"}));
-    Log().clear();
-    ShowWindow(window, SW_SHOWNORMAL); // shown before: no second WM_SIZE
-    EXPECT_TRUE(Log().empty());
+    EXPECT_TRUE(Matches("first show", FirstShow));
+    ShowWindow(window, SW_SHOWNORMAL);
+    EXPECT_TRUE(Matches("second show", Nothing));
 
     // A new window is invalid all over and is erased in BeginPaint.
     RECT update;
@@ -60,17 +82,15 @@ TEST(HeadlessMessages, CreationShowAndUpdateSendWhatThePlatformSends) {
     EXPECT_EQ(update.right, 392);
     EXPECT_EQ(update.bottom, 273);
     UpdateWindow(window);
-    EXPECT_EQ(Log(), Names({"WM_PAINT", "WM_ERASEBKGND"}));
+    EXPECT_TRUE(Matches("first update", PaintErasingInside));
     // Erasing can also be asked for ahead of the paint; then the paint does not erase.
     InvalidateRect(window, nullptr, TRUE);
-    Log().clear();
     EXPECT_TRUE(GetUpdateRect(window, nullptr, TRUE));
     UpdateWindow(window);
-    EXPECT_EQ(Log(), Names({"WM_ERASEBKGND", "WM_PAINT"}));
+    EXPECT_TRUE(Matches("update erased ahead", EraseAheadOfPaint));
     EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE));
-    Log().clear();
-    UpdateWindow(window); // nothing to paint
-    EXPECT_TRUE(Log().empty());
+    UpdateWindow(window);
+    EXPECT_TRUE(Matches("update with nothing to paint", Nothing));
 }
 
 TEST(HeadlessMessages, PostedComeBeforeQuitBeforeInputBeforePaint) {
@@ -83,13 +103,11 @@ TEST(HeadlessMessages, PostedComeBeforeQuitBeforeInputBeforePaint) {
     PostQuitMessage(7);
 
     MSG msg;
-    std::vector<std::string> order;
     while (GetMessageA(&msg, nullptr, 0, 0)) {
-        order.push_back(probe::Name(msg.message));
         DispatchMessageA(&msg);
     }
     // The quit ends the loop before the input and the paint are taken.
-    EXPECT_EQ(order, Names({"WM_USER", "WM_USER+1"}));
+    EXPECT_TRUE(Matches("loop until the quit", PostedUntilQuit));
     EXPECT_EQ(msg.wParam, 7u);
 
     ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
@@ -148,7 +166,7 @@ TEST(HeadlessMessages, InputFollowsWindowStateFocusAndPosition) {
     headless::QueueMouse(window, WM_LBUTTONDOWN, 10, 20);
     EnableWindow(window, FALSE);
     probe::Pump();
-    EXPECT_TRUE(Log().empty());
+    EXPECT_TRUE(Matches("press to a disabled window", Nothing));
     EnableWindow(window, TRUE);
     EXPECT_EQ(headless::FocusWindow(), nullptr); // a disabled window lost the focus for good
     SetFocus(window);
@@ -176,15 +194,13 @@ TEST(HeadlessMessages, InputFollowsWindowStateFocusAndPosition) {
 
     // Keys go to the focus window; TranslateMessage posts the character, which comes
     // before the key's release.
-    Log().clear();
     headless::QueueKey('R', 'r');
     probe::Pump();
-    EXPECT_EQ(Log(), Names({"WM_KEYDOWN", "WM_CHAR", "WM_KEYUP"}));
+    EXPECT_TRUE(Matches("key to the focus", KeyWithCharacter));
     SetFocus(nullptr);
-    Log().clear();
     headless::QueueKey('R', 'r');
     probe::Pump();
-    EXPECT_TRUE(Log().empty());
+    EXPECT_TRUE(Matches("key without a focus", Nothing));
 }
 
 TEST(HeadlessMessages, OnlyAClassWithDoubleClicksGetsThemForAQuickCloseSecondPress) {
@@ -204,9 +220,8 @@ TEST(HeadlessMessages, OnlyAClassWithDoubleClicksGetsThemForAQuickCloseSecondPre
             headless::QueueMouse(window, WM_LBUTTONDOWN, press.X, 10);
             probe::Pump();
         }
-        const char *second = style ? "0x203" : "WM_LBUTTONDOWN";
-        EXPECT_EQ(Log(), Names({"WM_LBUTTONDOWN", second, "WM_LBUTTONDOWN", "WM_LBUTTONDOWN",
-                                "WM_LBUTTONDOWN", second}));
+        EXPECT_TRUE(style ? Matches("presses, CS_DBLCLKS", PressesWithDoubleClicks)
+                          : Matches("presses, no CS_DBLCLKS", PressesWithoutDoubleClicks));
     }
 }
 
@@ -220,7 +235,7 @@ TEST(HeadlessMessages, CloseBoxGoesThroughDefWindowProcToDestroy) {
     while (GetMessageA(&msg, nullptr, 0, 0)) {
         DispatchMessageA(&msg);
     }
-    EXPECT_EQ(Log(), Names({"WM_SYSCOMMAND", "WM_CLOSE", "WM_DESTROY"}));
+    EXPECT_TRUE(Matches("close box", CloseBox));
     EXPECT_EQ(msg.wParam, 3u);
     EXPECT_FALSE(IsWindow(window));
     EXPECT_FALSE(PostMessageA(window, WM_USER, 0, 0));

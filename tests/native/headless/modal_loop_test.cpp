@@ -11,9 +11,28 @@ using headless::AnswerBox;
 using headless::BoxInfo;
 using headless::TopBox;
 using probe::Log;
-using probe::Names;
+using probe::Matches;
+using probe::queued;
+using probe::sent;
+using probe::Sequence;
+using probe::wparam;
 
 namespace {
+
+const Sequence PostedAndPaintUnderTheBox = {{WM_USER, queued}, {WM_PAINT, queued}};
+const Sequence PaintWithoutErasing = {{WM_PAINT, sent}};
+// What the dialog procedure receives of WM_INITDIALOG, WM_COMMAND and WM_PAINT.
+const Sequence DialogOpening = {{WM_INITDIALOG, sent | probe::lparam, 0, 42}, {WM_PAINT, queued}};
+const Sequence TypedTwiceThenEnter = {{WM_COMMAND, sent | wparam, MAKEWPARAM(301, EN_UPDATE)},
+                                      {WM_COMMAND, sent | wparam, MAKEWPARAM(301, EN_CHANGE)},
+                                      {WM_COMMAND, sent | wparam, MAKEWPARAM(301, EN_UPDATE)},
+                                      {WM_COMMAND, sent | wparam, MAKEWPARAM(301, EN_CHANGE)},
+                                      {WM_COMMAND, sent | wparam, MAKEWPARAM(303, BN_CLICKED)}};
+// Enter on the focused button, a click on it, then the close box as a posted IDCANCEL.
+const Sequence EnterClickAndCloseBox = {
+    {WM_COMMAND, sent | wparam, MAKEWPARAM(302, BN_CLICKED)},
+    {WM_COMMAND, sent | wparam, MAKEWPARAM(302, BN_CLICKED)},
+    {WM_COMMAND, queued | wparam, MAKEWPARAM(IDCANCEL, BN_CLICKED)}};
 
 HWND Shown() {
     HWND window = probe::Start();
@@ -23,10 +42,10 @@ HWND Shown() {
     return window;
 }
 
-int Count(const char *name) {
+int Count(UINT message) {
     int count = 0;
-    for (const std::string &entry : Log()) {
-        count += entry == name;
+    for (const probe::Row &entry : Log()) {
+        count += entry.Message == message;
     }
     return count;
 }
@@ -51,14 +70,14 @@ TEST(HeadlessBoxes, OwnedBoxDisablesItsOwnerButKeepsDispatchingPostedAndPaint) {
         headless::QueueMouse(window, WM_LBUTTONDOWN, 3, 3); // lost: the owner is disabled
     });
     AddStep([window] {
-        EXPECT_EQ(Log(), Names({"WM_USER", "WM_PAINT"}));
+        EXPECT_TRUE(Matches("posted and paint under the box", PostedAndPaintUnderTheBox));
         EXPECT_TRUE(headless::BoxOpen());
         AnswerBox(IDOK);
     });
     EXPECT_EQ(MessageBoxA(window, "line one\nand the second line", "Owned", MB_OK), IDOK);
     EXPECT_TRUE(IsWindowEnabled(window));
     EXPECT_FALSE(headless::BoxOpen());
-    EXPECT_EQ(Count("WM_LBUTTONDOWN"), 0);
+    EXPECT_EQ(Count(WM_LBUTTONDOWN), 0);
     ASSERT_EQ(headless::BoxesShown().size(), 1u);
     EXPECT_EQ(headless::StepsLeft(), 0u);
 }
@@ -71,7 +90,7 @@ TEST(HeadlessBoxes, UnownedBoxLeavesTheWindowEnabledAndItsInputArrives) {
         headless::QueueMouse(window, WM_LBUTTONDOWN, 3, 3);
     });
     AddStep([] {
-        EXPECT_EQ(Count("WM_LBUTTONDOWN"), 1);
+        EXPECT_EQ(Count(WM_LBUTTONDOWN), 1);
         AnswerBox(IDNO);
     });
     EXPECT_EQ(MessageBoxA(nullptr, "Go on?", "Unowned", MB_YESNOCANCEL | MB_ICONQUESTION), IDNO);
@@ -98,7 +117,7 @@ TEST(HeadlessBoxes, ClosingABoxInvalidatesWhatItCoveredWithoutErasing) {
     EXPECT_EQ(update.bottom, boxRect.bottom - 23);
     Log().clear();
     UpdateWindow(window);
-    EXPECT_EQ(Log(), Names({"WM_PAINT"})); // no WM_ERASEBKGND
+    EXPECT_TRUE(Matches("update after the box", PaintWithoutErasing));
 }
 
 TEST(HeadlessBoxes, KeysAndAnswersFollowTheBoxButtons) {
@@ -133,20 +152,18 @@ TEST(HeadlessBoxes, AScriptThatRunsOutNamesTheOpenBox) {
 
 namespace {
 
-std::vector<std::string> DialogLog;
 INT_PTR InitResult = TRUE;
 
 INT_PTR CALLBACK ProbeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        DialogLog.push_back("init " + std::to_string(lParam));
+        probe::Record(message, wParam, lParam);
         if (!InitResult) {
             SetFocus(GetDlgItem(dialog, 302));
         }
         return InitResult;
     case WM_COMMAND:
-        DialogLog.push_back("command " + std::to_string(LOWORD(wParam)) + " " +
-                            std::to_string(HIWORD(wParam)));
+        probe::Record(message, wParam, lParam);
         if (LOWORD(wParam) == 303 || LOWORD(wParam) == IDCANCEL) {
             EndDialog(dialog, LOWORD(wParam) + 1000);
             return TRUE;
@@ -155,7 +172,7 @@ INT_PTR CALLBACK ProbeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_PAINT: {
         PAINTSTRUCT paint;
         BeginPaint(dialog, &paint);
-        DialogLog.push_back("paint");
+        probe::Record(message, wParam, lParam);
         EndPaint(dialog, &paint);
         return TRUE;
     }
@@ -164,21 +181,10 @@ INT_PTR CALLBACK ProbeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     }
 }
 
-std::vector<std::string> Commands() {
-    std::vector<std::string> commands;
-    for (const std::string &entry : DialogLog) {
-        if (entry.rfind("command", 0) == 0) {
-            commands.push_back(entry);
-        }
-    }
-    return commands;
-}
-
 } // namespace
 
 TEST(HeadlessDialogs, TemplatePlacementFocusAndDefaultButton) {
     HWND window = Shown();
-    DialogLog.clear();
     InitResult = TRUE;
     AddStep([window] {
         BoxInfo box = TopBox();
@@ -208,7 +214,7 @@ TEST(HeadlessDialogs, TemplatePlacementFocusAndDefaultButton) {
         GetWindowRect(GetDlgItem(box.Window, 301), &control);
         EXPECT_EQ(control.top, box.Rect.top + 20 + 3 + 19 + 32);
         // The dialog's paint went to the dialog procedure.
-        EXPECT_EQ(DialogLog, Names({"init 42", "paint"}));
+        EXPECT_TRUE(Matches("dialog opening", DialogOpening));
         // The box of 80 pixels, without horizontal scrolling, takes the 9 characters that fit.
         headless::SetDialogItemText(301, "0123456789");
         EXPECT_EQ(headless::DialogItemText(301), "012345678");
@@ -222,8 +228,7 @@ TEST(HeadlessDialogs, TemplatePlacementFocusAndDefaultButton) {
         DialogBoxParamA(headless::ProgramInstance(), "probedialog", window, ProbeDialogProc, 42),
         1303);
     // Each typing sends EN_UPDATE and EN_CHANGE; Enter clicked the default button.
-    EXPECT_EQ(Commands(), Names({"command 301 1024", "command 301 768", "command 301 1024",
-                                 "command 301 768", "command 303 0"}));
+    EXPECT_TRUE(Matches("typing and Enter", TypedTwiceThenEnter));
     EXPECT_TRUE(IsWindowEnabled(window));
     EXPECT_EQ(headless::FocusWindow(), window);
     EXPECT_EQ(
@@ -233,11 +238,11 @@ TEST(HeadlessDialogs, TemplatePlacementFocusAndDefaultButton) {
 
 TEST(HeadlessDialogs, EscCloseBoxAndClicksReachTheDialogProcedure) {
     HWND window = Shown();
-    DialogLog.clear();
     InitResult = FALSE;
     AddSteps({[] {
                   // WM_INITDIALOG returned FALSE: the focus stays where the procedure put it.
                   EXPECT_EQ(headless::DialogControlId(headless::FocusWindow()), 302);
+                  Log().clear();                 // the opening
                   headless::QueueKey(VK_RETURN); // on a push button: that button
               },
               [] {
@@ -249,9 +254,8 @@ TEST(HeadlessDialogs, EscCloseBoxAndClicksReachTheDialogProcedure) {
         DialogBoxParamA(headless::ProgramInstance(), "PROBEDIALOG", window, ProbeDialogProc, 0),
         1002);
     // The close box becomes IDCANCEL by the dialog's default handling of WM_CLOSE.
-    EXPECT_EQ(Commands(), Names({"command 302 0", "command 302 0", "command 2 0"}));
+    EXPECT_TRUE(Matches("Enter, click and close box", EnterClickAndCloseBox));
 
-    DialogLog.clear();
     AddStep([] {
         HWND dialog = TopBox().Window;
         SetWindowPos(dialog, nullptr, 100, 120, 0, 0, SWP_NOSIZE);
@@ -269,7 +273,6 @@ TEST(HeadlessDialogs, EscCloseBoxAndClicksReachTheDialogProcedure) {
 
 TEST(HeadlessDialogs, ABoxOverADialogDisablesTheDialogOnly) {
     HWND window = Shown();
-    DialogLog.clear();
     InitResult = TRUE;
     AddSteps({[window] {
         HWND dialog = TopBox().Window;

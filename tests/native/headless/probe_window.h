@@ -4,17 +4,36 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
 #include <headless/driver.h>
 
+#include <iomanip>
+#include <sstream>
 #include <string>
 #include <vector>
 
 namespace probe {
 
-// Messages received, as "WM_PAINT" style names or "0x1234" for others.
-inline std::vector<std::string> &Log() {
-    static std::vector<std::string> log;
+// A row of a message sequence: the message, how it arrived (sent by a call, or queued:
+// taken from the queue and dispatched), and the parameters that matter (flagged wparam,
+// lparam); the others may be anything. The log holds what arrived, every parameter flagged.
+enum : unsigned { sent = 1, queued = 2, wparam = 4, lparam = 8 };
+struct Row {
+    UINT Message;
+    unsigned Flags;
+    WPARAM WParam = 0;
+    LPARAM LParam = 0;
+};
+using Sequence = std::vector<Row>;
+
+inline Sequence &Log() {
+    static Sequence log;
     return log;
+}
+
+inline void Record(UINT message, WPARAM wParam, LPARAM lParam) {
+    unsigned how = headless::InQueuedMessage() ? queued : sent;
+    Log().push_back({message, how | wparam | lparam, wParam, lParam});
 }
 
 // When set, WM_PAINT is answered with BeginPaint/EndPaint and nothing drawn.
@@ -53,6 +72,10 @@ inline std::string Name(UINT message) {
         return "WM_LBUTTONDOWN";
     case WM_LBUTTONUP:
         return "WM_LBUTTONUP";
+    case WM_LBUTTONDBLCLK:
+        return "WM_LBUTTONDBLCLK";
+    case WM_INITDIALOG:
+        return "WM_INITDIALOG";
     case WM_USER:
         return "WM_USER";
     case WM_USER + 1:
@@ -66,7 +89,7 @@ inline std::string Name(UINT message) {
 }
 
 inline LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    Log().push_back(Name(message));
+    Record(message, wParam, lParam);
     switch (message) {
     case WM_PAINT:
         if (ValidatesPaint()) {
@@ -108,8 +131,42 @@ inline HWND Start(const char *menu = nullptr, bool create = true, UINT style = 0
                            nullptr, headless::ProgramInstance(), nullptr);
 }
 
-inline std::vector<std::string> Names(std::initializer_list<const char *> names) {
-    return std::vector<std::string>(names.begin(), names.end());
+inline bool Fits(const Row &want, const Row &got) {
+    return want.Message == got.Message && (want.Flags & queued) == (got.Flags & queued) &&
+           (!(want.Flags & wparam) || want.WParam == got.WParam) &&
+           (!(want.Flags & lparam) || want.LParam == got.LParam);
+}
+
+inline std::string Text(const Row &row) {
+    char w[24], l[24];
+    snprintf(w, sizeof w, " w=%#lx", (unsigned long)row.WParam);
+    snprintf(l, sizeof l, " l=%#lx", (unsigned long)row.LParam);
+    return Name(row.Message) + (row.Flags & queued ? " queued" : " sent") +
+           (row.Flags & wparam ? w : "") + (row.Flags & lparam ? l : "");
+}
+
+// Compares the log with the expected rows and empties it. A mismatch names the step and
+// shows both sequences side by side, marking the first row that differs.
+inline ::testing::AssertionResult Matches(const char *step, const Sequence &rows) {
+    Sequence got = Log();
+    Log().clear();
+    size_t bad = 0;
+    while (bad < rows.size() && bad < got.size() && Fits(rows[bad], got[bad])) {
+        ++bad;
+    }
+    if (bad == rows.size() && bad == got.size()) {
+        return ::testing::AssertionSuccess();
+    }
+    std::ostringstream out;
+    out << "step \"" << step << "\": row " << bad << " differs\n"
+        << std::left << std::setw(9) << "" << std::setw(44) << "expected"
+        << "received\n";
+    for (size_t i = 0; i < rows.size() || i < got.size(); ++i) {
+        out << (i == bad ? " >> " : "    ") << std::right << std::setw(2) << i << "   " << std::left
+            << std::setw(44) << (i < rows.size() ? Text(rows[i]) : "")
+            << (i < got.size() ? Text(got[i]) : "") << "\n";
+    }
+    return ::testing::AssertionFailure() << out.str();
 }
 
 // Dispatches every waiting message, the way a program's loop would, without script.
