@@ -17,8 +17,8 @@ const char USAGE_HEAD[] =
     "Runs TapTally through a recording of a mouse made with `libinput record` or\n"
     "`evemu-record` (RECORDING - reads standard input) and prints its verdict.\n";
 const char USAGE_TAIL[] =
-    "Exit status: 0 no error, 1 TapTally raised errors (with --strict also: the replay\n"
-    "found something beyond TapTally's test), 2 bad input or bad options.\n";
+    "Exit status: 0 no error, 1 TapTally raised errors (with --strict also: the\n"
+    "replay found something beyond TapTally's test), 2 bad input or bad options.\n";
 
 const int STATUS_BAD = 2;
 
@@ -58,8 +58,8 @@ std::vector<OptionSpec> VerdictOptions() {
     using Text = const std::string &;
     return {
         {"--device", "N",
-         "replay device N of the file (1 is the first); by default the first device that\n"
-         "has BTN_LEFT and REL_X",
+         "replay device N of the file (1 is the first); by default\n"
+         "the first device that has BTN_LEFT and REL_X",
          [](Options &o, Text v) { return Number("--device", v, 1, 1000, o.Device); }},
         {"--swap", nullptr, "exchange left and right, as the system's button swap does",
          [](Options &o, Text) {
@@ -72,10 +72,10 @@ std::vector<OptionSpec> VerdictOptions() {
              return v.empty() ? std::string("--trigger needs a value") : std::string();
          }},
         {"--bounce", "MS",
-         "a release and a press of one button closer than MS are reported as a bounce\n"
-         "(1 to 100; default 20)",
+         "report a release and a press of one button closer than\n"
+         "MS as a bounce (1 to 100; default 20)",
          [](Options &o, Text v) { return Number("--bounce", v, 1, 100, o.BounceMs); }},
-        {"--strict", nullptr, "what the replay finds beyond TapTally's test sets status 1 too",
+        {"--strict", nullptr, "let the findings beyond TapTally's test set status 1 too",
          [](Options &o, Text) {
              o.Strict = true;
              return std::string();
@@ -90,7 +90,7 @@ std::vector<OptionSpec> VerdictOptions() {
              o.Png = v;
              return std::string();
          }},
-        {"--timeline", "FILE", "write the press intervals and findings over time as SVG",
+        {"--timeline", "FILE", "write the intervals and findings over time as SVG",
          [](Options &o, Text v) {
              o.Timeline = v;
              return std::string();

@@ -312,9 +312,13 @@ std::string TextReport(const std::string &file, const ReplayResult &result,
         plain += "Wheel: " + Times(result.WheelReversals) +
                  " it stepped back against the scroll: its encoder is worn or dirty.\n";
     }
-    text += "\nIn plain words:\n" +
-            (plain.empty() ? std::string("Every button and the wheel worked as they should.\n")
-                           : plain);
+    if (plain.empty()) {
+        plain = "Nothing wrong was found in what was recorded.\n";
+    } else if (result.Errors.empty()) {
+        plain += "TapTally's own test passes this mouse: the faults above are ones its test "
+                 "cannot see.\n";
+    }
+    text += "\nIn plain words:\n" + plain;
     if (options.Strict && !result.FindingCounts.empty()) {
         text += "With --strict, the findings make the exit status 1.\n";
     }

@@ -306,7 +306,7 @@ class Session {
             int64_t ms = Frame_.Micros / 1000;
             headless::SetTick((DWORD)(Base + (DWORD)ms));
             if (Frame_.Moved) {
-                Move(ms);
+                Move();
             }
             if (Frame_.Wheel != 0) {
                 Findings.Wheel(Frame_.Wheel, ms);
@@ -318,14 +318,13 @@ class Session {
         return true;
     }
 
-    void Move(int64_t ms) {
+    void Move() {
         int64_t x = X + Frame_.Dx, y = Y + Frame_.Dy;
         X = (int)std::clamp<int64_t>(x, 0, Right);
         Y = (int)std::clamp<int64_t>(y, 0, Bottom);
         Findings.Motion(Frame_.Dx, Frame_.Dy, x != X || y != Y, Frame_.Micros);
         Pending.push_back(QueuedMessage{WM_MOUSEMOVE, X, Y, Held, -1, false});
         ++Result.MoveMessages;
-        (void)ms;
     }
 
     void Change(const ButtonChange &change, int64_t ms) {

@@ -9,7 +9,8 @@
 namespace replay {
 
 // Default of --bounce: a release and a press of one button closer than this are no
-// finger's doing.
+// finger's doing. The fastest double clicks leave some 50 ms between release and press;
+// a worn switch bounces for a few milliseconds, often past the mouse's own debouncing.
 const int DEFAULT_BOUNCE_MS = 20;
 
 struct ReplayOptions {
