@@ -202,7 +202,7 @@ std::string BeyondText(const ReplayResult &result, const ReplayOptions &options)
                        Plural(button.Presses, "press", "presses").c_str(), least.c_str());
         any = true;
     }
-    text += any ? "\n" : " none\n";
+    text += any ? "\n" : " none seen\n";
     text += Printf("Wheel:    %s, %s against the scroll\n",
                    Plural(result.WheelSteps, "step", "steps").c_str(),
                    Plural(result.WheelReversals, "step", "steps").c_str());
