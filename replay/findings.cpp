@@ -102,6 +102,10 @@ void FindingsTracker::Change(Button which, bool down, int64_t ms) {
     LastReleaseMs[which] = ms;
 }
 
+void FindingsTracker::Restore(Button which) {
+    Pressed[which] = Released[which] = false;
+}
+
 void FindingsTracker::CountPress(Button which, int64_t ms) {
     ButtonResult &button = Result.Buttons[which];
     if (button.Presses > 0) {

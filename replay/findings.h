@@ -16,6 +16,9 @@ class FindingsTracker {
     // A change of a button the recording holds (never a restored one), by the button
     // TapTally's window sees (the swap applied).
     void Change(Button which, bool down, int64_t ms);
+    // A change restored after dropped events: the state is right again, and no bounce is
+    // measured across it.
+    void Restore(Button which);
     void Wheel(int steps, int64_t ms);
     // A motion frame: its raw counts, and whether the pointer was held at the edge.
     void Motion(int64_t dx, int64_t dy, bool pinned, int64_t micros);

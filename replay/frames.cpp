@@ -105,13 +105,8 @@ void FrameReader::Take(const RecordedEvent &event, Frame &frame) {
                     BUTTON_EXTRA, BUTTON_FORWARD, BUTTON_BACK};
                 ButtonChange change{BY_CODE[event.Code - BTN_LEFT_CODE], event.Value == 1,
                                     event.Restored};
-                if (event.Restored) {
-                    frame.Buttons.push_back(change);
-                    ++RestoredChanges;
-                    Resync[change.Which] = false;
-                } else {
-                    AddButtonChange(frame, change);
-                }
+                RestoredChanges += event.Restored ? 1 : 0;
+                AddButtonChange(frame, change);
             }
         }
         return;

@@ -266,11 +266,7 @@ class Session {
         const QueuedMessage *message = nullptr;
         while (!message) {
             if (Next == Pending.size() && FrameOpen) {
-                FrameOpen = false;
-                if (Options.Observer) {
-                    TakeCounts();
-                    Options.Observer->FrameDone(Result);
-                }
+                FrameDone();
             }
             if (Next == Pending.size() && !TakeFrame()) {
                 Finish();
@@ -314,8 +310,19 @@ class Session {
             for (const ButtonChange &change : Frame_.Buttons) {
                 Change(change, ms);
             }
+            if (Pending.empty()) {
+                FrameDone(); // nothing for the program: it still waits for input
+            }
         }
         return true;
+    }
+
+    void FrameDone() {
+        FrameOpen = false;
+        if (Options.Observer) {
+            TakeCounts();
+            Options.Observer->FrameDone(Result);
+        }
     }
 
     void Move() {
@@ -332,7 +339,9 @@ class Session {
         if (Options.Swap && (which == BUTTON_LEFT || which == BUTTON_RIGHT)) {
             which = which == BUTTON_LEFT ? BUTTON_RIGHT : BUTTON_LEFT;
         }
-        if (!change.Restored) {
+        if (change.Restored) {
+            Findings.Restore(which);
+        } else {
             Findings.Change(which, change.Down, ms);
         }
         if (which >= PANEL_BUTTONS) {

@@ -813,3 +813,99 @@ TEST(ReplayFindings, ReportRateAndSensorSteps) {
         EXPECT_NE(outcome.Out.find(test[2]), std::string::npos) << outcome.Out;
     }
 }
+
+// The plain words end by saying how the findings stand to TapTally's own verdict.
+TEST(ReplayFindings, PlainWordsTellWhatTheFindingsMeanForTheVerdict) {
+    Rows rows;
+    Click(rows, 1000, LEFT, 150);
+    Click(rows, 1153, LEFT);
+    std::string path = Write("bounce.evemu", Evemu(rows));
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{path},
+         "TapTally's own test passes this mouse: the faults above are ones its test cannot "
+         "see.\nPASS: no errors\n"},
+        {{"--strict", path},
+         "cannot see.\nWith --strict, the findings make the exit status 1.\nPASS: no errors\n"},
+    };
+    for (const auto &test : cases) {
+        std::string out = RunTool(test.first).Out;
+        EXPECT_EQ(out.substr(out.size() - std::min(out.size(), test.second.size())), test.second);
+    }
+}
+
+namespace {
+
+// Events from a list, as a device reader hands them out, restored changes included.
+class ListReader : public replay::EventReader {
+  public:
+    explicit ListReader(std::vector<replay::RecordedEvent> events) : Events(std::move(events)) {
+        Info.Name = "Example Live Mouse";
+        Info.Number = Info.DeviceCount = 1;
+    }
+    bool Next(replay::RecordedEvent &event) override {
+        if (At == Events.size()) {
+            return false;
+        }
+        event = Events[At++];
+        return true;
+    }
+    const replay::DeviceInfo &Device() const override { return Info; }
+    long LastLine() const override { return 0; }
+
+  private:
+    std::vector<replay::RecordedEvent> Events;
+    replay::DeviceInfo Info;
+    size_t At = 0;
+};
+
+// What the replay tells as it goes, one line each.
+class Log : public replay::ReplayObserver {
+  public:
+    void Error(const replay::BoxSeen &error, const replay::ReplayResult &) override {
+        Lines.push_back("error " + std::to_string(error.Code) + " at " + std::to_string(error.Ms));
+    }
+    void Found(const replay::Finding &finding, const replay::ReplayResult &) override {
+        Lines.push_back(finding.Kind + " at " + std::to_string(finding.Ms));
+    }
+    void FrameDone(const replay::ReplayResult &soFar) override {
+        Lines.push_back("frame " + std::to_string(soFar.Frames));
+    }
+    std::vector<std::string> Lines;
+};
+
+} // namespace
+
+// Any reader drives the replay; an observer hears of every error, finding and frame as
+// it happens; a change the reader restored after dropped events is no press.
+TEST(ReplayEvents, AnyReaderDrivesTheReplayAndTheObserverHearsAtOnce) {
+    auto event = [](long ms, int type, int code, int value, bool restored = false) {
+        replay::RecordedEvent made;
+        made.Micros = ms * 1000;
+        made.Type = type;
+        made.Code = code;
+        made.Value = value;
+        made.Restored = restored;
+        return made;
+    };
+    ListReader reader({
+        event(0, KEY, LEFT, 1), event(0, 0, 0, 0),                // frame 1
+        event(150, KEY, LEFT, 0), event(150, 0, 0, 0),            // frame 2
+        event(153, KEY, LEFT, 1), event(153, 0, 0, 0),            // frame 3: a bounce
+        event(160, KEY, LEFT, 0, true), event(160, 0, 0, 0),      // frame 4: restored
+        event(170, KEY, LEFT, 1, true), event(170, KEY, LEFT, 0), // frame 5: restored press
+        event(170, 0, 0, 0),                                      //   and its release
+        event(200, KEY, LEFT, 1), event(200, 0, 0, 0),            // frame 6: 47 ms on
+    });
+    Log log;
+    replay::ReplayOptions options;
+    options.Observer = &log;
+    replay::ReplayResult result;
+    replay::ReplayFailure failure;
+    ASSERT_TRUE(replay::RunEvents(options, reader, result, failure)) << failure.Message;
+    EXPECT_EQ(log.Lines,
+              (std::vector<std::string>{"frame 1", "frame 2", "release-bounce at 153", "frame 3",
+                                        "frame 4", "frame 5", "error 10 at 200", "frame 6"}));
+    EXPECT_EQ(result.Buttons[0].Presses, 3u);
+    EXPECT_EQ(result.RestoredChanges, 2u);
+    EXPECT_EQ(result.Device.Name, "Example Live Mouse");
+}
