@@ -54,6 +54,9 @@ bool StartsWith(const std::string &text, size_t at, const char *prefix) {
 
 Format DetectFormat(const std::string &head, long &line) {
     line = 0;
+    if (IsRawRecords(head)) {
+        return Format::Raw;
+    }
     size_t at = 0;
     while (at < head.size()) {
         ++line;

@@ -35,6 +35,8 @@ struct RecordedEvent {
     int64_t Micros = 0; // kernel time of the event
     int Type = 0, Code = 0, Value = 0;
     long Line = 0; // line of the file it stands on
+    // A change a reader made up to put the state right after the kernel dropped events.
+    bool Restored = false;
 };
 
 // Bad input: what is wrong and where. The line is 0 when the fault has no place.
@@ -65,11 +67,14 @@ class ByteSource {
     bool EndsOpen = false; // the last byte read is no line feed
 };
 
-enum class Format { Unknown, LibinputYaml, Evemu };
+enum class Format { Unknown, LibinputYaml, Evemu, Raw };
 
 // Tells the format from the first lines; Unknown when it is neither. line receives the
 // line that decided it (the first line that is not blank or a comment).
 Format DetectFormat(const std::string &head, long &line);
+// Whether the first bytes of a stream are the kernel's event records, a SYN_REPORT among
+// them.
+bool IsRawRecords(const std::string &head);
 
 // The device the events belong to, as far as the file describes it.
 struct DeviceInfo {

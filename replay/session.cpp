@@ -4,6 +4,8 @@
 // window and nothing queues up behind a box.
 #include "replay/session.h"
 
+#include "replay/stream.h"
+
 #include <windows.h>
 
 #include <headless/driver.h>
@@ -186,6 +188,9 @@ class Session {
             if (button >= 0 && button < 3) {
                 ++Result.Buttons[button].Errors[seen.Code];
             }
+            if (Options.Observer) {
+                Options.Observer->Error(seen, Result);
+            }
         } else {
             Result.OtherBoxes.push_back(seen);
         }
@@ -222,6 +227,9 @@ class Session {
     void ReplayNext() {
         const QueuedMessage *message = nullptr;
         while (!message) {
+            if (Next == Pending.size() && Options.Observer && Sent > 0) {
+                Options.Observer->FrameDone(Result);
+            }
             if (Next == Pending.size() && !TakeFrame()) {
                 Finish();
                 return;
@@ -285,6 +293,8 @@ class Session {
                 button.LeastMs = interval;
             }
             button.HasLeast = true;
+            button.HasCurrent = true;
+            button.CurrentMs = interval;
             if ((int64_t)interval < Result.TriggerMs) {
                 ++button.BelowTrigger;
             }
@@ -336,15 +346,28 @@ bool RunReplay(const ReplayOptions &options, FILE *file, ReplayResult &result,
                                     line};
             return false;
         }
-        std::unique_ptr<EventReader> events = format == Format::Evemu
-                                                  ? OpenEvemuReader(source, options.Device)
-                                                  : OpenYamlReader(source, options.Device);
-        FrameReader frames(*events);
+        std::unique_ptr<EventReader> events =
+            format == Format::Evemu ? OpenEvemuReader(source, options.Device)
+            : format == Format::Raw ? OpenRawReader([&](char *buffer, size_t size) {
+                  return source.Read(buffer, size);
+              })
+                                    : OpenYamlReader(source, options.Device);
+        return RunEvents(options, *events, result, failure);
+    } catch (const RecordingError &error) {
+        failure = ReplayFailure{error.what(), error.Line};
+        return false;
+    }
+}
+
+bool RunEvents(const ReplayOptions &options, EventReader &events, ReplayResult &result,
+               ReplayFailure &failure) {
+    try {
+        FrameReader frames(events);
         Session session(options, frames, result);
         if (!session.Run(failure)) {
             return false;
         }
-        result.Device = events->Device();
+        result.Device = events.Device();
         return true;
     } catch (const RecordingError &error) {
         failure = ReplayFailure{error.what(), error.Line};

@@ -10,6 +10,8 @@
 
 namespace replay {
 
+class ReplayObserver;
+
 struct ReplayOptions {
     std::string File;    // "-" is standard input
     int Device = 0;      // 0: the first device with BTN_LEFT and REL_X
@@ -18,6 +20,16 @@ struct ReplayOptions {
     bool Json = false;
     std::string Png;      // TapTally's screen at the end
     std::string Timeline; // SVG plot of the press intervals
+    ReplayObserver *Observer = nullptr;
+    bool Strict = false;
+    int BounceMs = 0;
+};
+
+struct Finding {
+    int64_t Ms;
+    std::string Button, Kind;
+    int64_t ValueMs;
+    std::string Text;
 };
 
 // A box the program raised, answered with OK at once.
@@ -32,6 +44,8 @@ struct ButtonResult {
     uint64_t Presses = 0;
     bool HasLeast = false; // two presses or more
     uint32_t LeastMs = 0;  // least interval between two successive presses
+    bool HasCurrent = false;
+    uint32_t CurrentMs = 0; // the latest interval
     uint64_t BelowTrigger = 0;
     std::map<int, uint64_t> Errors; // error code: count
 };
@@ -61,6 +75,16 @@ struct ReplayResult {
     bool PngFailed = false;          // the picture asked for could not be written
 };
 
+// Told of what the replay meets, the moment it meets it: the live test shows it at once.
+class ReplayObserver {
+  public:
+    virtual ~ReplayObserver() = default;
+    virtual void Error(const BoxSeen &, const ReplayResult &) {}
+    virtual void Found(const Finding &, const ReplayResult &) {}
+    // After the messages of a frame were handled and the program waits for input again.
+    virtual void FrameDone(const ReplayResult &) {}
+};
+
 // Bad input, bad options or a refused trigger: the message for the user and, for a
 // fault of the recording, its line (0 when none).
 struct ReplayFailure {
@@ -71,6 +95,8 @@ struct ReplayFailure {
 // Runs the program through the recording read from file. Returns false with failure
 // filled when the input or the options are bad; nothing is written then.
 bool RunReplay(const ReplayOptions &options, FILE *file, ReplayResult &result,
+               ReplayFailure &failure);
+bool RunEvents(const ReplayOptions &options, EventReader &events, ReplayResult &result,
                ReplayFailure &failure);
 
 } // namespace replay

@@ -1,0 +1,323 @@
+// The live test through a pipe of the kernel's event records written at the test's own
+// pace: what appears while the events come, and the verdict when the stream ends.
+#include "recordings.h"
+
+#include "replay/devices.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+
+using namespace recordings;
+
+namespace {
+
+// A folder of this test process's own.
+const std::string &Folder() {
+    static std::string folder = [] {
+        std::string pattern = testing::TempDir() + "taptally-live-XXXXXX";
+        return std::string(mkdtemp(pattern.data())) + "/";
+    }();
+    return folder;
+}
+
+// The kernel's records of the rows, 24 bytes each, as 64-bit Linux writes them.
+std::string Raw(const Rows &rows) {
+    std::string bytes;
+    auto put = [&](uint64_t value, int size) {
+        for (int i = 0; i < size; ++i) {
+            bytes += (char)(value >> (8 * i));
+        }
+    };
+    for (const Row &row : rows) {
+        long micros = row.Micros + 7200000000L; // two hours since boot
+        put(micros / 1000000, 8);
+        put(micros % 1000000, 8);
+        put(row.Type, 2);
+        put(row.Code, 2);
+        put((uint32_t)row.Value, 4);
+    }
+    return bytes;
+}
+
+enum class Ending {
+    Close,     // the stream ends
+    CutRecord, // the stream ends 10 bytes into a record
+    CtrlC,     // SIGINT while the stream stays open
+    StayOpen,  // the stream stays open until the tool ends by itself
+};
+
+// What the pipe is fed in one go, and the lines that must come out before the next step.
+struct Step {
+    Rows Events;
+    std::vector<std::string> Lines;
+};
+
+struct LiveOutcome {
+    int Status = -1;
+    std::vector<std::string> LinesBySteps; // "step N: line"
+    std::string Rest, Err;
+};
+
+std::string ReadAll(const std::string &path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+bool ReadLine(int fd, std::string &buffer, std::string &line, int timeoutMs) {
+    auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        size_t end = buffer.find('\n');
+        if (end != std::string::npos) {
+            line = buffer.substr(0, end);
+            buffer.erase(0, end + 1);
+            return true;
+        }
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        until - std::chrono::steady_clock::now())
+                        .count();
+        pollfd wait = {fd, POLLIN, 0};
+        char chunk[4096];
+        ssize_t count;
+        if (left <= 0 || poll(&wait, 1, (int)left) <= 0 || (count = read(fd, chunk, 4096)) <= 0) {
+            return false;
+        }
+        buffer.append(chunk, (size_t)count);
+    }
+}
+
+// taptally-replay --live OPTIONS - in a child process: the steps written into its
+// standard input one after the other, its standard output read as it comes.
+LiveOutcome RunLive(const std::vector<Step> &steps, Ending ending,
+                    std::vector<std::string> options = {}) {
+    int in[2], out[2];
+    EXPECT_EQ(pipe(in), 0);
+    EXPECT_EQ(pipe(out), 0);
+    std::string errPath = Folder() + "stderr";
+    fflush(stdout);
+    fflush(stderr);
+    pid_t child = fork();
+    if (child == 0) {
+        dup2(in[0], 0);
+        dup2(out[1], 1);
+        int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(err, 2);
+        close(in[1]);
+        close(out[0]);
+        options.insert(options.begin(), {"taptally-replay", "--live"});
+        options.push_back("-");
+        std::vector<char *> argv;
+        for (std::string &option : options) {
+            argv.push_back(option.data());
+        }
+        int status = replay::Main((int)argv.size(), argv.data());
+        fflush(stdout);
+        _exit(status);
+    }
+    close(in[0]);
+    close(out[1]);
+    LiveOutcome outcome;
+    std::string buffer, line;
+    for (size_t i = 0; i < steps.size(); ++i) {
+        std::string bytes = Raw(steps[i].Events);
+        EXPECT_EQ(write(in[1], bytes.data(), bytes.size()), (ssize_t)bytes.size());
+        for (size_t n = 0; n < steps[i].Lines.size() && ReadLine(out[0], buffer, line, 10000);
+             ++n) {
+            outcome.LinesBySteps.push_back("step " + std::to_string(i) + ": " + line);
+        }
+    }
+    if (ending == Ending::CutRecord) {
+        EXPECT_EQ(write(in[1], "0123456789", 10), 10);
+    }
+    if (ending == Ending::CtrlC) {
+        kill(child, SIGINT);
+    }
+    bool open = ending == Ending::CtrlC || ending == Ending::StayOpen;
+    if (!open) {
+        close(in[1]);
+    }
+    while (ReadLine(out[0], buffer, line, 20000)) {
+        outcome.Rest += line + "\n";
+    }
+    if (open) {
+        close(in[1]);
+    }
+    close(out[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    outcome.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    outcome.Err = ReadAll(errPath);
+    return outcome;
+}
+
+} // namespace
+
+namespace {
+
+// A machine's input devices under a folder of the test: sysfs's name and capability
+// masks, the node (a plain file here), and a by-id link when given.
+struct FakeDevice {
+    int Event;
+    const char *Name, *Keys, *Rel, *ById;
+};
+
+std::string MakeMachine(const std::string &name, const std::vector<FakeDevice> &devices) {
+    std::string root = Folder() + name;
+    for (const FakeDevice &device : devices) {
+        std::string event = "event" + std::to_string(device.Event);
+        std::string sys = root + "/sys/class/input/" + event + "/device/";
+        std::string command = "mkdir -p " + sys + "capabilities " + root + "/dev/input/by-id";
+        EXPECT_EQ(system(command.c_str()), 0);
+        std::ofstream(sys + "name") << device.Name << "\n";
+        std::ofstream(sys + "capabilities/key") << device.Keys << "\n";
+        std::ofstream(sys + "capabilities/rel") << device.Rel << "\n";
+        std::ofstream(root + "/dev/input/" + event) << "";
+        if (*device.ById) {
+            EXPECT_EQ(symlink(("../" + event).c_str(),
+                              (root + "/dev/input/by-id/" + device.ById).c_str()),
+                      0);
+        }
+    }
+    return root;
+}
+
+} // namespace
+
+TEST(LiveDevices, TheMiceAreFoundAndOneIsChosen) {
+    // Keys of a mouse: BTN_LEFT is bit 16 of the fifth 64-bit word. REL_X is bit 0.
+    const FakeDevice mouse = {5, "Example Optical Mouse", "1f0000 0 0 0 0", "903",
+                              "usb-Example_Optical_Mouse-event-mouse"};
+    const FakeDevice keyboard = {2, "Example Keyboard", "fffffffffffffffe", "0", ""};
+    const FakeDevice touchpad = {7, "Example Touchpad", "e520 10000 0 0 0 0", "0", ""};
+    const FakeDevice trackball = {12, "Example Trackball", "70000 0 0 0 0", "3", ""};
+    struct {
+        const char *Name;
+        std::vector<FakeDevice> Devices;
+        const char *Answer; // typed at the question; nullptr: no terminal
+        std::string Chosen, Said, Problem;
+    } cases[] = {
+        {"none", {keyboard, touchpad}, "", "", "", "no mouse found: no device in /dev/input"},
+        {"one",
+         {keyboard, mouse, touchpad},
+         "",
+         "/dev/input/event5",
+         "Testing \"Example Optical Mouse\" (/dev/input/event5, "
+         "/dev/input/by-id/usb-Example_Optical_Mouse-event-mouse)\n",
+         ""},
+        {"two, by number",
+         {trackball, mouse},
+         "2\n",
+         "/dev/input/event12",
+         " 1  \"Example Optical Mouse\" (/dev/input/event5, "
+         "/dev/input/by-id/usb-Example_Optical_Mouse-event-mouse)\n"
+         " 2  \"Example Trackball\" (/dev/input/event12)\n"
+         "Which mouse (number or node)? Testing \"Example Trackball\" (/dev/input/event12)\n",
+         ""},
+        {"two, a wrong answer, then the node",
+         {trackball, mouse},
+         "3\n /dev/input/event5 \n",
+         "/dev/input/event5",
+         "\"3\" is none of them.\n",
+         ""},
+        {"two, no terminal", {trackball, mouse}, nullptr, "", "", "several mice and no terminal"},
+    };
+    for (const auto &test : cases) {
+        SCOPED_TRACE(test.Name);
+        std::vector<replay::InputDevice> mice =
+            replay::FindMice(MakeMachine(std::to_string(&test - cases), test.Devices));
+        std::string answers = Folder() + "answers", said = Folder() + "said";
+        std::ofstream(answers) << (test.Answer ? test.Answer : "");
+        FILE *in = test.Answer ? fopen(answers.c_str(), "r") : nullptr;
+        FILE *out = fopen(said.c_str(), "w");
+        std::string problem;
+        EXPECT_EQ(replay::ChooseMouse(mice, in, out, problem), test.Chosen);
+        fclose(out);
+        if (in) {
+            fclose(in);
+        }
+        EXPECT_NE(ReadAll(said).find(test.Said), std::string::npos) << ReadAll(said);
+        EXPECT_EQ(problem.substr(0, strlen(test.Problem.c_str())), test.Problem);
+        EXPECT_EQ(problem.empty(), test.Problem.empty());
+    }
+}
+
+namespace {
+
+const char ERROR_10[] = "       1.012 s  Error # 10 Occurred! - The Left Button 'Least' value was "
+                        "too small.";
+
+struct LiveCase {
+    const char *Name;
+    std::vector<Step> Steps;
+    Ending End;
+    std::vector<std::string> Options;
+    int Status;
+    std::string Verdict; // a line of the verdict
+    std::string Said;    // on standard error
+};
+
+std::vector<LiveCase> LiveCases() {
+    Rows start, bounce, hold, dropped, again;
+    Move(start, 0, 2, 1);
+    Click(bounce, 1000, LEFT, 5);
+    Button(bounce, 1012, LEFT, 1);
+    Click(hold, 1000, LEFT, 5000);
+    Click(hold, 6100, LEFT);
+    // The kernel lost the release; the next press finds the button down.
+    Button(dropped, 1000, LEFT, 1);
+    Frame(dropped, 1050, {{0, 0, 3, 0}, {0, MSC, 4, 30}, {0, KEY, LEFT, 0}});
+    Click(dropped, 1400, LEFT);
+    Button(again, 1100, LEFT, 0);
+    return {
+        {"a bounce, then the end of the stream",
+         {{start, {}}, {bounce, {ERROR_10}}, {again, {}}},
+         Ending::Close,
+         {},
+         1,
+         "FAIL: 1 error (10: 1)",
+         "the stream ended"},
+        {"a long hold", {{start, {}}, {hold, {}}}, Ending::Close, {}, 0, "PASS: no errors", ""},
+        {"dropped events", {{start, {}}, {dropped, {}}}, Ending::Close, {}, 0, "PASS", ""},
+        {"a stream that ends in the middle of a record",
+         {{start, {}}, {hold, {}}},
+         Ending::CutRecord,
+         {},
+         0,
+         "PASS: no errors",
+         "the stream ended inside an event record: its last 10 bytes were left out"},
+        {"Ctrl+C", {{start, {}}, {bounce, {ERROR_10}}}, Ending::CtrlC, {}, 1, "FAIL", "stopped"},
+        {"--seconds",
+         {{start, {}}, {bounce, {ERROR_10}}},
+         Ending::StayOpen,
+         {"--seconds", "1"},
+         1,
+         "FAIL: 1 error (10: 1)",
+         "the time given with --seconds is up"},
+    };
+}
+
+} // namespace
+
+TEST(LiveStream, EachErrorShowsAsItsEventComesThenTheVerdict) {
+    for (const LiveCase &test : LiveCases()) {
+        SCOPED_TRACE(test.Name);
+        LiveOutcome outcome = RunLive(test.Steps, test.End, test.Options);
+        std::vector<std::string> expected;
+        for (size_t i = 0; i < test.Steps.size(); ++i) {
+            for (const std::string &line : test.Steps[i].Lines) {
+                expected.push_back("step " + std::to_string(i) + ": " + line);
+            }
+        }
+        EXPECT_EQ(outcome.LinesBySteps, expected) << outcome.Rest;
+        EXPECT_EQ(outcome.Status, test.Status) << outcome.Err;
+        EXPECT_NE(outcome.Rest.find("\n" + test.Verdict), std::string::npos) << outcome.Rest;
+        EXPECT_NE(outcome.Err.find(test.Said), std::string::npos) << outcome.Err;
+    }
+}
