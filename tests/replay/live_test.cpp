@@ -4,6 +4,9 @@
 
 #include "replay/devices.h"
 
+#include <libevdev/libevdev-uinput.h>
+#include <libevdev/libevdev.h>
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -320,4 +323,90 @@ TEST(LiveStream, EachErrorShowsAsItsEventComesThenTheVerdict) {
         EXPECT_NE(outcome.Rest.find("\n" + test.Verdict), std::string::npos) << outcome.Rest;
         EXPECT_NE(outcome.Err.find(test.Said), std::string::npos) << outcome.Err;
     }
+}
+
+namespace {
+
+// The JSON verdict from the device's name on: the same whatever the file was called.
+std::string FromDevice(const std::string &json) {
+    size_t at = json.find("\"device\"");
+    return at == std::string::npos ? "no verdict: " + json : json.substr(at);
+}
+
+} // namespace
+
+TEST(LiveStream, WhatWasReadReplaysToTheSameVerdict) {
+    Rows start, rest;
+    Move(start, 0, 2, 1);
+    Click(rest, 1000, LEFT, 5);
+    Button(rest, 1012, LEFT, 1);
+    Button(rest, 1100, LEFT, 0);
+    Click(rest, 1500, RIGHT, 3);
+    Click(rest, 1510, RIGHT);
+    Frame(rest, 1600, {{0, KEY, MIDDLE, 1}, {0, REL, 8, -1}});
+    std::string record = Folder() + "kept.txt";
+    LiveOutcome live =
+        RunLive({{start, {}}, {rest, {}}}, Ending::CutRecord, {"--json", "--record", record});
+    ASSERT_EQ(live.Status, 1) << live.Err;
+    Rows all = start;
+    all.insert(all.end(), rest.begin(), rest.end());
+    std::string raw = Folder() + "stored.raw";
+    std::ofstream(raw, std::ios::binary) << Raw(all) + "cut";
+    for (const std::string &file : {record, raw}) {
+        Outcome replayed = RunTool({"--json", file});
+        SCOPED_TRACE(file + "\n" + replayed.Err);
+        EXPECT_EQ(replayed.Status, 1);
+        EXPECT_EQ(FromDevice(replayed.Out), FromDevice(live.Rest));
+    }
+    EXPECT_NE(live.Rest.find("\"errors\": [{\"time_ms\": 1012, \"code\": 10"), std::string::npos);
+    EXPECT_NE(live.Rest.find("{\"time_ms\": 1510, \"code\": 30"), std::string::npos);
+}
+
+// The whole way from a device node: a virtual mouse made through the kernel's uinput.
+TEST(LiveDevice, AVirtualMouseIsReadFromItsNode) {
+    if (access("/dev/uinput", W_OK) != 0) {
+        GTEST_SKIP() << "no virtual mouse can be made here: /dev/uinput "
+                     << (errno == ENOENT ? "does not exist" : "may not be written")
+                     << "; the way from a device node is left untested";
+    }
+    libevdev *device = libevdev_new();
+    libevdev_set_name(device, "Example Virtual Mouse");
+    libevdev_enable_event_type(device, EV_REL);
+    libevdev_enable_event_code(device, EV_REL, REL_X, nullptr);
+    libevdev_enable_event_code(device, EV_REL, REL_Y, nullptr);
+    libevdev_enable_event_type(device, EV_KEY);
+    for (int code : {LEFT, RIGHT, MIDDLE}) {
+        libevdev_enable_event_code(device, EV_KEY, (unsigned)code, nullptr);
+    }
+    libevdev_uinput *mouse = nullptr;
+    ASSERT_EQ(libevdev_uinput_create_from_device(device, LIBEVDEV_UINPUT_OPEN_MANAGED, &mouse), 0);
+    std::string node = libevdev_uinput_get_devnode(mouse) ? libevdev_uinput_get_devnode(mouse) : "";
+    ASSERT_FALSE(node.empty());
+    std::string out = Folder() + "uinput.out";
+    fflush(stdout);
+    pid_t child = fork();
+    if (child == 0) {
+        freopen(out.c_str(), "w", stdout);
+        std::string arguments[] = {"taptally-replay", "--live", "--seconds", "3", node};
+        char *argv[] = {arguments[0].data(), arguments[1].data(), arguments[2].data(),
+                        arguments[3].data(), arguments[4].data()};
+        _exit(replay::Main(5, argv));
+    }
+    usleep(500000); // the child opens the node
+    auto send = [&](int type, int code, int value) {
+        libevdev_uinput_write_event(mouse, (unsigned)type, (unsigned)code, value);
+    };
+    for (int value : {1, 0, 1, 0}) { // a bounce: the second press 2 ms after the first
+        send(EV_KEY, LEFT, value);
+        send(EV_SYN, SYN_REPORT, 0);
+        usleep(1000);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    libevdev_uinput_destroy(mouse);
+    libevdev_free(device);
+    std::string said = ReadAll(out);
+    EXPECT_EQ(WEXITSTATUS(status), 1) << said;
+    EXPECT_NE(said.find("Error # 10 Occurred!"), std::string::npos) << said;
+    EXPECT_NE(said.find("Example Virtual Mouse"), std::string::npos) << said;
 }
