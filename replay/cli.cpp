@@ -13,30 +13,36 @@ namespace replay {
 
 namespace {
 
-const char USAGE[] =
+const char USAGE_HEAD[] =
     "usage: taptally-replay [options] RECORDING\n"
     "       taptally-replay --live [options] [DEVICE]\n"
     "Runs TapTally through a recording of a mouse made with `libinput record`,\n"
     "`evemu-record` or `cat /dev/input/eventN` (RECORDING - reads standard input) and\n"
-    "prints its verdict; with --live, through the mouse's events as they come.\n"
-    "  --device N       replay device N of the file (1 is the first); by default the\n"
-    "                   first device that has BTN_LEFT and REL_X\n"
-    "  --swap           exchange left and right, as the system's button swap does\n"
-    "  --trigger MS     type MS into TapTally's Setup dialog (10 to 200; default 85)\n"
-    "  --json           print the verdict as one JSON object\n"
-    "  --png FILE       write TapTally's screen at the end of the replay as PNG\n"
-    "  --timeline FILE  write the press intervals over time as SVG\n"
-    "  --live           test the mouse DEVICE live: a device node, or a file or - of\n"
-    "                   the kernel's event records; without DEVICE the mouse is found\n"
-    "  --grab           with --live: keep the mouse's clicks from the desktop\n"
-    "  --seconds N      with --live: end the test after N seconds (else Ctrl+C)\n"
-    "  --record FILE    with --live: keep what was read as an evemu-record file\n"
-    "Exit status: 0 no error, 1 TapTally raised errors, 2 bad input or bad options.\n";
+    "prints its verdict; with --live, through the mouse's events as they come (DEVICE: a\n"
+    "device node, or a file or - of the kernel's event records; without it the mouse is\n"
+    "found).\n";
+const char USAGE_TAIL[] =
+    "Exit status: 0 no error, 1 TapTally raised errors (with --strict also: the replay\n"
+    "found something beyond TapTally's test), 2 bad input or bad options.\n";
 
 const int STATUS_BAD = 2;
 
+// The verdict's options, then the live test's.
+std::vector<OptionSpec> AllOptions(LiveOptions &live) {
+    std::vector<OptionSpec> table = VerdictOptions();
+    for (OptionSpec &spec : LiveOptionSpecs(live)) {
+        table.push_back(spec);
+    }
+    return table;
+}
+
+std::string Usage() {
+    LiveOptions live;
+    return USAGE_HEAD + OptionsHelp(AllOptions(live)) + USAGE_TAIL;
+}
+
 int BadOption(const std::string &message) {
-    fprintf(stderr, "taptally-replay: %s\n%s", message.c_str(), USAGE);
+    fprintf(stderr, "taptally-replay: %s\n%s", message.c_str(), Usage().c_str());
     return STATUS_BAD;
 }
 
@@ -49,79 +55,119 @@ bool WriteFile(const std::string &path, const std::string &content) {
     return fclose(file) == 0 && written;
 }
 
-// Parses the command line into options; an empty message means it was good.
-std::string ParseOptions(int argc, char **argv, ReplayOptions &options, LiveOptions &live,
-                         bool &help) {
-    for (int i = 1; i < argc; ++i) {
-        std::string argument = argv[i];
-        bool takesValue = argument == "--device" || argument == "--trigger" ||
-                          argument == "--png" || argument == "--timeline" ||
-                          argument == "--seconds" || argument == "--record";
-        if (takesValue && i + 1 >= argc) {
-            return argument + " needs a value";
-        }
-        if (argument == "--help" || argument == "-h") {
-            help = true;
-        } else if (argument == "--swap") {
-            options.Swap = true;
-        } else if (argument == "--json") {
-            options.Json = true;
-        } else if (argument == "--device") {
-            int64_t device;
-            std::string value = argv[++i];
-            if (!ParseDecimal(value.data(), value.size(), 1, 1000, device)) {
-                return "--device needs a device number from 1 on, not \"" + value + "\"";
-            }
-            options.Device = (int)device;
-        } else if (argument == "--trigger") {
-            options.Trigger = argv[++i];
-            if (options.Trigger.empty()) {
-                return "--trigger needs a value";
-            }
-        } else if (argument == "--png") {
-            options.Png = argv[++i];
-        } else if (argument == "--timeline") {
-            options.Timeline = argv[++i];
-        } else if (argument == "--live") {
-            live.Live = true;
-        } else if (argument == "--grab") {
-            live.Grab = true;
-        } else if (argument == "--seconds") {
-            int64_t seconds;
-            std::string value = argv[++i];
-            if (!ParseDecimal(value.data(), value.size(), 1, 86400 * 365, seconds)) {
-                return "--seconds needs a whole number of seconds from 1 on, not \"" + value + "\"";
-            }
-            live.Seconds = (double)seconds;
-        } else if (argument == "--record") {
-            live.Record = argv[++i];
-        } else if (argument.size() > 1 && argument[0] == '-') {
-            return "unknown option " + argument;
-        } else if (!options.File.empty()) {
-            return "one recording only, not also " + argument;
-        } else {
-            options.File = argument;
-        }
+std::string Number(const char *option, const std::string &value, int64_t low, int64_t high,
+                   int &out) {
+    int64_t number;
+    if (!ParseDecimal(value.data(), value.size(), low, high, number)) {
+        return std::string(option) + " needs a whole number from " + std::to_string(low) + " to " +
+               std::to_string(high) + ", not \"" + value + "\"";
     }
-    if (!live.Live && (live.Grab || live.Seconds > 0 || !live.Record.empty())) {
-        return "--grab, --seconds and --record go with --live";
-    }
-    if (options.File.empty() && !help && !live.Live) {
-        return "no recording given";
-    }
+    out = (int)number;
     return "";
 }
 
 } // namespace
 
+std::vector<OptionSpec> VerdictOptions() {
+    using Options = ReplayOptions;
+    using Text = const std::string &;
+    return {
+        {"--device", "N",
+         "replay device N of the file (1 is the first); by default the first device that\n"
+         "has BTN_LEFT and REL_X",
+         [](Options &o, Text v) { return Number("--device", v, 1, 1000, o.Device); }},
+        {"--swap", nullptr, "exchange left and right, as the system's button swap does",
+         [](Options &o, Text) {
+             o.Swap = true;
+             return std::string();
+         }},
+        {"--trigger", "MS", "type MS into TapTally's Setup dialog (10 to 200; default 85)",
+         [](Options &o, Text v) {
+             o.Trigger = v;
+             return v.empty() ? std::string("--trigger needs a value") : std::string();
+         }},
+        {"--bounce", "MS",
+         "a release and a press of one button closer than MS are reported as a bounce\n"
+         "(1 to 100; default 20)",
+         [](Options &o, Text v) { return Number("--bounce", v, 1, 100, o.BounceMs); }},
+        {"--strict", nullptr, "what the replay finds beyond TapTally's test sets status 1 too",
+         [](Options &o, Text) {
+             o.Strict = true;
+             return std::string();
+         }},
+        {"--json", nullptr, "print the verdict as one JSON object",
+         [](Options &o, Text) {
+             o.Json = true;
+             return std::string();
+         }},
+        {"--png", "FILE", "write TapTally's screen at the end of the replay as PNG",
+         [](Options &o, Text v) {
+             o.Png = v;
+             return std::string();
+         }},
+        {"--timeline", "FILE", "write the press intervals and findings over time as SVG",
+         [](Options &o, Text v) {
+             o.Timeline = v;
+             return std::string();
+         }},
+    };
+}
+
+std::string OptionsHelp(const std::vector<OptionSpec> &table) {
+    std::string help;
+    for (const OptionSpec &spec : table) {
+        std::string head = std::string("  ") + spec.Name + (spec.Value ? " " : "") +
+                           (spec.Value ? spec.Value : "");
+        std::string text = spec.Help;
+        for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1)) {
+            text.insert(at + 1, std::string(19, ' '));
+        }
+        help += Printf("%-18s %s\n", head.c_str(), text.c_str());
+    }
+    return help;
+}
+
+std::string ParseOptions(int argc, char **argv, const std::vector<OptionSpec> &table,
+                         ReplayOptions &options, std::vector<std::string> &operands, bool &help) {
+    for (int i = 1; i < argc; ++i) {
+        std::string argument = argv[i];
+        if (argument == "--help" || argument == "-h") {
+            help = true;
+            continue;
+        }
+        if (argument.size() < 2 || argument[0] != '-') {
+            operands.push_back(argument);
+            continue;
+        }
+        const OptionSpec *spec = nullptr;
+        for (const OptionSpec &candidate : table) {
+            spec = argument == candidate.Name ? &candidate : spec;
+        }
+        if (!spec) {
+            return "unknown option " + argument;
+        }
+        if (spec->Value && i + 1 >= argc) {
+            return argument + " needs a value";
+        }
+        std::string problem = spec->Apply(options, spec->Value ? argv[++i] : "");
+        if (!problem.empty()) {
+            return problem;
+        }
+    }
+    return "";
+}
+
 int PrintVerdict(const ReplayOptions &options, const std::string &name,
                  const ReplayResult &result) {
-    std::string report = options.Json ? JsonReport(name, result) : TextReport(name, result);
+    std::string report =
+        options.Json ? JsonReport(name, result, options) : TextReport(name, result, options);
     fputs(report.c_str(), stdout);
+    fflush(stdout);
     // The verdict stands even when a picture cannot be written; the status tells of it.
-    int status = ExitStatus(result);
+    int status = ExitStatus(result, options);
     if (result.PngFailed) {
-        fprintf(stderr, "taptally-replay: cannot write %s\n", Printable(options.Png).c_str());
+        fprintf(stderr, "taptally-replay: cannot write %s: %s\n", Printable(options.Png).c_str(),
+                Printable(result.PngProblem).c_str());
         status = STATUS_BAD;
     }
     if (!options.Timeline.empty() && !WriteFile(options.Timeline, TimelineSvg(name, result))) {
@@ -129,7 +175,6 @@ int PrintVerdict(const ReplayOptions &options, const std::string &name,
                 Printable(options.Timeline).c_str(), strerror(errno));
         status = STATUS_BAD;
     }
-    fflush(stdout);
     return status;
 }
 
@@ -137,22 +182,35 @@ int Main(int argc, char **argv) {
     ReplayOptions options;
     LiveOptions live;
     bool help = false;
-    std::string problem = ParseOptions(argc, argv, options, live, help);
+    std::vector<std::string> operands;
+    std::string problem = ParseOptions(argc, argv, AllOptions(live), options, operands, help);
     if (help) {
-        fputs(USAGE, stdout);
+        fputs(Usage().c_str(), stdout);
         return 0;
+    }
+    if (problem.empty() && operands.size() > 1) {
+        problem = std::string(live.Live ? "one device" : "one recording") + " only, not also " +
+                  operands[1];
+    }
+    if (problem.empty() && !live.Live && (live.Grab || live.Seconds > 0 || !live.Record.empty())) {
+        problem = "--grab, --seconds and --record go with --live";
+    }
+    if (problem.empty() && operands.empty() && !live.Live) {
+        problem = "no recording given";
     }
     if (!problem.empty()) {
         return BadOption(problem);
     }
     if (live.Live) {
+        options.File = operands.empty() ? "" : operands[0];
         return RunLive(options, live);
     }
+    options.File = operands[0];
     bool standardInput = options.File == "-";
     std::string name = standardInput ? "(standard input)" : options.File;
     FILE *file = standardInput ? stdin : fopen(options.File.c_str(), "rb");
     if (!file) {
-        fprintf(stderr, "taptally-replay: %s: %s\n", name.c_str(), strerror(errno));
+        fprintf(stderr, "taptally-replay: %s: %s\n", Printable(name).c_str(), strerror(errno));
         return STATUS_BAD;
     }
     ReplayResult result;

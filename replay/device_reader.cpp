@@ -50,6 +50,9 @@ class DeviceReader : public StreamReader {
         Info.CodesKnown = true;
         Info.HasLeftButton = libevdev_has_event_code(Device_, EV_KEY, BTN_LEFT);
         Info.HasRelX = libevdev_has_event_code(Device_, EV_REL, REL_X);
+        for (int i = 0; i < 7; ++i) {
+            Info.HasButton[i] = libevdev_has_event_code(Device_, EV_KEY, (unsigned)(BTN_LEFT + i));
+        }
         if (!Info.HasLeftButton || !Info.HasRelX) {
             std::string name = Info.Name;
             Close();

@@ -41,6 +41,7 @@ class LineReader {
                 break;
             }
         }
+        LastOpen = Partial;
         Partial = false;
         if (!line.empty() && line.back() == '\r') {
             line.pop_back();
@@ -49,6 +50,7 @@ class LineReader {
         return true;
     }
     long Number = 0;
+    bool LastOpen = false; // the line handed out last ended without a line feed
 
   private:
     ByteSource &Source;
@@ -65,7 +67,8 @@ int HexValue(char c) {
     return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
 }
 
-// A hexadecimal field of at most eight digits starting at text[at]; at moves past it.
+// A hexadecimal field of at most eight digits starting at text[at], ending at a blank or
+// the end of the line; at moves past it.
 bool ParseHex(const std::string &text, size_t &at, long &value) {
     size_t start = at;
     value = 0;
@@ -73,7 +76,7 @@ bool ParseHex(const std::string &text, size_t &at, long &value) {
         value = value * 16 + HexValue(text[at]);
         ++at;
     }
-    return at > start && (at == text.size() || !IsHex(text[at]));
+    return at > start && (at == text.size() || text[at] == ' ' || text[at] == '\t');
 }
 
 bool SkipBlanks(const std::string &text, size_t &at) {
@@ -101,6 +104,11 @@ class EvemuReader : public EventReader {
                 if (!HeaderChecked) {
                     CheckDevice();
                 }
+                // A recorder stopped mid-line leaves a last line without its line feed.
+                if (Lines.LastOpen) {
+                    Cut = true;
+                    return false;
+                }
                 ParseEvent(event);
                 return true;
             }
@@ -116,6 +124,7 @@ class EvemuReader : public EventReader {
 
     const DeviceInfo &Device() const override { return Info; }
     long LastLine() const override { return Lines.Number; }
+    bool CutLine() const override { return Cut; }
 
   private:
     [[noreturn]] void Fail(const std::string &what) const {
@@ -144,9 +153,11 @@ class EvemuReader : public EventReader {
                 Fail("a B: line must hold bytes in hexadecimal");
             }
             int firstCode = (index * 8 + i) * 8;
-            if (type == EV_KEY_TYPE && firstCode <= BTN_LEFT_CODE &&
-                BTN_LEFT_CODE < firstCode + 8) {
-                Info.HasLeftButton = (byte >> (BTN_LEFT_CODE - firstCode)) & 1;
+            if (type == EV_KEY_TYPE && firstCode == BTN_LEFT_CODE) {
+                Info.HasLeftButton = byte & 1;
+                for (int bit = 0; bit < 7; ++bit) {
+                    Info.HasButton[bit] = (byte >> bit) & 1;
+                }
             }
             if (type == EV_REL_TYPE && firstCode == 0) {
                 Info.HasRelX = byte & 1;
@@ -216,6 +227,7 @@ class EvemuReader : public EventReader {
     DeviceInfo Info;
     int MaskLines[0x20] = {};
     bool HeaderChecked = false;
+    bool Cut = false;
 };
 
 } // namespace

@@ -1,23 +1,16 @@
 // Frames of a recording: motion summed, button changes in order, the rest counted.
 #include "replay/frames.h"
 
+#include <algorithm>
+
 namespace replay {
-
-namespace {
-
-std::string Seconds(int64_t micros) {
-    char text[40];
-    snprintf(text, sizeof text, "%lld.%06lld", (long long)(micros / 1000000),
-             (long long)(micros % 1000000));
-    return text;
-}
-
-} // namespace
 
 bool FrameReader::Next(Frame &frame) {
     frame.Moved = false;
     frame.Dx = frame.Dy = 0;
     frame.Buttons.clear();
+    frame.Wheel = 0;
+    frame.TimeHeld = false;
     Pending = 0;
     FrameMouseEvents = 0;
     RecordedEvent event;
@@ -27,9 +20,14 @@ bool FrameReader::Next(Frame &frame) {
             Started = true;
             FirstMicros = PreviousMicros = event.Micros;
         }
+        // A clock that goes back is held at the time before: the frame keeps its order.
         if (event.Micros < PreviousMicros) {
-            throw RecordingError(event.Line, "the time goes back from " + Seconds(PreviousMicros) +
-                                                 " to " + Seconds(event.Micros) + " seconds");
+            if (!frame.TimeHeld) {
+                ++TimeBackFrames;
+                frame.TimeHeld = true;
+            }
+            MostTimeBackMicros = std::max(MostTimeBackMicros, PreviousMicros - event.Micros);
+            event.Micros = PreviousMicros;
         }
         PreviousMicros = event.Micros;
         if (event.Type == EV_SYN_TYPE && event.Code == SYN_REPORT_CODE) {
@@ -62,6 +60,7 @@ bool FrameReader::Next(Frame &frame) {
                              "BTN_MIDDLE, BTN_RIGHT, REL_X, REL_Y)");
     }
     CutEvents = Pending;
+    CutLine = Events.CutLine();
     return false;
 }
 
@@ -78,13 +77,13 @@ void FrameReader::Take(const RecordedEvent &event, Frame &frame) {
             FrameMouseEvents = 0;
             frame.Moved = false;
             frame.Dx = frame.Dy = 0;
+            frame.Wheel = 0;
             frame.Buttons.clear();
         }
         ++Ignored.Other;
         return;
     case EV_KEY_TYPE: {
-        bool button = event.Code == BTN_LEFT_CODE || event.Code == BTN_MIDDLE_CODE ||
-                      event.Code == BTN_RIGHT_CODE;
+        bool button = event.Code >= BTN_LEFT_CODE && event.Code <= BTN_BACK_CODE;
         if (event.Value < 0 || event.Value > 2) {
             throw RecordingError(event.Line, "a key or button value must be 0 (up), 1 (down) "
                                              "or 2 (repeat), not " +
@@ -100,10 +99,19 @@ void FrameReader::Take(const RecordedEvent &event, Frame &frame) {
                 ++Ignored.Other;
             } else {
                 ++FrameMouseEvents;
-                Button which = event.Code == BTN_LEFT_CODE     ? BUTTON_LEFT
-                               : event.Code == BTN_MIDDLE_CODE ? BUTTON_MIDDLE
-                                                               : BUTTON_RIGHT;
-                AddButtonChange(frame, ButtonChange{which, event.Value == 1});
+                // The kernel's order is left, right, middle; the replay's follows TapTally.
+                static const Button BY_CODE[BUTTON_KINDS] = {
+                    BUTTON_LEFT,  BUTTON_RIGHT,   BUTTON_MIDDLE, BUTTON_SIDE,
+                    BUTTON_EXTRA, BUTTON_FORWARD, BUTTON_BACK};
+                ButtonChange change{BY_CODE[event.Code - BTN_LEFT_CODE], event.Value == 1,
+                                    event.Restored};
+                if (event.Restored) {
+                    frame.Buttons.push_back(change);
+                    ++RestoredChanges;
+                    Resync[change.Which] = false;
+                } else {
+                    AddButtonChange(frame, change);
+                }
             }
         }
         return;
@@ -118,12 +126,19 @@ void FrameReader::Take(const RecordedEvent &event, Frame &frame) {
                 frame.Moved = true;
                 (event.Code == REL_X_CODE ? frame.Dx : frame.Dy) += event.Value;
             }
-        } else if (event.Code == REL_WHEEL_CODE || event.Code == REL_HWHEEL_CODE ||
-                   event.Code == REL_WHEEL_HI_RES_CODE || event.Code == REL_HWHEEL_HI_RES_CODE) {
+        } else if (event.Code == REL_WHEEL_CODE) {
+            ++Ignored.Wheel;
+            frame.Wheel += Dropping ? 0 : event.Value;
+        } else if (event.Code == REL_HWHEEL_CODE || event.Code == REL_WHEEL_HI_RES_CODE ||
+                   event.Code == REL_HWHEEL_HI_RES_CODE) {
             ++Ignored.Wheel;
         } else {
             ++Ignored.Other;
         }
+        return;
+    case EV_MSC_TYPE:
+        // The scan code comes with every click: part of it, nothing left out.
+        Ignored.Other += event.Code == MSC_SCAN_CODE ? 0 : 1;
         return;
     default:
         ++Ignored.Other;
@@ -142,7 +157,7 @@ void FrameReader::AddButtonChange(Frame &frame, ButtonChange change) {
         }
     }
     if (Resync[change.Which] && down == change.Down) {
-        frame.Buttons.push_back(ButtonChange{change.Which, !change.Down});
+        frame.Buttons.push_back(ButtonChange{change.Which, !change.Down, true});
         ++RestoredChanges;
     }
     Resync[change.Which] = false;

@@ -6,11 +6,25 @@
 
 namespace replay {
 
-enum Button { BUTTON_LEFT = 0, BUTTON_MIDDLE = 1, BUTTON_RIGHT = 2 };
+// The buttons the replay follows: TapTally's three, then the side buttons it cannot see.
+enum Button {
+    BUTTON_LEFT = 0,
+    BUTTON_MIDDLE = 1,
+    BUTTON_RIGHT = 2,
+    BUTTON_SIDE = 3,    // BTN_SIDE
+    BUTTON_EXTRA = 4,   // BTN_EXTRA
+    BUTTON_FORWARD = 5, // BTN_FORWARD
+    BUTTON_BACK = 6,    // BTN_BACK
+    BUTTON_KINDS = 7,
+};
+const int PANEL_BUTTONS = 3; // the buttons TapTally itself tests
 
 struct ButtonChange {
     Button Which;
     bool Down;
+    // Made up to put the state right after the kernel dropped events: it changes the
+    // button's state and nothing else, never an interval, never a press.
+    bool Restored = false;
 };
 
 struct Frame {
@@ -19,13 +33,15 @@ struct Frame {
     bool Moved = false; // REL_X or REL_Y in it
     int64_t Dx = 0, Dy = 0;
     std::vector<ButtonChange> Buttons; // in the order of the recording
+    int Wheel = 0;                     // REL_WHEEL steps, up positive
+    bool TimeHeld = false;             // its time went back and was held at the one before
 };
 
 struct IgnoredCounts {
     uint64_t Repeats = 0;      // key repeats (value 2)
-    uint64_t OtherButtons = 0; // keys and buttons other than left, middle and right
+    uint64_t OtherButtons = 0; // keys and buttons other than the seven the replay follows
     uint64_t Wheel = 0;        // wheels, high-resolution ones included
-    uint64_t Other = 0;        // EV_MSC, other types and codes, events the kernel dropped
+    uint64_t Other = 0;        // other types and codes, events the kernel dropped
 };
 
 class FrameReader {
@@ -33,6 +49,7 @@ class FrameReader {
     explicit FrameReader(EventReader &events) : Events(events) {}
     // The next complete frame; false at the end. Throws RecordingError on bad input.
     bool Next(Frame &frame);
+    const DeviceInfo &Device() const { return Events.Device(); }
 
     IgnoredCounts Ignored;
     uint64_t EventCount = 0;      // every event read
@@ -40,7 +57,10 @@ class FrameReader {
     uint64_t DroppedReports = 0;  // SYN_DROPPED seen: the kernel lost events there
     uint64_t RestoredChanges = 0; // button changes lost there, restored from later ones
     uint64_t CutEvents = 0;       // events after the last SYN_REPORT: a recording cut short
+    bool CutLine = false;         // its last line was incomplete and left out
     int64_t LastMicros = 0;       // time of the last frame handed out
+    uint64_t TimeBackFrames = 0;  // frames whose time went back, held at the time before
+    int64_t MostTimeBackMicros = 0;
 
   private:
     void Take(const RecordedEvent &event, Frame &frame);
@@ -50,8 +70,9 @@ class FrameReader {
     bool Started = false;
     bool Dropping = false; // between a SYN_DROPPED and the next SYN_REPORT
     bool SawMouseEvent = false;
-    bool IsDown[3] = {}; // each button's state after the frames handed out
-    bool Resync[3] = {}; // its state is unsure: events were dropped since its last change
+    bool IsDown[BUTTON_KINDS] = {}; // each button's state after the frames handed out
+    bool Resync[BUTTON_KINDS] =
+        {}; // its state is unsure: events were dropped since its last change
     int64_t FirstMicros = 0, PreviousMicros = 0;
     uint64_t Pending = 0;          // events of the frame being read
     uint64_t FrameMouseEvents = 0; // of them: buttons and motion to be replayed

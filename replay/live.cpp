@@ -76,22 +76,34 @@ PanelButton PanelRow(const char *name, const ButtonResult &button) {
     for (const auto &error : button.Errors) {
         row.Errors += error.second;
     }
+    row.Findings = button.FindingCount;
     return row;
 }
 
-std::vector<PanelButton> PanelButtons(const ReplayResult &soFar) {
-    return {PanelRow("left", soFar.Buttons[BUTTON_LEFT]),
-            PanelRow("middle", soFar.Buttons[BUTTON_MIDDLE]),
-            PanelRow("right", soFar.Buttons[BUTTON_RIGHT])};
+// Left, middle and right always; a side button when the device has it (its codes say so,
+// or it was used).
+std::vector<PanelButton> PanelButtons(const ReplayResult &soFar, const DeviceInfo &device) {
+    std::vector<PanelButton> rows;
+    for (int button = 0; button < BUTTON_KINDS; ++button) {
+        // The side buttons' codes follow BTN_MIDDLE in the order of Button.
+        bool listed = device.CodesKnown && device.HasButton[button];
+        if (button < PANEL_BUTTONS || soFar.Buttons[button].Present || listed) {
+            rows.push_back(PanelRow(ButtonName(button), soFar.Buttons[button]));
+        }
+    }
+    return rows;
 }
 
 // Tells what happens as it happens: a panel redrawn on a terminal, plain lines elsewhere.
 class LiveView : public ReplayObserver {
   public:
-    LiveView(bool terminal, const std::string &title) : Terminal(terminal) { Shown.Title = title; }
+    LiveView(bool terminal, const std::string &title, const DeviceInfo &device)
+        : Terminal(terminal), Device(device) {
+        Shown.Title = title;
+    }
 
     void Error(const BoxSeen &error, const ReplayResult &soFar) override {
-        Show(EventLine(error.Ms, error.FirstLine), soFar);
+        Show(EventLine(error.Ms, error.Text), soFar);
     }
     void Found(const Finding &finding, const ReplayResult &soFar) override {
         Show(EventLine(finding.Ms, "Finding: " + finding.Text), soFar);
@@ -117,7 +129,7 @@ class LiveView : public ReplayObserver {
     }
 
     void Draw(const ReplayResult &soFar) {
-        Shown.Buttons = PanelButtons(soFar);
+        Shown.Buttons = PanelButtons(soFar, Device);
         winsize size = {};
         size_t width = ioctl(1, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
         std::vector<std::string> lines = PanelLines(Shown, width - 1);
@@ -130,6 +142,7 @@ class LiveView : public ReplayObserver {
     }
 
     bool Terminal;
+    DeviceInfo Device;
     Panel Shown;
     std::vector<std::string> Drawn;
 };
@@ -148,6 +161,38 @@ const char *EndText(StreamEnd why) {
 }
 
 } // namespace
+
+std::vector<OptionSpec> LiveOptionSpecs(LiveOptions &live) {
+    using Text = const std::string &;
+    return {
+        {"--live", nullptr,
+         "test the mouse DEVICE live; the verdict follows when the test ends (Ctrl+C)",
+         [&live](ReplayOptions &, Text) {
+             live.Live = true;
+             return std::string();
+         }},
+        {"--grab", nullptr, "with --live: keep the mouse's clicks from the desktop",
+         [&live](ReplayOptions &, Text) {
+             live.Grab = true;
+             return std::string();
+         }},
+        {"--seconds", "N", "with --live: end the test after N seconds",
+         [&live](ReplayOptions &, Text value) {
+             int64_t seconds;
+             if (!ParseDecimal(value.data(), value.size(), 1, 31536000, seconds)) {
+                 return "--seconds needs a whole number of seconds from 1 on, not \"" + value +
+                        "\"";
+             }
+             live.Seconds = (double)seconds;
+             return std::string();
+         }},
+        {"--record", "FILE", "with --live: keep what was read as an evemu-record file",
+         [&live](ReplayOptions &, Text value) {
+             live.Record = value;
+             return std::string();
+         }},
+    };
+}
 
 int RunLive(const ReplayOptions &given, const LiveOptions &live) {
     ReplayOptions options = given;
@@ -181,8 +226,10 @@ int RunLive(const ReplayOptions &given, const LiveOptions &live) {
     }
     bool terminal = isatty(1);
     std::string device = source.Reader->Device().Name;
-    LiveView view(terminal, "TapTally live: " + (device.empty() ? "" : "\"" + device + "\" ") +
-                                "(" + source.Name + ")   Ctrl+C ends the test");
+    LiveView view(terminal,
+                  "TapTally live: " + (device.empty() ? "" : "\"" + device + "\" ") + "(" +
+                      source.Name + ")   Ctrl+C ends the test",
+                  source.Reader->Device());
     options.Observer = &view;
     CatchStopSignals(live.Seconds);
     ReplayResult result;

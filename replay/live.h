@@ -2,7 +2,7 @@
 // finding shown at once, the replay's verdict at the end.
 #pragma once
 
-#include "replay/session.h"
+#include "replay/cli.h"
 
 namespace replay {
 
@@ -12,6 +12,9 @@ struct LiveOptions {
     double Seconds = 0; // end after this long; 0: on Ctrl+C, SIGTERM or the stream's end
     std::string Record; // evemu-record file of what was read
 };
+
+// --live, --grab, --seconds and --record, filling live.
+std::vector<OptionSpec> LiveOptionSpecs(LiveOptions &live);
 
 // Runs the live test; returns the exit status (as the replay's, 2 when there is nothing
 // to read).

@@ -22,11 +22,20 @@ size_t ByteSource::Read(char *buffer, size_t size) {
 }
 
 size_t ByteSource::Count(const char *buffer, size_t count) {
-    if (count > 0) {
-        LineFeeds += (long)std::count(buffer, buffer + count, '\n');
-        EndsOpen = buffer[count - 1] != '\n';
+    if (count == 0) {
+        Ended = true;
+        return 0;
     }
+    LineFeeds += (long)std::count(buffer, buffer + count, '\n');
+    EndsOpen = buffer[count - 1] != '\n';
+    Bytes += count;
     return count;
+}
+
+void ByteSource::SkipByteOrderMark() {
+    if (Peek(3).compare(0, 3, "\xef\xbb\xbf") == 0) {
+        Head.erase(0, 3);
+    }
 }
 
 const std::string &ByteSource::Peek(size_t limit) {
@@ -56,6 +65,9 @@ Format DetectFormat(const std::string &head, long &line) {
     line = 0;
     if (IsRawRecords(head)) {
         return Format::Raw;
+    }
+    if (head.find_first_not_of(" \t\r\n") == std::string::npos) {
+        return Format::Unknown; // nothing at all: no line to blame
     }
     size_t at = 0;
     while (at < head.size()) {

@@ -23,6 +23,9 @@ enum : int {
     BTN_LEFT_CODE = 0x110,
     BTN_RIGHT_CODE = 0x111,
     BTN_MIDDLE_CODE = 0x112,
+    BTN_SIDE_CODE = 0x113,
+    BTN_BACK_CODE = 0x116,
+    MSC_SCAN_CODE = 4,
     REL_X_CODE = 0,
     REL_Y_CODE = 1,
     REL_HWHEEL_CODE = 6,
@@ -35,7 +38,8 @@ struct RecordedEvent {
     int64_t Micros = 0; // kernel time of the event
     int Type = 0, Code = 0, Value = 0;
     long Line = 0; // line of the file it stands on
-    // A change a reader made up to put the state right after the kernel dropped events.
+    // Made up by the reader to put the state right after the kernel dropped events (a
+    // device's state read again): a button change of it is no press and no interval.
     bool Restored = false;
 };
 
@@ -56,6 +60,10 @@ class ByteSource {
     const std::string &Peek(size_t limit);
     // Lines handed out by Read so far, a last one without line feed included.
     long LinesRead() const { return LineFeeds + (EndsOpen ? 1 : 0); }
+    // Drops a UTF-8 byte-order mark at the start (editors on Windows write one).
+    void SkipByteOrderMark();
+    uint64_t BytesRead() const { return Bytes; }
+    bool AtEnd() const { return Ended; } // Read has returned 0
 
   private:
     size_t Count(const char *buffer, size_t count);
@@ -65,6 +73,8 @@ class ByteSource {
     size_t HeadUsed = 0;
     long LineFeeds = 0;
     bool EndsOpen = false; // the last byte read is no line feed
+    uint64_t Bytes = 0;
+    bool Ended = false;
 };
 
 enum class Format { Unknown, LibinputYaml, Evemu, Raw };
@@ -83,6 +93,7 @@ struct DeviceInfo {
     int DeviceCount = 0;     // devices in the file (known once the file is read)
     bool CodesKnown = false; // the file lists the codes the device supports
     bool HasLeftButton = false, HasRelX = false;
+    bool HasButton[7] = {}; // BTN_LEFT to BTN_BACK (0x110 to 0x116), when CodesKnown
 };
 
 class EventReader {
@@ -92,6 +103,8 @@ class EventReader {
     virtual bool Next(RecordedEvent &event) = 0;
     virtual const DeviceInfo &Device() const = 0;
     virtual long LastLine() const = 0; // the line the reader stands on
+    // The file ended in the middle of a line (or a YAML structure) that was left out.
+    virtual bool CutLine() const { return false; }
 };
 
 // wantedDevice 0 picks the first device that has BTN_LEFT and REL_X.

@@ -13,11 +13,18 @@ std::string Printf(const char *format, ...) __attribute__((format(printf, 1, 2))
 // The text with every control character shown as '?', safe to print on a terminal.
 std::string Printable(std::string text);
 
-// 0 when the program raised no error, 1 when it raised any.
-int ExitStatus(const ReplayResult &result);
-std::string TextReport(const std::string &file, const ReplayResult &result);
-std::string JsonReport(const std::string &file, const ReplayResult &result);
-// The plot of every press's interval over time, one row per button.
+// The length of the UTF-8 sequence at text[at], or 0 when none starts there.
+size_t Utf8Length(const std::string &text, size_t at);
+
+// 0 when the program raised no error, 1 when it raised any (or, with --strict, when the
+// replay found anything beyond its test).
+int ExitStatus(const ReplayResult &result, const ReplayOptions &options);
+std::string TextReport(const std::string &file, const ReplayResult &result,
+                       const ReplayOptions &options);
+std::string JsonReport(const std::string &file, const ReplayResult &result,
+                       const ReplayOptions &options);
+// The plot of every press's interval over time, one row per button, with TapTally's
+// errors and the findings marked.
 std::string TimelineSvg(const std::string &file, const ReplayResult &result);
 
 } // namespace replay

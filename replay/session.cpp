@@ -6,6 +6,8 @@
 
 #include "replay/stream.h"
 
+#include "replay/findings.h"
+
 #include <windows.h>
 
 #include <headless/driver.h>
@@ -14,8 +16,13 @@
 #include "dialogs/trigger_dialog.h"
 #include "engine/test_state.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <stdexcept>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int);
@@ -29,6 +36,9 @@ const DWORD START_DELAY_MS = 1000;
 // The stand-in's records (drawing calls, boxes shown) are emptied this often, so that
 // an hour of messages holds no more memory than a second of them.
 const uint64_t FORGET_EVERY = 4096;
+// Boxes answered in a row without TapTally taking input again: a program that keeps
+// raising them would hold the replay for ever.
+const int MOST_BOXES_IN_A_ROW = 1000;
 
 struct QueuedMessage {
     UINT Message;
@@ -41,18 +51,6 @@ struct QueuedMessage {
 const UINT DOWN_MESSAGES[3] = {WM_LBUTTONDOWN, WM_MBUTTONDOWN, WM_RBUTTONDOWN};
 const UINT UP_MESSAGES[3] = {WM_LBUTTONUP, WM_MBUTTONUP, WM_RBUTTONUP};
 const WPARAM KEY_FLAGS[3] = {MK_LBUTTON, MK_MBUTTON, MK_RBUTTON};
-
-// The first line of a text and, when it ends in a blank as an error header does, the
-// line after it.
-std::string FirstLine(const std::string &text) {
-    size_t end = text.find('\n');
-    std::string line = text.substr(0, end);
-    if (end != std::string::npos && !line.empty() && line.back() == ' ') {
-        size_t next = text.find('\n', end + 1);
-        line += text.substr(end + 1, next == std::string::npos ? next : next - end - 1);
-    }
-    return line;
-}
 
 // A box's text on one line: its lines trimmed and joined by blanks.
 std::string OneLine(const std::string &text) {
@@ -73,7 +71,7 @@ std::string OneLine(const std::string &text) {
 class Session {
   public:
     Session(const ReplayOptions &options, FrameReader &frames, ReplayResult &result)
-        : Options(options), Frames(frames), Result(result) {}
+        : Options(options), Frames(frames), Result(result), Findings(options, result) {}
 
     // Runs the program to its end; false when the run had to stop (failure filled).
     bool Run(ReplayFailure &failure) {
@@ -90,6 +88,16 @@ class Session {
             failure = Failure;
             return false;
         }
+        Findings.Finish();
+        TakeCounts();
+        return true;
+    }
+
+  private:
+    enum class Phase { Start, Trigger, Replay, Closing };
+
+    // The figures of the frames read so far.
+    void TakeCounts() {
         Result.MostChangeX = State.MostChangeX;
         Result.MostChangeY = State.MostChangeY;
         Result.Frames = Frames.FrameCount;
@@ -98,19 +106,32 @@ class Session {
         Result.DroppedReports = Frames.DroppedReports;
         Result.RestoredChanges = Frames.RestoredChanges;
         Result.CutEvents = Frames.CutEvents;
+        Result.CutLine = Frames.CutLine;
+        Result.TimeBackFrames = Frames.TimeBackFrames;
+        Result.MostTimeBackMicros = Frames.MostTimeBackMicros;
         Result.DurationMs = Frames.LastMicros / 1000;
-        return true;
+        Result.Device = Frames.Device();
+        // The device's codes tell which buttons it has; a button seen in use has it too.
+        static const int CODE_OFFSET[BUTTON_KINDS] = {0, 2, 1, 3, 4, 5, 6};
+        for (int i = 0; i < BUTTON_KINDS; ++i) {
+            Result.Buttons[i].Present =
+                Result.Buttons[i].Present ||
+                (Result.Device.CodesKnown && Result.Device.HasButton[CODE_OFFSET[i]]);
+        }
     }
-
-  private:
-    enum class Phase { Start, Trigger, Replay, Closing };
 
     void Step() {
         headless::AddStep([this] { Step(); }); // the recording is the whole script
         if (headless::BoxOpen()) {
+            if (++BoxesInARow > MOST_BOXES_IN_A_ROW) {
+                throw std::runtime_error("TapTally raised " + std::to_string(MOST_BOXES_IN_A_ROW) +
+                                         " boxes in a row without taking input again");
+            }
+            NoteNewBoxes();
             AnswerBox();
             return;
         }
+        BoxesInARow = 0;
         switch (Phase_) {
         case Phase::Start:
             Begin();
@@ -159,40 +180,59 @@ class Session {
         headless::QueueMenuCommand(Main, CMD_SETUP);
     }
 
+    // Boxes are listed in the order they appeared: a box raised while another waits
+    // for its answer opens over it, and is answered first.
+    void NoteNewBoxes() {
+        const std::vector<headless::BoxInfo> &shown = headless::BoxesShown();
+        size_t first = ShownSeen;
+        ShownSeen = shown.size();
+        if (Phase_ == Phase::Trigger) {
+            return;
+        }
+        for (size_t i = first; i < shown.size(); ++i) {
+            const headless::BoxInfo &box = shown[i];
+            BoxSeen seen;
+            seen.Ms = (int64_t)(DWORD)(headless::Tick() - Base);
+            seen.Caption = box.Caption;
+            seen.Text = OneLine(box.Text);
+            if (box.IsDialog || box.Caption != "Error Message") {
+                Result.OtherBoxes.push_back(seen);
+                continue;
+            }
+            // The program's error code belongs to its newest box; a box that another
+            // opened over before the replay could look is known by its header alone.
+            if (i + 1 == shown.size()) {
+                seen.Code = State.ErrorCode;
+            } else if (sscanf(box.Text.c_str(), "Error # %d Occurred!", &seen.Code) != 1) {
+                seen.Code = 0;
+            }
+            Result.Errors.push_back(seen);
+            int button = seen.Code / 10 - 1;
+            if (button >= 0 && button < PANEL_BUTTONS) {
+                ++Result.Buttons[button].Errors[seen.Code];
+            }
+            if (Options.Observer) {
+                Options.Observer->Error(seen, Result);
+            }
+        }
+    }
+
     void AnswerBox() {
         headless::BoxInfo box = headless::TopBox();
         if (Phase_ == Phase::Trigger) {
             AnswerTriggerDialog(box);
             return;
         }
-        BoxSeen seen;
-        seen.Ms = (int64_t)(DWORD)(headless::Tick() - Base);
-        seen.Caption = box.Caption;
-        seen.FirstLine = FirstLine(box.Text);
         if (box.IsDialog) {
             headless::AnswerBox(IDCANCEL);
-            Result.OtherBoxes.push_back(seen);
             return;
         }
         // A user lets go of the buttons to answer the box; the box, not the window, takes
         // those releases.
-        for (int panel = 0; panel < 3; ++panel) {
+        for (int panel = 0; panel < PANEL_BUTTONS; ++panel) {
             if (HeldNow & KEY_FLAGS[panel]) {
                 ReleaseIntoBox[panel] = true;
             }
-        }
-        if (box.Caption == "Error Message" &&
-            sscanf(box.Text.c_str(), "Error # %d Occurred!", &seen.Code) == 1) {
-            Result.Errors.push_back(seen);
-            int button = seen.Code / 10 - 1;
-            if (button >= 0 && button < 3) {
-                ++Result.Buttons[button].Errors[seen.Code];
-            }
-            if (Options.Observer) {
-                Options.Observer->Error(seen, Result);
-            }
-        } else {
-            Result.OtherBoxes.push_back(seen);
         }
         UINT buttons = box.Style & MB_TYPEMASK;
         headless::AnswerBox(buttons == MB_OK || buttons == MB_OKCANCEL ? IDOK : IDCANCEL);
@@ -227,8 +267,12 @@ class Session {
     void ReplayNext() {
         const QueuedMessage *message = nullptr;
         while (!message) {
-            if (Next == Pending.size() && Options.Observer && Sent > 0) {
-                Options.Observer->FrameDone(Result);
+            if (Next == Pending.size() && FrameOpen) {
+                FrameOpen = false;
+                if (Options.Observer) {
+                    TakeCounts();
+                    Options.Observer->FrameDone(Result);
+                }
             }
             if (Next == Pending.size() && !TakeFrame()) {
                 Finish();
@@ -248,6 +292,7 @@ class Session {
         headless::QueueMouse(Main, message->Message, message->X, message->Y, message->Keys);
         if (++Sent % FORGET_EVERY == 0) {
             headless::ForgetRecords();
+            ShownSeen = 0;
         }
     }
 
@@ -259,90 +304,176 @@ class Session {
             if (!Frames.Next(Frame_)) {
                 return false;
             }
+            FrameOpen = true;
             int64_t ms = Frame_.Micros / 1000;
             headless::SetTick((DWORD)(Base + (DWORD)ms));
             if (Frame_.Moved) {
-                X = (int)std::clamp<int64_t>(X + Frame_.Dx, 0, Right);
-                Y = (int)std::clamp<int64_t>(Y + Frame_.Dy, 0, Bottom);
-                Pending.push_back(QueuedMessage{WM_MOUSEMOVE, X, Y, Held, -1, false});
-                ++Result.MoveMessages;
+                Move(ms);
+            }
+            if (Frame_.Wheel != 0) {
+                Findings.Wheel(Frame_.Wheel, ms);
             }
             for (const ButtonChange &change : Frame_.Buttons) {
-                int panel = change.Which;
-                if (Options.Swap && change.Which != BUTTON_MIDDLE) {
-                    panel = change.Which == BUTTON_LEFT ? BUTTON_RIGHT : BUTTON_LEFT;
-                }
-                if (change.Down) {
-                    Held |= KEY_FLAGS[panel];
-                    CountPress(panel, ms);
-                } else {
-                    Held &= ~KEY_FLAGS[panel];
-                }
-                UINT message = change.Down ? DOWN_MESSAGES[panel] : UP_MESSAGES[panel];
-                Pending.push_back(QueuedMessage{message, X, Y, Held, panel, change.Down});
+                Change(change, ms);
             }
         }
         return true;
     }
 
-    void CountPress(int panel, int64_t ms) {
-        ButtonResult &button = Result.Buttons[panel];
-        if (button.Presses > 0) {
-            uint32_t interval = (uint32_t)(ms - LastPressMs[panel]);
-            if (!button.HasLeast || interval < button.LeastMs) {
-                button.LeastMs = interval;
-            }
-            button.HasLeast = true;
-            button.HasCurrent = true;
-            button.CurrentMs = interval;
-            if ((int64_t)interval < Result.TriggerMs) {
-                ++button.BelowTrigger;
-            }
-            if (!Options.Timeline.empty()) {
-                Result.Presses.push_back(PressPoint{ms, interval, (Button)panel});
-            }
+    void Move(int64_t ms) {
+        int64_t x = X + Frame_.Dx, y = Y + Frame_.Dy;
+        X = (int)std::clamp<int64_t>(x, 0, Right);
+        Y = (int)std::clamp<int64_t>(y, 0, Bottom);
+        Findings.Motion(Frame_.Dx, Frame_.Dy, x != X || y != Y, Frame_.Micros);
+        Pending.push_back(QueuedMessage{WM_MOUSEMOVE, X, Y, Held, -1, false});
+        ++Result.MoveMessages;
+        (void)ms;
+    }
+
+    void Change(const ButtonChange &change, int64_t ms) {
+        Button which = change.Which;
+        if (Options.Swap && (which == BUTTON_LEFT || which == BUTTON_RIGHT)) {
+            which = which == BUTTON_LEFT ? BUTTON_RIGHT : BUTTON_LEFT;
         }
-        ++button.Presses;
-        LastPressMs[panel] = ms;
+        if (!change.Restored) {
+            Findings.Change(which, change.Down, ms);
+        }
+        if (which >= PANEL_BUTTONS) {
+            return;
+        }
+        int panel = which;
+        // A press restored after dropped events is kept from the program, which would
+        // time it as a click; the release that follows it goes with it.
+        if (change.Restored && change.Down) {
+            Hidden[panel] = true;
+            return;
+        }
+        if (!change.Down && Hidden[panel]) {
+            Hidden[panel] = false;
+            return;
+        }
+        Held = change.Down ? Held | KEY_FLAGS[panel] : Held & ~KEY_FLAGS[panel];
+        int x = X, y = Y;
+        if (panel == BUTTON_LEFT && !change.Down) {
+            KeepOffIcon(x, y);
+        }
+        UINT message = change.Down ? DOWN_MESSAGES[panel] : UP_MESSAGES[panel];
+        Pending.push_back(QueuedMessage{message, x, y, Held, panel, change.Down});
+    }
+
+    // A left release on TapTally's icon opens its About box, which the person recording
+    // never saw: the release is moved just off the icon.
+    void KeepOffIcon(int &x, int &y) {
+        const RECT &icon = State.Layout.IconRect;
+        POINT point = {x, y};
+        if (!PtInRect(&icon, point)) {
+            return;
+        }
+        y = icon.bottom <= Bottom ? (int)icon.bottom : (int)icon.top - 1;
+        if (y < 0) {
+            x = icon.right <= Right ? (int)icon.right : (int)icon.left - 1;
+            y = point.y;
+        }
+        ++Result.ReleasesOffIcon;
     }
 
     void Finish() {
         Phase_ = Phase::Closing;
-        Result.PngFailed = !Options.Png.empty() && !headless::SavePng(Main, Options.Png.c_str());
+        if (!Options.Png.empty()) {
+            SavePicture();
+        }
         headless::QueueCloseBox(Main);
+    }
+
+    // TapTally's screen as PNG; a failure keeps its reason, and the library's own
+    // message is kept off the terminal.
+    void SavePicture() {
+        FILE *probe = fopen(Options.Png.c_str(), "wb");
+        if (!probe) {
+            Result.PngFailed = true;
+            Result.PngProblem = strerror(errno);
+            return;
+        }
+        fclose(probe);
+        fflush(stderr);
+        int saved = dup(STDERR_FILENO);
+        int quiet = open("/dev/null", O_WRONLY);
+        if (saved >= 0 && quiet >= 0) {
+            dup2(quiet, STDERR_FILENO);
+        }
+        errno = 0;
+        bool written = headless::SavePng(Main, Options.Png.c_str());
+        int problem = errno;
+        if (saved >= 0 && quiet >= 0) {
+            dup2(saved, STDERR_FILENO);
+        }
+        for (int fd : {saved, quiet}) {
+            if (fd >= 0) {
+                close(fd);
+            }
+        }
+        if (!written) {
+            Result.PngFailed = true;
+            Result.PngProblem = problem ? strerror(problem) : "the picture could not be written";
+        }
     }
 
     const ReplayOptions &Options;
     FrameReader &Frames;
     ReplayResult &Result;
+    FindingsTracker Findings;
     Phase Phase_ = Phase::Start;
     HWND Main = nullptr;
     int Right = 0, Bottom = 0, X = 0, Y = 0;
     WPARAM Held = 0;    // buttons down after the frame read last
     WPARAM HeldNow = 0; // buttons down after the message sent last
-    bool ReleaseIntoBox[3] = {};
+    bool ReleaseIntoBox[PANEL_BUTTONS] = {};
     DWORD Base = 0;
     Frame Frame_;
     std::vector<QueuedMessage> Pending;
     size_t Next = 0;
     uint64_t Sent = 0;
     int ClosingSteps = 0;
-    int64_t LastPressMs[3] = {};
+    int BoxesInARow = 0;
+    size_t ShownSeen = 0;            // boxes of the stand-in's record already listed
+    bool FrameOpen = false;          // a frame's messages are being sent
+    bool Hidden[PANEL_BUTTONS] = {}; // down after a restored press the program was not told of
     bool TriggerTyped = false, TriggerRefused = false, Failed = false;
     ReplayFailure Failure;
 };
 
 } // namespace
 
+bool RunEvents(const ReplayOptions &options, EventReader &events, ReplayResult &result,
+               ReplayFailure &failure) {
+    try {
+        FrameReader frames(events);
+        Session session(options, frames, result);
+        return session.Run(failure);
+    } catch (const RecordingError &error) {
+        failure = ReplayFailure{error.what(), error.Line};
+        return false;
+    } catch (const std::exception &error) {
+        failure = ReplayFailure{std::string("the replay stopped: ") + error.what(), 0};
+        return false;
+    }
+}
+
 bool RunReplay(const ReplayOptions &options, FILE *file, ReplayResult &result,
                ReplayFailure &failure) {
     try {
         ByteSource source(file);
         long line = 0;
-        Format format = DetectFormat(source.Peek(65536), line);
+        // Records are told first: their first bytes may be anything, a byte-order mark too.
+        if (!IsRawRecords(source.Peek(65536))) {
+            source.SkipByteOrderMark();
+        }
+        const std::string &head = source.Peek(65536);
+        Format format = DetectFormat(head, line);
         if (format == Format::Unknown) {
-            failure = ReplayFailure{"this is neither a libinput record file (YAML) nor an "
-                                    "evemu-record file",
+            failure = ReplayFailure{line == 0 ? "the recording is empty: it holds no events"
+                                              : "this is neither a libinput record file (YAML) "
+                                                "nor an evemu-record file",
                                     line};
             return false;
         }
@@ -355,25 +486,6 @@ bool RunReplay(const ReplayOptions &options, FILE *file, ReplayResult &result,
         return RunEvents(options, *events, result, failure);
     } catch (const RecordingError &error) {
         failure = ReplayFailure{error.what(), error.Line};
-        return false;
-    }
-}
-
-bool RunEvents(const ReplayOptions &options, EventReader &events, ReplayResult &result,
-               ReplayFailure &failure) {
-    try {
-        FrameReader frames(events);
-        Session session(options, frames, result);
-        if (!session.Run(failure)) {
-            return false;
-        }
-        result.Device = events.Device();
-        return true;
-    } catch (const RecordingError &error) {
-        failure = ReplayFailure{error.what(), error.Line};
-        return false;
-    } catch (const std::exception &error) {
-        failure = ReplayFailure{std::string("the replay stopped: ") + error.what(), 0};
         return false;
     }
 }

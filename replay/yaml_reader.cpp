@@ -40,6 +40,9 @@ struct Node {
 };
 
 const size_t DEEPEST = 64;
+// Bytes read without the parser handing out an item: a name, value or comment this long
+// is no recording, and the parser would hold all of it.
+const uint64_t LONGEST_ITEM = 1 << 20;
 
 // A value of the file for a message: at most 40 characters of it.
 std::string Shown(const char *text, size_t length) {
@@ -68,7 +71,9 @@ class YamlReader : public EventReader {
             yaml_event_t parsed;
             if (!yaml_parser_parse(&Parser, &parsed)) {
                 ParserFailed();
+                return false;
             }
+            ItemStart = Source.BytesRead();
             Line = FileLine(parsed.start_mark);
             bool rowDone = false;
             try {
@@ -87,10 +92,15 @@ class YamlReader : public EventReader {
 
     const DeviceInfo &Device() const override { return Chosen; }
     long LastLine() const override { return Line; }
+    bool CutLine() const override { return Cut; }
 
   private:
     static int ReadHandler(void *data, unsigned char *buffer, size_t size, size_t *read) {
         YamlReader *reader = (YamlReader *)data;
+        if (reader->Source.BytesRead() - reader->ItemStart > LONGEST_ITEM) {
+            reader->TooLong = true;
+            return 0;
+        }
         try {
             *read = reader->Source.Read((char *)buffer, size);
         } catch (const RecordingError &) {
@@ -105,7 +115,19 @@ class YamlReader : public EventReader {
         return std::min((long)mark.line + 1, std::max(Source.LinesRead(), 1L));
     }
 
-    [[noreturn]] void ParserFailed() {
+    // A fault on the last line of the file, found at its end, is where a recorder was
+    // stopped: what came before is replayed. Anywhere else it is bad input.
+    void ParserFailed() {
+        if (TooLong) {
+            throw RecordingError(Source.LinesRead(),
+                                 "more than 1 MiB without a YAML item: a name, value or "
+                                 "comment this long is no recording");
+        }
+        if (Source.AtEnd() && (long)Parser.problem_mark.line + 1 >= Source.LinesRead()) {
+            Cut = true;
+            Finish();
+            return;
+        }
         if (Parser.error == YAML_READER_ERROR && Parser.problem &&
             strstr(Parser.problem, "input error")) {
             throw RecordingError(0, "cannot be read");
@@ -201,6 +223,7 @@ class YamlReader : public EventReader {
         if (kind == Role::Device) {
             Current = DeviceInfo{};
             Current.Number = ++DeviceCount;
+            DeviceHadEvents = false;
         }
         Node node{kind};
         node.IsMap = isMap;
@@ -243,6 +266,7 @@ class YamlReader : public EventReader {
     }
 
     bool ChooseDevice() {
+        DeviceHadEvents = true;
         bool mouse = Current.HasLeftButton && Current.HasRelX;
         if (Wanted > 0) {
             if (Current.Number != Wanted) {
@@ -252,7 +276,7 @@ class YamlReader : public EventReader {
                 Fail("device " + std::to_string(Wanted) + " \"" + Current.Name +
                      "\" has no BTN_LEFT and REL_X: this is no recording of a mouse");
             }
-        } else if (Found || !mouse) {
+        } else if (Found || !MayBeMouse()) {
             return false;
         }
         Found = true;
@@ -260,17 +284,36 @@ class YamlReader : public EventReader {
         return true;
     }
 
-    void Close() {
+    // Returns true when it completes a row: a row is an event only once it is closed.
+    bool Close(RecordedEvent &out) {
         Node node = Path.back();
         Path.pop_back();
-        if (node.Kind == Role::Row && node.Count != 5) {
+        if (node.Kind == Role::Device && !DeviceHadEvents && !Found &&
+            (Wanted == Current.Number || (Wanted == 0 && MayBeMouse()))) {
+            Eventless = Current;
+        }
+        if (node.Kind != Role::Row) {
+            return false;
+        }
+        if (node.Count != 5) {
             Fail("an evdev row must hold 5 values [sec, usec, type, code, value], not " +
                  std::to_string(node.Count));
         }
+        out.Micros = Row[0] * 1000000 + Row[1];
+        out.Type = (int)Row[2];
+        out.Code = (int)Row[3];
+        out.Value = (int)Row[4];
+        out.Line = RowLine;
+        return true;
     }
 
-    // A scalar whose role is known. Returns true when it completes a row.
-    bool Scalar(Role kind, const yaml_event_t &event, RecordedEvent &out) {
+    // A device whose codes show a mouse, or whose file does not list its codes.
+    bool MayBeMouse() const {
+        return !Current.CodesKnown || (Current.HasLeftButton && Current.HasRelX);
+    }
+
+    // A scalar whose role is known.
+    void Scalar(Role kind, const yaml_event_t &event) {
         const char *text = (const char *)event.data.scalar.value;
         size_t length = event.data.scalar.length;
         int64_t value;
@@ -280,44 +323,49 @@ class YamlReader : public EventReader {
                 Fail("format version " + Shown(text, length) +
                      " is not known; this tool reads version 1");
             }
-            return false;
+            return;
         case Role::Name:
             Current.Name.assign(text, length);
-            return false;
+            return;
         case Role::Code: {
             const Node &codes = Path[Path.size() - 2];
             if (!ParseDecimal(text, length, 0, 0x2ff, value)) {
                 Fail("a code must be a number from 0 to 767");
             }
             Current.CodesKnown = true;
-            if (codes.CodeType == EV_KEY_TYPE && value == BTN_LEFT_CODE) {
-                Current.HasLeftButton = true;
+            if (codes.CodeType == EV_KEY_TYPE && value >= BTN_LEFT_CODE && value <= BTN_BACK_CODE) {
+                Current.HasButton[value - BTN_LEFT_CODE] = true;
+                Current.HasLeftButton = Current.HasLeftButton || value == BTN_LEFT_CODE;
             }
             if (codes.CodeType == EV_REL_TYPE && value == REL_X_CODE) {
                 Current.HasRelX = true;
             }
-            return false;
+            return;
         }
         case Role::RowValue:
-            return RowValue(text, length, out);
-        case Role::Document:
-            Fail(Expected(kind));
+            RowValue(text, length);
+            return;
+        case Role::Other:
+            return;
         default:
-            if (kind != Role::Other) {
-                Fail(Expected(kind));
+            // "  - evdev:" with nothing after it: the recorder was stopped there.
+            if (length == 0 && Source.AtEnd() && Line >= Source.LinesRead()) {
+                Cut = true;
+                Finish();
+                return;
             }
-            return false;
+            Fail(Expected(kind));
         }
     }
 
-    bool RowValue(const char *text, size_t length, RecordedEvent &out) {
+    void RowValue(const char *text, size_t length) {
         static const int64_t LOW[5] = {0, 0, 0, 0, INT32_MIN};
         static const int64_t HIGH[5] = {(int64_t)1 << 40, 999999, 0x1f, 0x2ff, INT32_MAX};
         static const char *const NAMES[5] = {"sec", "usec", "type", "code", "value"};
         int index = Path.back().Count - 1;
         int64_t value;
         if (index > 4) {
-            return false; // reported when the row closes
+            return; // reported when the row closes
         }
         if (!ParseDecimal(text, length, LOW[index], HIGH[index], value)) {
             Fail(std::string("the ") + NAMES[index] + " of an evdev row must be a number from " +
@@ -325,15 +373,8 @@ class YamlReader : public EventReader {
                  Shown(text, length) + "\"");
         }
         Row[index] = value;
-        if (index < 4) {
-            return false;
-        }
-        out.Micros = Row[0] * 1000000 + Row[1];
-        out.Type = (int)Row[2];
-        out.Code = (int)Row[3];
-        out.Value = (int)Row[4];
-        out.Line = Line;
-        return true;
+        RowLine = index == 0 ? Line : RowLine;
+        return;
     }
 
     bool Handle(const yaml_event_t &event, RecordedEvent &out) {
@@ -347,7 +388,8 @@ class YamlReader : public EventReader {
                 }
                 return false;
             }
-            return Scalar(kind, event, out);
+            Scalar(kind, event);
+            return false;
         }
         case YAML_SEQUENCE_START_EVENT:
             Open(RoleOfNew(event), false);
@@ -357,8 +399,7 @@ class YamlReader : public EventReader {
             return false;
         case YAML_SEQUENCE_END_EVENT:
         case YAML_MAPPING_END_EVENT:
-            Close();
-            return false;
+            return Close(out);
         case YAML_DOCUMENT_END_EVENT:
         case YAML_STREAM_END_EVENT:
             Finish();
@@ -370,6 +411,10 @@ class YamlReader : public EventReader {
 
     void Finish() {
         Finished = true;
+        if (!Found && Eventless.Number > 0) {
+            Fail("device " + std::to_string(Eventless.Number) + " \"" + Eventless.Name +
+                 "\" has no events: the recording holds none of it");
+        }
         if (!Found) {
             if (Wanted > 0) {
                 Fail("--device " + std::to_string(Wanted) + ": the recording holds " +
@@ -388,8 +433,11 @@ class YamlReader : public EventReader {
     std::vector<Node> Path;
     DeviceInfo Current, Chosen;
     int DeviceCount = 0;
-    bool Found = false, Finished = false;
-    long Line = 0;
+    bool Found = false, Finished = false, Cut = false, TooLong = false;
+    bool DeviceHadEvents = false;
+    DeviceInfo Eventless; // a device that could be the one wanted, without events
+    uint64_t ItemStart = 0;
+    long Line = 0, RowLine = 0;
     int64_t Row[5] = {};
 };
 

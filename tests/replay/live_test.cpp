@@ -22,15 +22,6 @@ using namespace recordings;
 
 namespace {
 
-// A folder of this test process's own.
-const std::string &Folder() {
-    static std::string folder = [] {
-        std::string pattern = testing::TempDir() + "taptally-live-XXXXXX";
-        return std::string(mkdtemp(pattern.data())) + "/";
-    }();
-    return folder;
-}
-
 // The kernel's records of the rows, 24 bytes each, as 64-bit Linux writes them.
 std::string Raw(const Rows &rows) {
     std::string bytes;
@@ -253,8 +244,11 @@ TEST(LiveDevices, TheMiceAreFoundAndOneIsChosen) {
 
 namespace {
 
-const char ERROR_10[] = "       1.012 s  Error # 10 Occurred! - The Left Button 'Least' value was "
-                        "too small.";
+const char ERROR_10[] = "       1.080 s  Error # 10 Occurred! - The Left Button 'Least' value was "
+                        "too small. Click 'OK' and press 'R' for RESET Please see INFORMATION for "
+                        "details.";
+const char RELEASE_BOUNCE[] = "       1.153 s  Finding: Left button pressed again 3 ms after it "
+                              "was let go: faster than a finger, its switch bounces when released.";
 
 struct LiveCase {
     const char *Name;
@@ -266,38 +260,80 @@ struct LiveCase {
     std::string Said;    // on standard error
 };
 
-std::vector<LiveCase> LiveCases() {
-    Rows start, bounce, hold, dropped, again;
+// One step a frame, so that each line is checked against the frame that caused it.
+std::vector<Step> Frames(std::vector<std::pair<Rows, std::vector<std::string>>> frames) {
+    std::vector<Step> steps;
+    Rows start;
     Move(start, 0, 2, 1);
-    Click(bounce, 1000, LEFT, 5);
-    Button(bounce, 1012, LEFT, 1);
+    steps.push_back({start, {}});
+    for (auto &frame : frames) {
+        steps.push_back({frame.first, frame.second});
+    }
+    return steps;
+}
+
+Rows Press(long ms, int value, int code = LEFT) {
+    Rows rows;
+    Button(rows, ms, code, value);
+    return rows;
+}
+
+std::vector<LiveCase> LiveCases() {
+    // Pressed again 80 ms after the last press: TapTally's error 10 and nothing else.
+    auto bounce =
+        Frames({{Press(1000, 1), {}}, {Press(1050, 0), {}}, {Press(1080, 1), {ERROR_10}}});
+    Rows hold;
     Click(hold, 1000, LEFT, 5000);
     Click(hold, 6100, LEFT);
     // The kernel lost the release; the next press finds the button down.
-    Button(dropped, 1000, LEFT, 1);
+    Rows dropped = Press(1000, 1);
     Frame(dropped, 1050, {{0, 0, 3, 0}, {0, MSC, 4, 30}, {0, KEY, LEFT, 0}});
     Click(dropped, 1400, LEFT);
-    Button(again, 1100, LEFT, 0);
     return {
         {"a bounce, then the end of the stream",
-         {{start, {}}, {bounce, {ERROR_10}}, {again, {}}},
+         bounce,
          Ending::Close,
          {},
          1,
          "FAIL: 1 error (10: 1)",
          "the stream ended"},
-        {"a long hold", {{start, {}}, {hold, {}}}, Ending::Close, {}, 0, "PASS: no errors", ""},
-        {"dropped events", {{start, {}}, {dropped, {}}}, Ending::Close, {}, 0, "PASS", ""},
+        {"a release bounce, beyond TapTally's rules",
+         Frames({{Press(1000, 1), {}},
+                 {Press(1150, 0), {}},
+                 {Press(1153, 1), {RELEASE_BOUNCE}},
+                 {Press(1250, 0), {}}}),
+         Ending::Close,
+         {},
+         0,
+         "PASS: no errors",
+         ""},
+        {"a side button too fast, a left press let go at once",
+         Frames({{Press(1000, 1, SIDE), {}},
+                 {Press(1040, 0, SIDE), {}},
+                 {Press(1070, 1, SIDE),
+                  {"       1.070 s  Finding: Side button pressed 70 ms after the press before, "
+                   "below TapTally's trigger of 85 ms."}},
+                 {Press(2000, 1), {}},
+                 {Press(2004, 0),
+                  {"       2.004 s  Finding: Left button let go 4 ms after it was pressed: "
+                   "faster than a finger, a held drag would drop."}}}),
+         Ending::Close,
+         {"--strict"},
+         1,
+         "PASS: no errors",
+         ""},
+        {"a long hold", Frames({{hold, {}}}), Ending::Close, {}, 0, "PASS: no errors", ""},
+        {"dropped events", Frames({{dropped, {}}}), Ending::Close, {}, 0, "PASS", ""},
         {"a stream that ends in the middle of a record",
-         {{start, {}}, {hold, {}}},
+         Frames({{hold, {}}}),
          Ending::CutRecord,
          {},
          0,
          "PASS: no errors",
          "the stream ended inside an event record: its last 10 bytes were left out"},
-        {"Ctrl+C", {{start, {}}, {bounce, {ERROR_10}}}, Ending::CtrlC, {}, 1, "FAIL", "stopped"},
+        {"Ctrl+C", bounce, Ending::CtrlC, {}, 1, "FAIL", "stopped"},
         {"--seconds",
-         {{start, {}}, {bounce, {ERROR_10}}},
+         bounce,
          Ending::StayOpen,
          {"--seconds", "1"},
          1,
@@ -350,8 +386,7 @@ TEST(LiveStream, WhatWasReadReplaysToTheSameVerdict) {
     ASSERT_EQ(live.Status, 1) << live.Err;
     Rows all = start;
     all.insert(all.end(), rest.begin(), rest.end());
-    std::string raw = Folder() + "stored.raw";
-    std::ofstream(raw, std::ios::binary) << Raw(all) + "cut";
+    std::string raw = Write("stored.raw", Raw(all) + "cut");
     for (const std::string &file : {record, raw}) {
         Outcome replayed = RunTool({"--json", file});
         SCOPED_TRACE(file + "\n" + replayed.Err);

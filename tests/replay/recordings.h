@@ -7,6 +7,8 @@
 #include "replay/cli.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -117,8 +119,25 @@ inline std::string Evemu(const Rows &rows, long epoch = 1432678476, bool header 
     return text;
 }
 
+// A folder of this test process's own, so that two runs of the suite never meet; it is
+// removed when the process ends.
+inline const std::string &Folder() {
+    struct Own {
+        std::string Path;
+        Own() : Path(testing::TempDir() + "taptally_replay_XXXXXX") {
+            if (!mkdtemp(Path.data())) {
+                ADD_FAILURE() << "cannot make a folder in " << testing::TempDir();
+            }
+            Path += "/";
+        }
+        ~Own() { std::filesystem::remove_all(Path); }
+    };
+    static const Own folder;
+    return folder.Path;
+}
+
 inline std::string Write(const std::string &name, const std::string &content) {
-    std::string path = testing::TempDir() + name;
+    std::string path = Folder() + name;
     std::ofstream(path, std::ios::binary) << content;
     return path;
 }
