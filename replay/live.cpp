@@ -97,8 +97,10 @@ std::vector<PanelButton> PanelButtons(const ReplayResult &soFar, const DeviceInf
 // Tells what happens as it happens: a panel redrawn on a terminal, plain lines elsewhere.
 class LiveView : public ReplayObserver {
   public:
-    LiveView(bool terminal, const std::string &title, const DeviceInfo &device)
-        : Terminal(terminal), Device(device) {
+    // Lines go to lines: standard output, or standard error when standard output is to
+    // hold nothing but the JSON verdict.
+    LiveView(bool terminal, FILE *lines, const std::string &title, const DeviceInfo &device)
+        : Terminal(terminal), Lines(lines), Device(device) {
         Shown.Title = title;
     }
 
@@ -117,8 +119,8 @@ class LiveView : public ReplayObserver {
   private:
     void Show(const std::string &line, const ReplayResult &soFar) {
         if (!Terminal) {
-            fprintf(stdout, "%s\n", Printable(line).c_str());
-            fflush(stdout);
+            fprintf(Lines, "%s\n", Printable(line).c_str());
+            fflush(Lines);
             return;
         }
         Shown.Latest.push_back(Printable(line));
@@ -142,6 +144,7 @@ class LiveView : public ReplayObserver {
     }
 
     bool Terminal;
+    FILE *Lines;
     DeviceInfo Device;
     Panel Shown;
     std::vector<std::string> Drawn;
@@ -226,10 +229,9 @@ int RunLive(const ReplayOptions &given, const LiveOptions &live) {
     }
     bool terminal = isatty(1);
     std::string device = source.Reader->Device().Name;
-    LiveView view(terminal,
-                  "TapTally live: " + (device.empty() ? "" : "\"" + device + "\" ") + "(" +
-                      source.Name + ")   Ctrl+C ends the test",
-                  source.Reader->Device());
+    std::string what = device.empty() ? source.Name : "\"" + device + "\" (" + source.Name + ")";
+    LiveView view(terminal, options.Json ? stderr : stdout,
+                  "TapTally live: " + what + "   Ctrl+C ends the test", source.Reader->Device());
     options.Observer = &view;
     CatchStopSignals(live.Seconds);
     ReplayResult result;

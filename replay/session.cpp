@@ -316,6 +316,12 @@ class Session {
             for (const ButtonChange &change : Frame_.Buttons) {
                 Change(change, ms);
             }
+            // A frame the program never sees (a side button, the wheel) is done at once.
+            if (Pending.empty() && Options.Observer) {
+                FrameOpen = false;
+                TakeCounts();
+                Options.Observer->FrameDone(Result);
+            }
         }
         return true;
     }

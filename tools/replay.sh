@@ -28,6 +28,6 @@ if ! configure; then
 fi
 # Ninja's own "[step/steps] what" lines show the progress; an up-to-date tool says nothing.
 cmake --build "$BUILD" --target taptally-replay -- -j"${JOBS:-2}" 2>&1 |
-    grep -v '^ninja: no work to do' >&2
+    grep -v -e '^ninja: no work to do' -e 'Re-checking globbed directories' >&2
 [ "${PIPESTATUS[0]}" -eq 0 ] || { echo "$NAME: taptally-replay did not build" >&2; exit 3; }
 exec "$BUILD/replay/taptally-replay" "$@"

@@ -9,6 +9,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pty.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -444,4 +445,52 @@ TEST(LiveDevice, AVirtualMouseIsReadFromItsNode) {
     EXPECT_EQ(WEXITSTATUS(status), 1) << said;
     EXPECT_NE(said.find("Error # 10 Occurred!"), std::string::npos) << said;
     EXPECT_NE(said.find("Example Virtual Mouse"), std::string::npos) << said;
+}
+
+// On a terminal the panel is drawn over itself: the cursor goes up the lines drawn before,
+// each line is cleared and written again.
+TEST(LivePanel, OnATerminalThePanelIsRedrawnInPlace) {
+    Rows rows;
+    Move(rows, 0, 2, 1);
+    Click(rows, 1000, LEFT, 40);
+    Click(rows, 1080, LEFT, 40);
+    Click(rows, 2200, SIDE, 60);
+    std::string bytes = Raw(rows);
+    int in[2];
+    ASSERT_EQ(pipe(in), 0);
+    ASSERT_EQ(write(in[1], bytes.data(), bytes.size()), (ssize_t)bytes.size());
+    close(in[1]);
+    int terminal = -1;
+    winsize size = {};
+    size.ws_col = 60;
+    size.ws_row = 40;
+    fflush(stdout);
+    pid_t child = forkpty(&terminal, nullptr, nullptr, &size);
+    if (child == 0) {
+        dup2(in[0], 0);
+        char *argv[] = {(char *)"taptally-replay", (char *)"--live", (char *)"-"};
+        _exit(replay::Main(3, argv));
+    }
+    close(in[0]);
+    std::string buffer;
+    char chunk[4096];
+    ssize_t count;
+    pollfd wait = {terminal, POLLIN, 0};
+    while (poll(&wait, 1, 20000) > 0 && (count = read(terminal, chunk, sizeof chunk)) > 0) {
+        buffer.append(chunk, (size_t)count);
+    }
+    close(terminal);
+    waitpid(child, nullptr, 0);
+    // Up the 14 lines of the panel before the side button came.
+    size_t lastUp = buffer.rfind("\r\x1b[14A");
+    ASSERT_NE(lastUp, std::string::npos) << buffer;
+    std::string panel = buffer.substr(lastUp, buffer.find("TapTally replay of") - lastUp);
+    for (const char *row :
+         {"\x1b[2KButton    Presses  Now ms  Least ms  Errors  Findings\r\n",
+          "\x1b[2Kleft            2      80        80       1         0\r\n",
+          "\x1b[2Kside            1       -         -       0         0\r\n",
+          "\x1b[2K       1.080 s  Error # 10 Occurred! - The Left Button 'Lea\r\n"}) {
+        EXPECT_NE(panel.find(row), std::string::npos) << row << "\n" << panel;
+    }
+    EXPECT_NE(buffer.find("\r\x1b[14A"), lastUp) << "drawn once only";
 }
