@@ -1,8 +1,9 @@
-// The timeline: every press's interval over the recording's time, one row per button,
-// on a logarithmic scale from 1 ms to 10 s, with the trigger value as a line and the
-// errors marked.
+// The timeline: every press's interval over the recording's time, one row per button of
+// TapTally and one for the side buttons and the wheel, on a logarithmic scale from 1 ms
+// to 10 s, with the trigger value as a line, TapTally's errors and the findings marked.
 #include "replay/report.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -14,16 +15,38 @@ const int WIDTH = 1000, ROW_HEIGHT = 180, LEFT = 80, RIGHT = 30, TOP = 50, GAP =
 const int PLOT_WIDTH = WIDTH - LEFT - RIGHT;
 const double DECADES = 4; // 1 ms to 10 000 ms
 
+const int ROWS = 4; // left, middle, right, then the side buttons and the wheel
+
+// Text for XML: its markup escaped, and what XML cannot hold (control bytes, bytes that
+// are no UTF-8) shown as U+FFFD.
 std::string Escaped(const std::string &text) {
     std::string escaped;
-    for (char c : text) {
+    for (size_t at = 0; at < text.size();) {
+        unsigned char c = (unsigned char)text[at];
+        size_t length = c >= 0x80 ? Utf8Length(text, at) : 1;
+        if (length == 0 || (c < 0x20 && c != '\t')) {
+            escaped += "\xef\xbf\xbd";
+            ++at;
+            continue;
+        }
         escaped += c == '<'   ? "&lt;"
                    : c == '>' ? "&gt;"
                    : c == '&' ? "&amp;"
                    : c == '"' ? "&quot;"
-                              : std::string(1, c);
+                              : text.substr(at, length);
+        at += length;
     }
     return escaped;
+}
+
+// The row of a button or of the wheel.
+int RowOf(const std::string &button) {
+    for (int i = 0; i < PANEL_BUTTONS; ++i) {
+        if (button == ButtonName(i)) {
+            return i;
+        }
+    }
+    return PANEL_BUTTONS;
 }
 
 struct Scale {
@@ -50,11 +73,13 @@ int64_t TickStep(int64_t durationMs) {
     }
 }
 
-std::string Row(int row, const char *name, const ReplayResult &result, const Scale &scale) {
+std::string Row(int row, const ReplayResult &result, const Scale &scale) {
     int top = Scale::RowTop(row), bottom = Scale::RowBottom(row);
-    std::string svg = Printf("<g id=\"%s\">\n<text x=\"%d\" y=\"%d\" class=\"title\">%s button: "
+    static const char *const TITLES[ROWS] = {"left button", "middle button", "right button",
+                                             "side buttons and wheel"};
+    std::string svg = Printf("<g id=\"row%d\">\n<text x=\"%d\" y=\"%d\" class=\"title\">%s: "
                              "interval since the press before (ms, logarithmic)</text>\n",
-                             name, LEFT, top - 8, name);
+                             row, LEFT, top - 8, TITLES[row]);
     svg += Printf("<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" class=\"frame\"/>\n", LEFT,
                   top, PLOT_WIDTH, ROW_HEIGHT);
     for (int decade = 0; decade <= (int)DECADES; ++decade) {
@@ -81,8 +106,16 @@ std::string Row(int row, const char *name, const ReplayResult &result, const Sca
                           error.Code);
         }
     }
+    for (const Finding &finding : result.Findings) {
+        if (RowOf(finding.Button) == row) {
+            double x = scale.X(finding.Ms), y = Scale::Y(row, (double)finding.ValueMs);
+            svg += Printf("<path d=\"M%.1f %.1fl-4 7h8z\" class=\"finding\"><title>%.3f s: ", x,
+                          y - 4, (double)finding.Ms / 1000.0) +
+                   Escaped(finding.Text) + "</title></path>\n";
+        }
+    }
     for (const PressPoint &press : result.Presses) {
-        if (press.Which == row) {
+        if (std::min<int>(press.Which, PANEL_BUTTONS) == row) {
             bool fast = (int64_t)press.IntervalMs < result.TriggerMs;
             svg +=
                 Printf("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"2.5\" class=\"%s\"/>\n",
@@ -96,23 +129,28 @@ std::string Row(int row, const char *name, const ReplayResult &result, const Sca
 
 std::string TimelineSvg(const std::string &file, const ReplayResult &result) {
     Scale scale{std::max<int64_t>(result.DurationMs, 1)};
-    int height = Scale::RowBottom(2) + 60;
+    uint64_t findings = 0;
+    for (const auto &kind : result.FindingCounts) {
+        findings += kind.second;
+    }
+    int height = Scale::RowBottom(ROWS - 1) + 60;
     std::string svg = Printf("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" height=\"%d\" "
                              "viewBox=\"0 0 %d %d\" font-family=\"sans-serif\" font-size=\"12\">\n",
                              WIDTH, height, WIDTH, height);
     svg += "<style>.frame{fill:#fff;stroke:#000}.grid{stroke:#ccc}.axis{fill:#000}"
            ".title{font-weight:bold}.trigger{stroke:#d60;stroke-dasharray:6 4;stroke-width:1.5}"
            ".trigger-label{fill:#d60}.error{stroke:#c00;stroke-width:1.5}"
-           ".error-label{fill:#c00;font-weight:bold}.press{fill:#26c}.fast{fill:#c00}</style>\n";
+           ".error-label{fill:#c00;font-weight:bold}.press{fill:#26c}.fast{fill:#c00}"
+           ".finding{fill:#e80;stroke:#000;stroke-width:0.5}</style>\n";
     svg += "<rect width=\"100%\" height=\"100%\" fill=\"#f4f4f4\"/>\n";
     svg += "<text x=\"" + std::to_string(LEFT) +
            "\" y=\"24\" font-size=\"16\">TapTally replay of " + Escaped(file) + ": " +
-           std::to_string(result.Errors.size()) + " error(s)</text>\n";
-    static const char *const NAMES[3] = {"left", "middle", "right"};
-    for (int row = 0; row < 3; ++row) {
-        svg += Row(row, NAMES[row], result, scale);
+           std::to_string(result.Errors.size()) + " error(s) of TapTally, " +
+           std::to_string(findings) + " finding(s) beyond its test</text>\n";
+    for (int row = 0; row < ROWS; ++row) {
+        svg += Row(row, result, scale);
     }
-    int axis = Scale::RowBottom(2);
+    int axis = Scale::RowBottom(ROWS - 1);
     int64_t step = TickStep(scale.DurationMs);
     for (int64_t ms = 0; ms <= scale.DurationMs; ms += step) {
         double x = scale.X(ms);

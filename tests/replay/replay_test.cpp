@@ -9,6 +9,7 @@
 #include "engine/test_state.h"
 
 #include <array>
+#include <functional>
 #include <fstream>
 #include <sstream>
 
@@ -615,8 +616,10 @@ TEST(ReplayPictures, TimelinePlotsEveryIntervalPerButtonWithTriggerAndErrors) {
     Click(rows, 2000, LEFT, 5);
     Click(rows, 2500, RIGHT);
     std::string svg = Folder() + "timeline.svg";
+    // A file name with a control byte and a byte that is no UTF-8 still gives good XML.
     EXPECT_EQ(
-        RunTool({"--timeline", svg, "--trigger", "50", Write("plot.evemu", Evemu(rows))}).Status,
+        RunTool({"--timeline", svg, "--trigger", "50", Write("plot\x01\xff.evemu", Evemu(rows))})
+            .Status,
         1);
     std::string plot = ReadAll(svg);
     auto count = [&plot](const std::string &what) {
@@ -629,12 +632,184 @@ TEST(ReplayPictures, TimelinePlotsEveryIntervalPerButtonWithTriggerAndErrors) {
     EXPECT_EQ(plot.rfind("<svg xmlns=\"http://www.w3.org/2000/svg\"", 0), 0u);
     EXPECT_EQ(count("class=\"press\""), 3u); // 300 and 688 ms left, 1000 ms right
     EXPECT_EQ(count("class=\"fast\""), 1u);  // 12 ms left
-    EXPECT_EQ(count(">trigger 50 ms</text>"), 3u);
+    EXPECT_EQ(count(">trigger 50 ms</text>"), 4u);
+    // Four presses held 5 ms, one 7 ms after a release.
+    EXPECT_EQ(count("class=\"finding\""), 5u);
+    EXPECT_EQ(count("plot\xef\xbf\xbd\xef\xbf\xbd.evemu: 1 error(s) of TapTally, 5 finding(s) "
+                    "beyond its test</text>"),
+              1u);
+    EXPECT_EQ(plot.find_first_of("\x01\xff"), std::string::npos);
     // Times count from the recording's first event, the press at 1000 ms.
     EXPECT_EQ(count("<title>0.312 s: error 10</title>"), 1u);
-    EXPECT_EQ(count(">10000</text>"), 3u);
+    EXPECT_EQ(count(">10000</text>"), 4u);
     for (const char *label : {"left button", "middle button", "right button",
                               "time in the recording (s)", ">1.4</text>"}) {
         EXPECT_EQ(count(label), 1u) << label;
+    }
+}
+
+namespace {
+
+// The "findings" list of a JSON verdict, as text.
+std::string FindingsOf(const std::string &json) {
+    size_t start = json.find("\"findings\": [");
+    return start == std::string::npos
+               ? ""
+               : json.substr(start, json.find("], \"finding_counts\"", start) - start + 1);
+}
+
+std::string Found(long ms, const char *button, const char *kind, long value, const char *text) {
+    return "{\"time_ms\": " + std::to_string(ms) + ", \"button\": \"" + button +
+           "\", \"kind\": \"" + kind + "\", \"ms\": " + std::to_string(value) + ", \"text\": \"" +
+           text + "\"}";
+}
+
+void Wheel(Rows &rows, long ms, int step) {
+    Frame(rows, ms, {{0, REL, 8, step}, {0, REL, 11, step * 120}});
+}
+
+} // namespace
+
+TEST(ReplayFindings, WhatTapTallysRuleCannotSeeIsFoundBesideItsVerdict) {
+    const char BOUNCE[] = "Left button pressed again %s ms after it was let go: faster than a "
+                          "finger, its switch bounces when released.";
+    auto bounce = [&BOUNCE](long ms, long gap) {
+        char text[200];
+        snprintf(text, sizeof text, BOUNCE, std::to_string(gap).c_str());
+        return Found(ms, "left", "release-bounce", gap, text);
+    };
+    struct Case {
+        const char *Name;
+        std::vector<std::string> Options;
+        int Status;
+        std::vector<std::string> Findings;
+        std::function<void(Rows &)> Build;
+    };
+    const Case cases[] = {
+        // TapTally times press to press, 153 ms, and passes it.
+        {"release bounce",
+         {},
+         0,
+         {bounce(1153, 3)},
+         [](Rows &r) {
+             Click(r, 1000, LEFT, 150);
+             Click(r, 1153, LEFT);
+         }},
+        {"release bounce, strict",
+         {"--strict"},
+         1,
+         {bounce(1153, 3)},
+         [](Rows &r) {
+             Click(r, 1000, LEFT, 150);
+             Click(r, 1153, LEFT);
+         }},
+        {"a finger's release",
+         {},
+         0,
+         {},
+         [](Rows &r) {
+             Click(r, 1000, LEFT, 150);
+             Click(r, 1170, LEFT);
+         }},
+        {"bounce raised",
+         {"--bounce", "21"},
+         0,
+         {bounce(1170, 20)},
+         [](Rows &r) {
+             Click(r, 1000, LEFT, 150);
+             Click(r, 1170, LEFT);
+         }},
+        {"spurious release",
+         {},
+         0,
+         {Found(1004, "right", "short-press", 4,
+                "Right button let go 4 ms after it was pressed: faster than a finger, a held "
+                "drag would drop.")},
+         [](Rows &r) { Click(r, 1000, RIGHT, 4); }},
+        {"side buttons",
+         {},
+         0,
+         {Found(1050, "side", "too-fast", 50,
+                "Side button pressed 50 ms after the press before, below TapTally's trigger of "
+                "85 ms."),
+          Found(2032, "extra", "release-bounce", 2,
+                "Extra button pressed again 2 ms after it was let go: faster than a finger, its "
+                "switch bounces when released."),
+          Found(2032, "extra", "too-fast", 32,
+                "Extra button pressed 32 ms after the press before, below TapTally's trigger of "
+                "85 ms.")},
+         [](Rows &r) {
+             Click(r, 1000, SIDE, 30);
+             Click(r, 1050, SIDE, 30);
+             Click(r, 2000, SIDE + 1, 30);
+             Click(r, 2032, SIDE + 1, 30);
+         }},
+        {"wheel jumps back",
+         {},
+         0,
+         {Found(1090, "wheel", "wheel-reversal", 30,
+                "Wheel stepped back against the scroll for one step: its encoder is worn or "
+                "dirty.")},
+         [](Rows &r) {
+             for (long ms : {1000, 1030, 1060, 1120, 1150}) {
+                 Wheel(r, ms, ms == 1090 ? -1 : 1);
+                 if (ms == 1060) {
+                     Wheel(r, 1090, -1);
+                 }
+             }
+         }},
+        {"wheel turned back on purpose",
+         {},
+         0,
+         {},
+         [](Rows &r) {
+             for (long ms : {1000, 1030, 1060, 1090}) {
+                 Wheel(r, ms, ms < 1050 ? 1 : -1);
+             }
+             for (long ms : {2000, 2300, 2600}) {
+                 Wheel(r, ms, ms == 2300 ? 1 : -1);
+             }
+         }},
+    };
+    for (const Case &test : cases) {
+        Rows rows;
+        Move(rows, 0, 1, 1); // times count from here
+        test.Build(rows);
+        std::string list;
+        for (const std::string &finding : test.Findings) {
+            list += (list.empty() ? "" : ", ") + finding;
+        }
+        for (const std::string &content : {Yaml(rows), Evemu(rows)}) {
+            Outcome outcome = Json("findings", content, test.Options);
+            SCOPED_TRACE(test.Name + std::string("\n") + outcome.Err);
+            EXPECT_EQ(outcome.Status, test.Status);
+            EXPECT_EQ(ErrorsOf(outcome.Out), Errors({}));
+            EXPECT_EQ(FindingsOf(outcome.Out), "\"findings\": [" + list + "]");
+        }
+    }
+}
+
+// The report rate while the mouse moves, and the largest sensor step from the raw counts,
+// also where the pointer stands pinned at the window's edge.
+TEST(ReplayFindings, ReportRateAndSensorSteps) {
+    Rows steady;
+    for (long frame = 0, ms = 0; frame < 200; ++frame, ms += frame % 20 == 0 ? 10 : 8) {
+        Move(steady, ms, 1, 0);
+    }
+    Rows pinned;
+    Move(pinned, 0, -2000, 0); // far beyond the window's left edge
+    Move(pinned, 200, -700, 0);
+    const std::string cases[][3] = {
+        {"steady", Yaml(steady),
+         "\"report_rate\": {\"median_hz\": 125.0, \"p1_hz\": 100.0, \"p99_hz\": 125.0, "
+         "\"intervals\": 199}"},
+        {"pinned", Evemu(pinned),
+         "\"largest_step\": 2000, \"largest_step_ms\": 0, \"largest_step_pinned\": true}, "
+         "\"report_rate\": null"},
+    };
+    for (const auto &test : cases) {
+        Outcome outcome = Json("motion", test[1]);
+        SCOPED_TRACE(test[0]);
+        EXPECT_NE(outcome.Out.find(test[2]), std::string::npos) << outcome.Out;
     }
 }
