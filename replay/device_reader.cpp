@@ -100,14 +100,17 @@ class DeviceReader : public StreamReader {
             event.Type = read.type;
             event.Code = read.code;
             event.Value = read.value;
-            LastMicros = std::max(LastMicros, event.Micros);
             if (Syncing) {
+                // libevdev stamps its own events with its clock, not the kernel's: they
+                // stand at the time of the last event read.
+                event.Micros = LastMicros;
                 event.Restored = true;
                 SyncReported = event.Type == EV_SYN && event.Code == SYN_REPORT;
             } else if (status == LIBEVDEV_READ_STATUS_SYNC) {
                 ReportNext = true;
                 SyncReported = false;
             }
+            LastMicros = std::max(LastMicros, event.Micros);
             return true;
         }
     }
