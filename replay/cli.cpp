@@ -1,6 +1,7 @@
 // Options, the recording opened, the verdict printed and the pictures written.
 #include "replay/cli.h"
 
+#include "replay/live.h"
 #include "replay/report.h"
 
 #include <cerrno>
@@ -14,16 +15,30 @@ namespace {
 
 const char USAGE_HEAD[] =
     "usage: taptally-replay [options] RECORDING\n"
-    "Runs TapTally through a recording of a mouse made with `libinput record` or\n"
-    "`evemu-record` (RECORDING - reads standard input) and prints its verdict.\n";
+    "       taptally-replay --live [options] [DEVICE]\n"
+    "Runs TapTally through a recording of a mouse made with `libinput record`,\n"
+    "`evemu-record` or `cat /dev/input/eventN` (RECORDING - reads standard input) and\n"
+    "prints its verdict; with --live, through the mouse's events as they come (DEVICE: a\n"
+    "device node, or a file or - of the kernel's event records; without it the mouse is\n"
+    "found).\n";
 const char USAGE_TAIL[] =
     "Exit status: 0 no error, 1 TapTally raised errors (with --strict also: the\n"
     "replay found something beyond TapTally's test), 2 bad input or bad options.\n";
 
 const int STATUS_BAD = 2;
 
+// The verdict's options, then the live test's.
+std::vector<OptionSpec> AllOptions(LiveOptions &live) {
+    std::vector<OptionSpec> table = VerdictOptions();
+    for (OptionSpec &spec : LiveOptionSpecs(live)) {
+        table.push_back(spec);
+    }
+    return table;
+}
+
 std::string Usage() {
-    return USAGE_HEAD + OptionsHelp(VerdictOptions()) + USAGE_TAIL;
+    LiveOptions live;
+    return USAGE_HEAD + OptionsHelp(AllOptions(live)) + USAGE_TAIL;
 }
 
 int BadOption(const std::string &message) {
@@ -165,21 +180,30 @@ int PrintVerdict(const ReplayOptions &options, const std::string &name,
 
 int Main(int argc, char **argv) {
     ReplayOptions options;
+    LiveOptions live;
     bool help = false;
     std::vector<std::string> operands;
-    std::string problem = ParseOptions(argc, argv, VerdictOptions(), options, operands, help);
+    std::string problem = ParseOptions(argc, argv, AllOptions(live), options, operands, help);
     if (help) {
         fputs(Usage().c_str(), stdout);
         return 0;
     }
     if (problem.empty() && operands.size() > 1) {
-        problem = "one recording only, not also " + operands[1];
+        problem = std::string(live.Live ? "one device" : "one recording") + " only, not also " +
+                  operands[1];
     }
-    if (problem.empty() && operands.empty()) {
+    if (problem.empty() && !live.Live && (live.Grab || live.Seconds > 0 || !live.Record.empty())) {
+        problem = "--grab, --seconds and --record go with --live";
+    }
+    if (problem.empty() && operands.empty() && !live.Live) {
         problem = "no recording given";
     }
     if (!problem.empty()) {
         return BadOption(problem);
+    }
+    if (live.Live) {
+        options.File = operands.empty() ? "" : operands[0];
+        return RunLive(options, live);
     }
     options.File = operands[0];
     bool standardInput = options.File == "-";

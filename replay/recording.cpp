@@ -63,6 +63,9 @@ bool StartsWith(const std::string &text, size_t at, const char *prefix) {
 
 Format DetectFormat(const std::string &head, long &line) {
     line = 0;
+    if (IsRawRecords(head)) {
+        return Format::Raw;
+    }
     if (head.find_first_not_of(" \t\r\n") == std::string::npos) {
         return Format::Unknown; // nothing at all: no line to blame
     }

@@ -77,11 +77,14 @@ class ByteSource {
     bool Ended = false;
 };
 
-enum class Format { Unknown, LibinputYaml, Evemu };
+enum class Format { Unknown, LibinputYaml, Evemu, Raw };
 
 // Tells the format from the first lines; Unknown when it is neither. line receives the
 // line that decided it (the first line that is not blank or a comment).
 Format DetectFormat(const std::string &head, long &line);
+// Whether the first bytes of a stream are the kernel's event records, a SYN_REPORT among
+// them.
+bool IsRawRecords(const std::string &head);
 
 // The device the events belong to, as far as the file describes it.
 struct DeviceInfo {

@@ -4,6 +4,8 @@
 // window and nothing queues up behind a box.
 #include "replay/session.h"
 
+#include "replay/stream.h"
+
 #include "replay/findings.h"
 
 #include <windows.h>
@@ -12,7 +14,7 @@
 
 #include "resources/resource.h"
 #include "dialogs/trigger_dialog.h"
-#include "engine/test_state.h"
+#include "base/test_state.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -469,8 +471,11 @@ bool RunReplay(const ReplayOptions &options, FILE *file, ReplayResult &result,
                ReplayFailure &failure) {
     try {
         ByteSource source(file);
-        source.SkipByteOrderMark();
         long line = 0;
+        // Records are told first: their first bytes may be anything, a byte-order mark too.
+        if (!IsRawRecords(source.Peek(65536))) {
+            source.SkipByteOrderMark();
+        }
         const std::string &head = source.Peek(65536);
         Format format = DetectFormat(head, line);
         if (format == Format::Unknown) {
@@ -480,9 +485,12 @@ bool RunReplay(const ReplayOptions &options, FILE *file, ReplayResult &result,
                                     line};
             return false;
         }
-        std::unique_ptr<EventReader> events = format == Format::Evemu
-                                                  ? OpenEvemuReader(source, options.Device)
-                                                  : OpenYamlReader(source, options.Device);
+        std::unique_ptr<EventReader> events =
+            format == Format::Evemu ? OpenEvemuReader(source, options.Device)
+            : format == Format::Raw ? OpenRawReader([&](char *buffer, size_t size) {
+                  return source.Read(buffer, size);
+              })
+                                    : OpenYamlReader(source, options.Device);
         return RunEvents(options, *events, result, failure);
     } catch (const RecordingError &error) {
         failure = ReplayFailure{error.what(), error.Line};

@@ -43,6 +43,7 @@ ROWS = [
 
 
 REPLAY_SECONDS = "120"  # of recording at 1000 Hz, per synthetic recording
+LIVE_PRESSES = "300"  # presses whose error line the live test's latency is measured by
 REPLAY_ROWS = [
     ("move_yaml", "movement, libinput record (YAML)"),
     ("move_evemu", "movement, evemu-record"),
@@ -56,8 +57,8 @@ def replay_section():
     subprocess.run(["cmake", "-S", ".", "-B", replay_build, "-G", "Ninja",
                     "-DCMAKE_BUILD_TYPE=Release"], cwd=ROOT, check=True,
                    stdout=subprocess.DEVNULL)
-    subprocess.run(["cmake", "--build", replay_build, "--target", "replay_bench"], cwd=ROOT,
-                   check=True, stdout=subprocess.DEVNULL)
+    subprocess.run(["cmake", "--build", replay_build, "--target", "replay_bench", "live_bench"],
+                   cwd=ROOT, check=True, stdout=subprocess.DEVNULL)
     output = subprocess.run([os.path.join(replay_build, "bench", "replay_bench"),
                              REPLAY_SECONDS], cwd=ROOT, check=True, stdout=subprocess.PIPE,
                             universal_newlines=True).stdout
@@ -69,6 +70,14 @@ def replay_section():
             label, float(values["replay_%s_events_per_s" % name]),
             float(values["replay_%s_hour_s" % name]),
             float(values["replay_%s_peak_rss_mb" % name])))
+    print()
+    live = subprocess.run([os.path.join(replay_build, "bench", "live_bench"), LIVE_PRESSES],
+                          cwd=ROOT, check=True, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                          universal_newlines=True).stdout
+    latency = dict(line.split(" ", 1) for line in live.splitlines())
+    print("live test: a press written into its pipe to its error line printed, %s presses: "
+          "median %s us, 99th percentile %s us" % (
+              LIVE_PRESSES, latency["live_latency_median_us"], latency["live_latency_p99_us"]))
     print()
 
 

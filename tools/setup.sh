@@ -7,10 +7,11 @@ set -euo pipefail
 . "$(dirname "$0")/platform.sh"
 wine_kind
 
-# Native build and its tests, both MinGW cross builds, the analysers and the packaging.
+# Native build and its tests (libevdev for the live test), both MinGW cross builds, the
+# analysers and the packaging (dpkg-dev: the Debian package's dependencies).
 PACKAGES=(
     cmake ninja-build g++ pkg-config file zip unzip python3
-    googletest libgtest-dev libbenchmark-dev libpng-dev libyaml-dev
+    googletest libgtest-dev libbenchmark-dev libpng-dev libyaml-dev libevdev-dev dpkg-dev
     g++-mingw-w64-i686 binutils-mingw-w64-i686
     g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
     clang libclang-rt-14-dev clang-tidy cppcheck valgrind

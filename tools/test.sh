@@ -47,7 +47,8 @@ stage_fuzz() { tools/fuzz.sh 20; }
 # cppcheck and clang-tidy on the program's code; needs the native build's compile commands.
 stage_static_analysis() { tools/static_analysis.sh; }
 # The release zips: each must hold the user guide and the stripped exe of its own build,
-# and the exe of the one this machine can run must start from its zip under Wine.
+# and the exe of the one this machine can run must start from its zip under Wine. Then
+# the Debian package of taptally-replay, listed and its tool run from a temporary root.
 check_package() { # zip, what file(1) says of its exe up to the word "stripped"
     local listing kind
     listing=$(unzip -l "$1") || return 1
@@ -61,7 +62,8 @@ stage_package() {
     zips=$(tools/package.sh) || return 1
     check_package "$(grep -- -win32.zip <<<"$zips")" "PE32 executable (GUI) Intel 80386" &&
         check_package "$(grep -- -win64.zip <<<"$zips")" "PE32+ executable (GUI) x86-64" &&
-        tools/package_starts.py "$(grep -- "-win$TAPTALLY_WINE.zip" <<<"$zips")"
+        tools/package_starts.py "$(grep -- "-win$TAPTALLY_WINE.zip" <<<"$zips")" &&
+        tools/package_deb.sh
 }
 
 # Figures, not verdicts: the replay's throughput, and the table of start-up, paint, press

@@ -4,7 +4,7 @@
 
 #include "run_support.h"
 
-#include "engine/test_state.h"
+#include "base/test_state.h"
 
 using headless::AddStep;
 using namespace run;

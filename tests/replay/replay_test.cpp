@@ -6,7 +6,7 @@
 
 #include <headless/driver.h>
 
-#include "engine/test_state.h"
+#include "base/test_state.h"
 
 #include <array>
 #include <functional>

@@ -1,0 +1,263 @@
+// The live test's front end: which device, what is shown while it runs, how it ends.
+#include "replay/live.h"
+
+#include "replay/cli.h"
+#include "replay/devices.h"
+#include "replay/panel.h"
+#include "replay/record_writer.h"
+#include "replay/report.h"
+#include "replay/stream.h"
+
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace replay {
+
+namespace {
+
+const int STATUS_BAD = 2;
+
+int Fail(const std::string &message) {
+    fprintf(stderr, "taptally-replay: %s\n", Printable(message).c_str());
+    return STATUS_BAD;
+}
+
+// Where the events come from: a device node through libevdev, else a stream of records.
+struct Source {
+    std::string Name;
+    std::unique_ptr<StreamReader> Reader;
+    int Fd = -1;
+    ~Source() {
+        if (Fd >= 0) {
+            close(Fd);
+        }
+    }
+};
+
+std::string Open(const std::string &path, bool grab, StreamEnd &why, Source &source) {
+    source.Name = path == "-" ? "(standard input)" : path;
+    if (path == "-") {
+        source.Reader = OpenRawReader(ReadDescriptor(0, why));
+        return "";
+    }
+    struct stat info;
+    if (stat(path.c_str(), &info) == 0 && S_ISCHR(info.st_mode)) {
+        try {
+            source.Reader = OpenDeviceReader(path, grab, why);
+        } catch (const RecordingError &error) {
+            return path + ": " + error.what();
+        }
+        return "";
+    }
+    if (grab) {
+        return "--grab needs a device node, not a stored stream: " + path;
+    }
+    source.Fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (source.Fd < 0) {
+        return path + ": " + strerror(errno);
+    }
+    source.Reader = OpenRawReader(ReadDescriptor(source.Fd, why));
+    return "";
+}
+
+PanelButton PanelRow(const char *name, const ButtonResult &button) {
+    PanelButton row;
+    row.Name = name;
+    row.Presses = button.Presses;
+    row.HasCurrent = button.HasCurrent;
+    row.CurrentMs = button.CurrentMs;
+    row.HasLeast = button.HasLeast;
+    row.LeastMs = button.LeastMs;
+    for (const auto &error : button.Errors) {
+        row.Errors += error.second;
+    }
+    row.Findings = button.FindingCount;
+    return row;
+}
+
+// Left, middle and right always; a side button when the device has it (its codes say so,
+// or it was used).
+std::vector<PanelButton> PanelButtons(const ReplayResult &soFar, const DeviceInfo &device) {
+    std::vector<PanelButton> rows;
+    for (int button = 0; button < BUTTON_KINDS; ++button) {
+        // The side buttons' codes follow BTN_MIDDLE in the order of Button.
+        bool listed = device.CodesKnown && device.HasButton[button];
+        if (button < PANEL_BUTTONS || soFar.Buttons[button].Present || listed) {
+            rows.push_back(PanelRow(ButtonName(button), soFar.Buttons[button]));
+        }
+    }
+    return rows;
+}
+
+// Tells what happens as it happens: a panel redrawn on a terminal, plain lines elsewhere.
+class LiveView : public ReplayObserver {
+  public:
+    // Lines go to lines: standard output, or standard error when standard output is to
+    // hold nothing but the JSON verdict.
+    LiveView(bool terminal, FILE *lines, const std::string &title, const DeviceInfo &device)
+        : Terminal(terminal), Lines(lines), Device(device) {
+        Shown.Title = title;
+    }
+
+    void Error(const BoxSeen &error, const ReplayResult &soFar) override {
+        Show(EventLine(error.Ms, error.Text), soFar);
+    }
+    void Found(const Finding &finding, const ReplayResult &soFar) override {
+        Show(EventLine(finding.Ms, "Finding: " + finding.Text), soFar);
+    }
+    void FrameDone(const ReplayResult &soFar) override {
+        if (Terminal) {
+            Draw(soFar);
+        }
+    }
+
+  private:
+    void Show(const std::string &line, const ReplayResult &soFar) {
+        if (!Terminal) {
+            fprintf(Lines, "%s\n", Printable(line).c_str());
+            fflush(Lines);
+            return;
+        }
+        Shown.Latest.push_back(Printable(line));
+        if (Shown.Latest.size() > PANEL_LATEST) {
+            Shown.Latest.pop_front();
+        }
+        Draw(soFar);
+    }
+
+    void Draw(const ReplayResult &soFar) {
+        Shown.Buttons = PanelButtons(soFar, Device);
+        winsize size = {};
+        size_t width = ioctl(1, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
+        std::vector<std::string> lines = PanelLines(Shown, width - 1);
+        if (lines == Drawn) {
+            return; // motion alone changes nothing on the panel
+        }
+        fputs(Redraw(lines, Drawn.size()).c_str(), stdout);
+        fflush(stdout);
+        Drawn = lines;
+    }
+
+    bool Terminal;
+    FILE *Lines;
+    DeviceInfo Device;
+    Panel Shown;
+    std::vector<std::string> Drawn;
+};
+
+const char *EndText(StreamEnd why) {
+    switch (why) {
+    case StreamEnd::Interrupted:
+        return "the test was stopped";
+    case StreamEnd::TimeUp:
+        return "the time given with --seconds is up";
+    case StreamEnd::Unplugged:
+        return "the device went away (unplugged); the verdict covers what was read before";
+    default:
+        return "the stream ended";
+    }
+}
+
+} // namespace
+
+std::vector<OptionSpec> LiveOptionSpecs(LiveOptions &live) {
+    using Text = const std::string &;
+    return {
+        {"--live", nullptr,
+         "test the mouse DEVICE live; the verdict follows when the test ends (Ctrl+C)",
+         [&live](ReplayOptions &, Text) {
+             live.Live = true;
+             return std::string();
+         }},
+        {"--grab", nullptr, "with --live: keep the mouse's clicks from the desktop",
+         [&live](ReplayOptions &, Text) {
+             live.Grab = true;
+             return std::string();
+         }},
+        {"--seconds", "N", "with --live: end the test after N seconds",
+         [&live](ReplayOptions &, Text value) {
+             int64_t seconds;
+             if (!ParseDecimal(value.data(), value.size(), 1, 31536000, seconds)) {
+                 return "--seconds needs a whole number of seconds from 1 on, not \"" + value +
+                        "\"";
+             }
+             live.Seconds = (double)seconds;
+             return std::string();
+         }},
+        {"--record", "FILE", "with --live: keep what was read as an evemu-record file",
+         [&live](ReplayOptions &, Text value) {
+             live.Record = value;
+             return std::string();
+         }},
+    };
+}
+
+int RunLive(const ReplayOptions &given, const LiveOptions &live) {
+    ReplayOptions options = given;
+    if (options.File.empty()) {
+        std::string problem;
+        FILE *terminal = fopen("/dev/tty", "r");
+        options.File = ChooseMouse(FindMice(""), terminal, stderr, problem);
+        if (terminal) {
+            fclose(terminal);
+        }
+        if (options.File.empty()) {
+            return Fail(problem);
+        }
+    }
+    StreamEnd why = StreamEnd::None;
+    Source source;
+    std::string problem = Open(options.File, live.Grab, why, source);
+    if (!problem.empty()) {
+        return Fail(problem);
+    }
+    FILE *record = nullptr;
+    std::unique_ptr<EventReader> recorder;
+    EventReader *events = source.Reader.get();
+    if (!live.Record.empty()) {
+        record = fopen(live.Record.c_str(), "w");
+        if (!record) {
+            return Fail(live.Record + ": " + strerror(errno));
+        }
+        recorder = RecordTo(*source.Reader, record, source.Reader->EvemuHeader());
+        events = recorder.get();
+    }
+    bool terminal = isatty(1);
+    std::string device = source.Reader->Device().Name;
+    std::string what = device.empty() ? source.Name : "\"" + device + "\" (" + source.Name + ")";
+    LiveView view(terminal, options.Json ? stderr : stdout,
+                  "TapTally live: " + what + "   Ctrl+C ends the test", source.Reader->Device());
+    options.Observer = &view;
+    CatchStopSignals(live.Seconds);
+    ReplayResult result;
+    ReplayFailure failure;
+    bool ran = RunEvents(options, *events, result, failure);
+    bool recorded = !record || (fflush(record) == 0 && !ferror(record));
+    if (record && fclose(record) != 0) {
+        recorded = false;
+    }
+    fprintf(stderr, "taptally-replay: %s\n", EndText(why));
+    if (source.Reader->CutBytes() > 0) {
+        fprintf(stderr,
+                "taptally-replay: the stream ended inside an event record: its last %zu "
+                "bytes were left out\n",
+                source.Reader->CutBytes());
+    }
+    if (!ran) {
+        std::string place = failure.Line > 0 ? ":" + std::to_string(failure.Line) : "";
+        return Fail(source.Name + place + ": " + failure.Message);
+    }
+    int status = PrintVerdict(options, source.Name, result);
+    if (!recorded) {
+        fprintf(stderr, "taptally-replay: cannot write %s\n", Printable(live.Record).c_str());
+        status = STATUS_BAD;
+    }
+    return status;
+}
+
+} // namespace replay

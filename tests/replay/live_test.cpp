@@ -1,0 +1,496 @@
+// The live test through a pipe of the kernel's event records written at the test's own
+// pace: what appears while the events come, and the verdict when the stream ends.
+#include "recordings.h"
+
+#include "replay/devices.h"
+
+#include <libevdev/libevdev-uinput.h>
+#include <libevdev/libevdev.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+
+using namespace recordings;
+
+namespace {
+
+// The kernel's records of the rows, 24 bytes each, as 64-bit Linux writes them.
+std::string Raw(const Rows &rows) {
+    std::string bytes;
+    auto put = [&](uint64_t value, int size) {
+        for (int i = 0; i < size; ++i) {
+            bytes += (char)(value >> (8 * i));
+        }
+    };
+    for (const Row &row : rows) {
+        long micros = row.Micros + 7200000000L; // two hours since boot
+        put(micros / 1000000, 8);
+        put(micros % 1000000, 8);
+        put(row.Type, 2);
+        put(row.Code, 2);
+        put((uint32_t)row.Value, 4);
+    }
+    return bytes;
+}
+
+enum class Ending {
+    Close,     // the stream ends
+    CutRecord, // the stream ends 10 bytes into a record
+    CtrlC,     // SIGINT while the stream stays open
+    StayOpen,  // the stream stays open until the tool ends by itself
+};
+
+// What the pipe is fed in one go, and the lines that must come out before the next step.
+struct Step {
+    Rows Events;
+    std::vector<std::string> Lines;
+};
+
+struct LiveOutcome {
+    int Status = -1;
+    std::vector<std::string> LinesBySteps; // "step N: line"
+    std::string Rest, Err;
+};
+
+std::string ReadAll(const std::string &path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+bool ReadLine(int fd, std::string &buffer, std::string &line, int timeoutMs) {
+    auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        size_t end = buffer.find('\n');
+        if (end != std::string::npos) {
+            line = buffer.substr(0, end);
+            buffer.erase(0, end + 1);
+            return true;
+        }
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        until - std::chrono::steady_clock::now())
+                        .count();
+        pollfd wait = {fd, POLLIN, 0};
+        char chunk[4096];
+        ssize_t count;
+        if (left <= 0 || poll(&wait, 1, (int)left) <= 0 || (count = read(fd, chunk, 4096)) <= 0) {
+            return false;
+        }
+        buffer.append(chunk, (size_t)count);
+    }
+}
+
+// taptally-replay --live OPTIONS - in a child process: the steps written into its
+// standard input one after the other, its standard output read as it comes.
+LiveOutcome RunLive(const std::vector<Step> &steps, Ending ending,
+                    std::vector<std::string> options = {}) {
+    int in[2], out[2];
+    EXPECT_EQ(pipe(in), 0);
+    EXPECT_EQ(pipe(out), 0);
+    std::string errPath = Folder() + "stderr";
+    fflush(stdout);
+    fflush(stderr);
+    pid_t child = fork();
+    if (child == 0) {
+        dup2(in[0], 0);
+        dup2(out[1], 1);
+        int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(err, 2);
+        close(in[1]);
+        close(out[0]);
+        options.insert(options.begin(), {"taptally-replay", "--live"});
+        options.push_back("-");
+        std::vector<char *> argv;
+        for (std::string &option : options) {
+            argv.push_back(option.data());
+        }
+        int status = replay::Main((int)argv.size(), argv.data());
+        fflush(stdout);
+        _exit(status);
+    }
+    close(in[0]);
+    close(out[1]);
+    LiveOutcome outcome;
+    std::string buffer, line;
+    for (size_t i = 0; i < steps.size(); ++i) {
+        std::string bytes = Raw(steps[i].Events);
+        EXPECT_EQ(write(in[1], bytes.data(), bytes.size()), (ssize_t)bytes.size());
+        for (size_t n = 0; n < steps[i].Lines.size() && ReadLine(out[0], buffer, line, 10000);
+             ++n) {
+            outcome.LinesBySteps.push_back("step " + std::to_string(i) + ": " + line);
+        }
+    }
+    if (ending == Ending::CutRecord) {
+        EXPECT_EQ(write(in[1], "0123456789", 10), 10);
+    }
+    if (ending == Ending::CtrlC) {
+        kill(child, SIGINT);
+    }
+    bool open = ending == Ending::CtrlC || ending == Ending::StayOpen;
+    if (!open) {
+        close(in[1]);
+    }
+    while (ReadLine(out[0], buffer, line, 20000)) {
+        outcome.Rest += line + "\n";
+    }
+    if (open) {
+        close(in[1]);
+    }
+    close(out[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    outcome.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    outcome.Err = ReadAll(errPath);
+    return outcome;
+}
+
+} // namespace
+
+namespace {
+
+// A machine's input devices under a folder of the test: sysfs's name and capability
+// masks, the node (a plain file here), and a by-id link when given.
+struct FakeDevice {
+    int Event;
+    const char *Name, *Keys, *Rel, *ById;
+};
+
+std::string MakeMachine(const std::string &name, const std::vector<FakeDevice> &devices) {
+    std::string root = Folder() + name;
+    for (const FakeDevice &device : devices) {
+        std::string event = "event" + std::to_string(device.Event);
+        std::string sys = root + "/sys/class/input/" + event + "/device/";
+        std::string command = "mkdir -p " + sys + "capabilities " + root + "/dev/input/by-id";
+        EXPECT_EQ(system(command.c_str()), 0);
+        std::ofstream(sys + "name") << device.Name << "\n";
+        std::ofstream(sys + "capabilities/key") << device.Keys << "\n";
+        std::ofstream(sys + "capabilities/rel") << device.Rel << "\n";
+        std::ofstream(root + "/dev/input/" + event) << "";
+        if (*device.ById) {
+            EXPECT_EQ(symlink(("../" + event).c_str(),
+                              (root + "/dev/input/by-id/" + device.ById).c_str()),
+                      0);
+        }
+    }
+    return root;
+}
+
+} // namespace
+
+TEST(LiveDevices, TheMiceAreFoundAndOneIsChosen) {
+    // Keys of a mouse: BTN_LEFT is bit 16 of the fifth 64-bit word. REL_X is bit 0.
+    const FakeDevice mouse = {5, "Example Optical Mouse", "1f0000 0 0 0 0", "903",
+                              "usb-Example_Optical_Mouse-event-mouse"};
+    const FakeDevice keyboard = {2, "Example Keyboard", "fffffffffffffffe", "0", ""};
+    const FakeDevice touchpad = {7, "Example Touchpad", "e520 10000 0 0 0 0", "0", ""};
+    const FakeDevice trackball = {12, "Example Trackball", "70000 0 0 0 0", "3", ""};
+    struct {
+        const char *Name;
+        std::vector<FakeDevice> Devices;
+        const char *Answer; // typed at the question; nullptr: no terminal
+        std::string Chosen, Said, Problem;
+    } cases[] = {
+        {"none", {keyboard, touchpad}, "", "", "", "no mouse found: no device in /dev/input"},
+        {"one",
+         {keyboard, mouse, touchpad},
+         "",
+         "/dev/input/event5",
+         "Testing \"Example Optical Mouse\" (/dev/input/event5, "
+         "/dev/input/by-id/usb-Example_Optical_Mouse-event-mouse)\n",
+         ""},
+        {"two, by number",
+         {trackball, mouse},
+         "2\n",
+         "/dev/input/event12",
+         " 1  \"Example Optical Mouse\" (/dev/input/event5, "
+         "/dev/input/by-id/usb-Example_Optical_Mouse-event-mouse)\n"
+         " 2  \"Example Trackball\" (/dev/input/event12)\n"
+         "Which mouse (number or node)? Testing \"Example Trackball\" (/dev/input/event12)\n",
+         ""},
+        {"two, a wrong answer, then the node",
+         {trackball, mouse},
+         "3\n /dev/input/event5 \n",
+         "/dev/input/event5",
+         "\"3\" is none of them.\n",
+         ""},
+        {"two, no terminal", {trackball, mouse}, nullptr, "", "", "several mice and no terminal"},
+    };
+    for (const auto &test : cases) {
+        SCOPED_TRACE(test.Name);
+        std::vector<replay::InputDevice> mice =
+            replay::FindMice(MakeMachine(std::to_string(&test - cases), test.Devices));
+        std::string answers = Folder() + "answers", said = Folder() + "said";
+        std::ofstream(answers) << (test.Answer ? test.Answer : "");
+        FILE *in = test.Answer ? fopen(answers.c_str(), "r") : nullptr;
+        FILE *out = fopen(said.c_str(), "w");
+        std::string problem;
+        EXPECT_EQ(replay::ChooseMouse(mice, in, out, problem), test.Chosen);
+        fclose(out);
+        if (in) {
+            fclose(in);
+        }
+        EXPECT_NE(ReadAll(said).find(test.Said), std::string::npos) << ReadAll(said);
+        EXPECT_EQ(problem.substr(0, strlen(test.Problem.c_str())), test.Problem);
+        EXPECT_EQ(problem.empty(), test.Problem.empty());
+    }
+}
+
+namespace {
+
+const char ERROR_10[] = "       1.080 s  Error # 10 Occurred! - The Left Button 'Least' value was "
+                        "too small. Click 'OK' and press 'R' for RESET Please see INFORMATION for "
+                        "details.";
+const char RELEASE_BOUNCE[] = "       1.153 s  Finding: Left button pressed again 3 ms after it "
+                              "was let go: faster than a finger, its switch bounces when released.";
+
+struct LiveCase {
+    const char *Name;
+    std::vector<Step> Steps;
+    Ending End;
+    std::vector<std::string> Options;
+    int Status;
+    std::string Verdict; // a line of the verdict
+    std::string Said;    // on standard error
+};
+
+// One step a frame, so that each line is checked against the frame that caused it.
+std::vector<Step> Frames(std::vector<std::pair<Rows, std::vector<std::string>>> frames) {
+    std::vector<Step> steps;
+    Rows start;
+    Move(start, 0, 2, 1);
+    steps.push_back({start, {}});
+    for (auto &frame : frames) {
+        steps.push_back({frame.first, frame.second});
+    }
+    return steps;
+}
+
+Rows Press(long ms, int value, int code = LEFT) {
+    Rows rows;
+    Button(rows, ms, code, value);
+    return rows;
+}
+
+std::vector<LiveCase> LiveCases() {
+    // Pressed again 80 ms after the last press: TapTally's error 10 and nothing else.
+    auto bounce =
+        Frames({{Press(1000, 1), {}}, {Press(1050, 0), {}}, {Press(1080, 1), {ERROR_10}}});
+    Rows hold;
+    Click(hold, 1000, LEFT, 5000);
+    Click(hold, 6100, LEFT);
+    // The kernel lost the release; the next press finds the button down.
+    Rows dropped = Press(1000, 1);
+    Frame(dropped, 1050, {{0, 0, 3, 0}, {0, MSC, 4, 30}, {0, KEY, LEFT, 0}});
+    Click(dropped, 1400, LEFT);
+    return {
+        {"a bounce, then the end of the stream",
+         bounce,
+         Ending::Close,
+         {},
+         1,
+         "FAIL: 1 error (10: 1)",
+         "the stream ended"},
+        {"a release bounce, beyond TapTally's rules",
+         Frames({{Press(1000, 1), {}},
+                 {Press(1150, 0), {}},
+                 {Press(1153, 1), {RELEASE_BOUNCE}},
+                 {Press(1250, 0), {}}}),
+         Ending::Close,
+         {},
+         0,
+         "PASS: no errors",
+         ""},
+        {"a side button too fast, a left press let go at once",
+         Frames({{Press(1000, 1, SIDE), {}},
+                 {Press(1040, 0, SIDE), {}},
+                 {Press(1070, 1, SIDE),
+                  {"       1.070 s  Finding: Side button pressed 70 ms after the press before, "
+                   "below TapTally's trigger of 85 ms."}},
+                 {Press(2000, 1), {}},
+                 {Press(2004, 0),
+                  {"       2.004 s  Finding: Left button let go 4 ms after it was pressed: "
+                   "faster than a finger, a held drag would drop."}}}),
+         Ending::Close,
+         {"--strict"},
+         1,
+         "PASS: no errors",
+         ""},
+        {"a long hold", Frames({{hold, {}}}), Ending::Close, {}, 0, "PASS: no errors", ""},
+        {"dropped events", Frames({{dropped, {}}}), Ending::Close, {}, 0, "PASS", ""},
+        {"a stream that ends in the middle of a record",
+         Frames({{hold, {}}}),
+         Ending::CutRecord,
+         {},
+         0,
+         "PASS: no errors",
+         "the stream ended inside an event record: its last 10 bytes were left out"},
+        {"Ctrl+C", bounce, Ending::CtrlC, {}, 1, "FAIL", "stopped"},
+        {"--seconds",
+         bounce,
+         Ending::StayOpen,
+         {"--seconds", "1"},
+         1,
+         "FAIL: 1 error (10: 1)",
+         "the time given with --seconds is up"},
+    };
+}
+
+} // namespace
+
+TEST(LiveStream, EachErrorShowsAsItsEventComesThenTheVerdict) {
+    for (const LiveCase &test : LiveCases()) {
+        SCOPED_TRACE(test.Name);
+        LiveOutcome outcome = RunLive(test.Steps, test.End, test.Options);
+        std::vector<std::string> expected;
+        for (size_t i = 0; i < test.Steps.size(); ++i) {
+            for (const std::string &line : test.Steps[i].Lines) {
+                expected.push_back("step " + std::to_string(i) + ": " + line);
+            }
+        }
+        EXPECT_EQ(outcome.LinesBySteps, expected) << outcome.Rest;
+        EXPECT_EQ(outcome.Status, test.Status) << outcome.Err;
+        EXPECT_NE(outcome.Rest.find("\n" + test.Verdict), std::string::npos) << outcome.Rest;
+        EXPECT_NE(outcome.Err.find(test.Said), std::string::npos) << outcome.Err;
+    }
+}
+
+namespace {
+
+// The JSON verdict from the device's name on: the same whatever the file was called.
+std::string FromDevice(const std::string &json) {
+    size_t at = json.find("\"device\"");
+    return at == std::string::npos ? "no verdict: " + json : json.substr(at);
+}
+
+} // namespace
+
+TEST(LiveStream, WhatWasReadReplaysToTheSameVerdict) {
+    Rows start, rest;
+    Move(start, 0, 2, 1);
+    Click(rest, 1000, LEFT, 5);
+    Button(rest, 1012, LEFT, 1);
+    Button(rest, 1100, LEFT, 0);
+    Click(rest, 1500, RIGHT, 3);
+    Click(rest, 1510, RIGHT);
+    Frame(rest, 1600, {{0, KEY, MIDDLE, 1}, {0, REL, 8, -1}});
+    std::string record = Folder() + "kept.txt";
+    LiveOutcome live =
+        RunLive({{start, {}}, {rest, {}}}, Ending::CutRecord, {"--json", "--record", record});
+    ASSERT_EQ(live.Status, 1) << live.Err;
+    Rows all = start;
+    all.insert(all.end(), rest.begin(), rest.end());
+    std::string raw = Write("stored.raw", Raw(all) + "cut");
+    for (const std::string &file : {record, raw}) {
+        Outcome replayed = RunTool({"--json", file});
+        SCOPED_TRACE(file + "\n" + replayed.Err);
+        EXPECT_EQ(replayed.Status, 1);
+        EXPECT_EQ(FromDevice(replayed.Out), FromDevice(live.Rest));
+    }
+    EXPECT_NE(live.Rest.find("\"errors\": [{\"time_ms\": 1012, \"code\": 10"), std::string::npos);
+    EXPECT_NE(live.Rest.find("{\"time_ms\": 1510, \"code\": 30"), std::string::npos);
+}
+
+// The whole way from a device node: a virtual mouse made through the kernel's uinput.
+TEST(LiveDevice, AVirtualMouseIsReadFromItsNode) {
+    if (access("/dev/uinput", W_OK) != 0) {
+        GTEST_SKIP() << "no virtual mouse can be made here: /dev/uinput "
+                     << (errno == ENOENT ? "does not exist" : "may not be written")
+                     << "; the way from a device node is left untested";
+    }
+    libevdev *device = libevdev_new();
+    libevdev_set_name(device, "Example Virtual Mouse");
+    libevdev_enable_event_type(device, EV_REL);
+    libevdev_enable_event_code(device, EV_REL, REL_X, nullptr);
+    libevdev_enable_event_code(device, EV_REL, REL_Y, nullptr);
+    libevdev_enable_event_type(device, EV_KEY);
+    for (int code : {LEFT, RIGHT, MIDDLE}) {
+        libevdev_enable_event_code(device, EV_KEY, (unsigned)code, nullptr);
+    }
+    libevdev_uinput *mouse = nullptr;
+    ASSERT_EQ(libevdev_uinput_create_from_device(device, LIBEVDEV_UINPUT_OPEN_MANAGED, &mouse), 0);
+    std::string node = libevdev_uinput_get_devnode(mouse) ? libevdev_uinput_get_devnode(mouse) : "";
+    ASSERT_FALSE(node.empty());
+    std::string out = Folder() + "uinput.out";
+    fflush(stdout);
+    pid_t child = fork();
+    if (child == 0) {
+        freopen(out.c_str(), "w", stdout);
+        std::string arguments[] = {"taptally-replay", "--live", "--seconds", "3", node};
+        char *argv[] = {arguments[0].data(), arguments[1].data(), arguments[2].data(),
+                        arguments[3].data(), arguments[4].data()};
+        _exit(replay::Main(5, argv));
+    }
+    usleep(500000); // the child opens the node
+    auto send = [&](int type, int code, int value) {
+        libevdev_uinput_write_event(mouse, (unsigned)type, (unsigned)code, value);
+    };
+    for (int value : {1, 0, 1, 0}) { // a bounce: the second press 2 ms after the first
+        send(EV_KEY, LEFT, value);
+        send(EV_SYN, SYN_REPORT, 0);
+        usleep(1000);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    libevdev_uinput_destroy(mouse);
+    libevdev_free(device);
+    std::string said = ReadAll(out);
+    EXPECT_EQ(WEXITSTATUS(status), 1) << said;
+    EXPECT_NE(said.find("Error # 10 Occurred!"), std::string::npos) << said;
+    EXPECT_NE(said.find("Example Virtual Mouse"), std::string::npos) << said;
+}
+
+// On a terminal the panel is drawn over itself: the cursor goes up the lines drawn before,
+// each line is cleared and written again.
+TEST(LivePanel, OnATerminalThePanelIsRedrawnInPlace) {
+    Rows rows;
+    Move(rows, 0, 2, 1);
+    Click(rows, 1000, LEFT, 40);
+    Click(rows, 1080, LEFT, 40);
+    Click(rows, 2200, SIDE, 60);
+    std::string bytes = Raw(rows);
+    int in[2];
+    ASSERT_EQ(pipe(in), 0);
+    ASSERT_EQ(write(in[1], bytes.data(), bytes.size()), (ssize_t)bytes.size());
+    close(in[1]);
+    int terminal = -1;
+    winsize size = {};
+    size.ws_col = 60;
+    size.ws_row = 40;
+    fflush(stdout);
+    pid_t child = forkpty(&terminal, nullptr, nullptr, &size);
+    if (child == 0) {
+        dup2(in[0], 0);
+        char *argv[] = {(char *)"taptally-replay", (char *)"--live", (char *)"-"};
+        _exit(replay::Main(3, argv));
+    }
+    close(in[0]);
+    std::string buffer;
+    char chunk[4096];
+    ssize_t count;
+    pollfd wait = {terminal, POLLIN, 0};
+    while (poll(&wait, 1, 20000) > 0 && (count = read(terminal, chunk, sizeof chunk)) > 0) {
+        buffer.append(chunk, (size_t)count);
+    }
+    close(terminal);
+    waitpid(child, nullptr, 0);
+    // Up the 14 lines of the panel before the side button came.
+    size_t lastUp = buffer.rfind("\r\x1b[14A");
+    ASSERT_NE(lastUp, std::string::npos) << buffer;
+    std::string panel = buffer.substr(lastUp, buffer.find("TapTally replay of") - lastUp);
+    for (const char *row :
+         {"\x1b[2KButton    Presses  Now ms  Least ms  Errors  Findings\r\n",
+          "\x1b[2Kleft            2      80        80       1         0\r\n",
+          "\x1b[2Kside            1       -         -       0         0\r\n",
+          "\x1b[2K       1.080 s  Error # 10 Occurred! - The Left Button 'Lea\r\n"}) {
+        EXPECT_NE(panel.find(row), std::string::npos) << row << "\n" << panel;
+    }
+    EXPECT_NE(buffer.find("\r\x1b[14A"), lastUp) << "drawn once only";
+}
