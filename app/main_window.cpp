@@ -57,7 +57,6 @@ void CreateMainWindow(HWND window, const CREATESTRUCTA *creation) {
     // Windows hides the known extension ".exe" by default and the version services would
     // then look for "TapTally.dll".
     GetModuleFileNameA(State.Instance, ProgramPath, sizeof ProgramPath);
-    VersionText[0] = '\0';
     LoadVersionText(ProgramPath);
 
     State.TriggerThreshold = DEFAULT_TRIGGER_MS;
@@ -91,19 +90,15 @@ void ResetTestValues(HWND window) {
     RequestRepaint(window, nullptr);
 }
 
-void MarkAllButtonsUp() {
-    for (ButtonChannel &channel : State.Buttons) {
-        channel.IsDown = 0;
-    }
-}
-
 void ReportError(HWND window, int code) {
     State.ErrorCode = code;
     char text[200];
     snprintf(text, sizeof text, "%s", BuildErrorText());
     ShowFilledMessage(window, MSG_ERROR_REPORT, text, BOX_OWNED_INFO);
     NoteErrorBoxClosed(code);
-    MarkAllButtonsUp();
+    for (ButtonChannel &channel : State.Buttons) {
+        channel.IsDown = 0;
+    }
 }
 
 void OpenDialog(HWND window, const char *templateName, DLGPROC procedure) {

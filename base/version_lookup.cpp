@@ -7,12 +7,8 @@
 
 char VersionText[60];
 
-namespace {
-
 const DWORD VERSION_BLOCK_SIZE = 2500;
 const size_t VERSION_TEXT_MAX = 40;
-
-} // namespace
 
 void LoadVersionText(const char *fileName) {
     VersionText[0] = '\0';
@@ -35,11 +31,9 @@ void LoadVersionText(const char *fileName) {
     }
     memcpy(&translation, value, sizeof translation);
 
-    char prefix[64];
-    snprintf(prefix, sizeof prefix, "\\StringFileInfo\\%04x%04x\\", (unsigned)LOWORD(translation),
-             (unsigned)HIWORD(translation));
     char path[96];
-    snprintf(path, sizeof path, "%sFileVersion", prefix);
+    snprintf(path, sizeof path, "\\StringFileInfo\\%04x%04x\\FileVersion",
+             (unsigned)LOWORD(translation), (unsigned)HIWORD(translation));
     if (!VerQueryValueA(block, path, &value, &length) || length == 0) {
         return;
     }

@@ -6,6 +6,7 @@
 #include "base/maker_lines.h"
 #include "dialogs/dialog_paint.h"
 #include "display/fractions.h"
+#include "display/screen_paint.h"
 #include "resources/resource.h"
 
 const char *const InfoPageTable[16] = {
@@ -107,8 +108,7 @@ int PaintInfoPage(HWND dialog, HDC dc, int index) {
 
     char footer[32];
     snprintf(footer, sizeof footer, "Page %d of %d", index + 1, count);
-    TextOutA(dc, TruncatedProduct(0.8, width), TruncatedProduct(0.9, height), footer,
-             (int)strlen(footer));
+    TextAt(dc, TruncatedProduct(0.8, width), TruncatedProduct(0.9, height), footer);
     return result;
 }
 

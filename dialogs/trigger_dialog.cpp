@@ -2,21 +2,18 @@
 
 #include <limits.h>
 #include <stdio.h>
-#include <string.h>
+#include <stdlib.h>
 
 #include "base/test_state.h"
 #include "dialogs/dialog_paint.h"
 #include "dialogs/message_catalog.h"
+#include "display/screen_paint.h"
 #include "resources/resource.h"
 
 namespace {
 
 const int ENTRY_LIMIT = 32;
 const int DIALOG_DROP = 20;
-
-bool IsEntrySpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 
 void InitTriggerDialog(HWND dialog) {
     RECT rect;
@@ -47,38 +44,20 @@ void AcceptEntry(HWND dialog) {
 void PaintTriggerDialog(HWND dialog) {
     PAINTSTRUCT paint;
     HDC dc = BeginGreyDialogPaint(dialog, &paint);
-    const char *prompt = "Enter (10-200):";
-    const char *hint = "Then Press Enter or click 'OK'";
-    TextOutA(dc, 30, 16, prompt, (int)strlen(prompt));
-    TextOutA(dc, 35, 50, hint, (int)strlen(hint));
+    TextAt(dc, 30, 16, "Enter (10-200):");
+    TextAt(dc, 35, 50, "Then Press Enter or click 'OK'");
     EndPaint(dialog, &paint);
 }
 
 } // namespace
 
 int ConvertEntry(const char *text) {
-    while (IsEntrySpace(*text)) {
-        ++text;
-    }
-    bool negative = false;
-    if (*text == '+' || *text == '-') {
-        negative = *text == '-';
-        ++text;
-    }
-    long long value = 0;
-    for (; *text >= '0' && *text <= '9'; ++text) {
-        value = value * 10 + (*text - '0');
-        if (value > (long long)INT_MAX + 1) {
-            value = (long long)INT_MAX + 1; // beyond every 32-bit value; stays there
-        }
-    }
-    if (negative) {
-        value = -value;
-    }
+    // The conversion saturates at the 64-bit range, far beyond every 32-bit value.
+    long long value = strtoll(text, nullptr, 10);
     if (value > INT_MAX) {
         return INT_MAX;
     }
-    return (int)value;
+    return value < INT_MIN ? INT_MIN : (int)value;
 }
 
 INT_PTR CALLBACK TriggerDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {

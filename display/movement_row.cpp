@@ -21,36 +21,22 @@ struct BarPens {
     HPEN Green, Red, Background, Black;
 };
 
-// Each bar is drawn on from the corner; the current point ends at its new end, where the
-// clearing of a longer former bar goes on.
-void DrawVerticalBar(HDC dc, const BarPens &pens, int x, int y, int length) {
+// Each bar is drawn on from the corner in the direction (dx, dy); the current point ends
+// at its new end, where the clearing of a longer former bar (drawn) goes on.
+void DrawBar(HDC dc, const BarPens &pens, int x, int y, int dx, int dy, int length, int &drawn) {
     SelectObject(dc, pens.Green);
     MoveToEx(dc, x, y, nullptr);
-    LineTo(dc, x, y - Smaller(length, GREEN_LENGTH));
+    int green = Smaller(length, GREEN_LENGTH);
+    LineTo(dc, x + dx * green, y + dy * green);
     if (length > GREEN_LENGTH) {
         SelectObject(dc, pens.Red);
-        LineTo(dc, x, y - length);
+        LineTo(dc, x + dx * length, y + dy * length);
     }
-    if (BarLengthV > length) {
+    if (drawn > length) {
         SelectObject(dc, pens.Background);
-        LineTo(dc, x, y - BarLengthV);
+        LineTo(dc, x + dx * drawn, y + dy * drawn);
     }
-    BarLengthV = length;
-}
-
-void DrawHorizontalBar(HDC dc, const BarPens &pens, int x, int y, int length) {
-    SelectObject(dc, pens.Green);
-    MoveToEx(dc, x, y, nullptr);
-    LineTo(dc, x + Smaller(length, GREEN_LENGTH), y);
-    if (length > GREEN_LENGTH) {
-        SelectObject(dc, pens.Red);
-        LineTo(dc, x + length, y);
-    }
-    if (length < BarLengthH) {
-        SelectObject(dc, pens.Background);
-        LineTo(dc, x + BarLengthH, y);
-    }
-    BarLengthH = length;
+    drawn = length;
 }
 
 // The empty channels: a black line beside each channel, covered along the channel by
@@ -126,8 +112,8 @@ void DrawMovementBars(HWND window, int x, int y, int changeX, int changeY, int m
     HGDIOBJ previousPen = SelectObject(dc, pens.Green);
 
     if (mode == BARS_LIVE) {
-        DrawVerticalBar(dc, pens, x, y, Smaller(BAR_PIXELS_PER_CHANGE * changeY, most));
-        DrawHorizontalBar(dc, pens, x, y, Smaller(BAR_PIXELS_PER_CHANGE * changeX, most));
+        DrawBar(dc, pens, x, y, 0, -1, Smaller(BAR_PIXELS_PER_CHANGE * changeY, most), BarLengthV);
+        DrawBar(dc, pens, x, y, 1, 0, Smaller(BAR_PIXELS_PER_CHANGE * changeX, most), BarLengthH);
     } else {
         DrawOutline(dc, pens, x, y, most);
     }

@@ -182,7 +182,7 @@ int PaintMainScreen(HWND window) {
     DrawTitleLines(dc);
     DrawPanelLabels(dc);
     DrawProgramIcon(dc);
-    DrawFrame(dc, TruncatedSum(layout.PanelTop, -0.5, layout.RowUnit), layout.PanelBottom, 1);
+    DrawFrame(dc, layout.PanelFrameTop, layout.PanelBottom, 1);
     DrawFrame(dc, layout.MovementTop, layout.PanelFrameTop, 0);
     DrawMovementLabels(window, dc);
 
