@@ -3,6 +3,7 @@
 #include "recordings.h"
 
 #include "replay/devices.h"
+#include "replay/panel.h"
 
 #include <libevdev/libevdev-uinput.h>
 #include <libevdev/libevdev.h>
@@ -510,4 +511,82 @@ TEST(LivePanel, OnATerminalThePanelIsRedrawnInPlace) {
         EXPECT_NE(panel.find(row), std::string::npos) << row << "\n" << panel;
     }
     EXPECT_NE(buffer.find("\r\x1b[14A"), lastUp) << "drawn once only";
+}
+
+// Stored records of 64-bit and of 32-bit Linux, whole or damaged, replayed or read live.
+TEST(LiveStream, StoredRecordsOfEitherSizeAndTheirFaults) {
+    Rows rows;
+    Move(rows, 0, 2, 1);
+    Click(rows, 1000, LEFT, 50);
+    Click(rows, 1080, LEFT, 50);
+    auto damaged = [&rows](int timeBytes) { // the type of record 5 out of range
+        std::string bytes = Raw(rows, timeBytes);
+        bytes[4 * (2 * timeBytes + 8) + 2 * timeBytes] = '\xff';
+        return bytes;
+    };
+    const std::string fail = "\nFAIL: 1 error (10: 1)\n";
+    struct {
+        const char *Name;
+        std::string Bytes;
+        std::vector<std::string> Options;
+        int Status;
+        std::string Out, Err; // Err after "taptally-replay: FILE" when it starts with ':'
+    } cases[] = {
+        {"64-bit", Raw(rows), {}, 1, fail, ""},
+        {"32-bit", Raw(rows, 4), {}, 1, fail, ""},
+        {"32-bit live",
+         Raw(rows, 4),
+         {"--live"},
+         1,
+         fail,
+         "The test ended: the stream of events ended.\n"},
+        {"64-bit damaged",
+         damaged(8),
+         {},
+         2,
+         "",
+         ": record 5 (byte 96): this is no input event of Linux: its time, type or code is out "
+         "of range (records of 24 bytes)\n"},
+        {"32-bit damaged",
+         damaged(4),
+         {},
+         2,
+         "",
+         ": record 5 (byte 64): this is no input event of Linux: its time, type or code is out "
+         "of range (records of 16 bytes)\n"},
+        {"--device 2",
+         Raw(rows),
+         {"--device", "2"},
+         2,
+         "",
+         ": --device 2: the kernel's event records are of one device only\n"},
+    };
+    for (auto &test : cases) {
+        SCOPED_TRACE(test.Name);
+        std::string path = Write("records.raw", test.Bytes);
+        test.Options.push_back(path);
+        Outcome outcome = RunTool(test.Options);
+        EXPECT_EQ(outcome.Status, test.Status);
+        EXPECT_EQ(outcome.Err,
+                  test.Err.rfind(":", 0) == 0 ? "taptally-replay: " + path + test.Err : test.Err);
+        if (test.Out.empty()) {
+            EXPECT_EQ(outcome.Out, "");
+        } else {
+            EXPECT_NE(outcome.Out.find(test.Out), std::string::npos) << outcome.Out;
+        }
+    }
+}
+
+// A line the terminal would wrap is cut to its width in characters, a name's UTF-8 whole.
+TEST(LivePanel, LinesAreCutToTheWidthInCharacters) {
+    const char *const cases[][2] = {
+        {"Maus \u201cGr\u00f6\u00dfe\u201d 5", "Maus \u201cGr\u00f6\u00df"},
+        {"Example Optical Mouse", "Example Op"},
+        {"short", "short"},
+    };
+    for (const auto &test : cases) {
+        replay::Panel panel;
+        panel.Title = test[0];
+        EXPECT_EQ(replay::PanelLines(panel, 10)[0], test[1]);
+    }
 }
