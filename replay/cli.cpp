@@ -195,6 +195,10 @@ int Main(int argc, char **argv) {
     if (problem.empty() && !live.Live && (live.Grab || live.Seconds > 0 || !live.Record.empty())) {
         problem = "--grab, --seconds and --record go with --live";
     }
+    if (problem.empty() && live.Live && options.Device > 0) {
+        problem = "--device chooses among the devices of a recording; with --live, give the "
+                  "mouse's device node itself (e.g. /dev/input/event5)";
+    }
     if (problem.empty() && operands.empty() && !live.Live) {
         problem = "no recording given";
     }
@@ -220,9 +224,8 @@ int Main(int argc, char **argv) {
         fclose(file);
     }
     if (!replayed) {
-        std::string place = failure.Line > 0 ? ":" + std::to_string(failure.Line) : "";
-        fprintf(stderr, "taptally-replay: %s%s: %s\n", Printable(name).c_str(), place.c_str(),
-                Printable(failure.Message).c_str());
+        fprintf(stderr, "taptally-replay: %s%s: %s\n", Printable(name).c_str(),
+                Printable(failure.Place).c_str(), Printable(failure.Message).c_str());
         return STATUS_BAD;
     }
     return PrintVerdict(options, name, result);

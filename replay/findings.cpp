@@ -1,6 +1,8 @@
 // Findings: what a worn mouse does that TapTally's press-to-press rule cannot see.
 #include "replay/findings.h"
 
+#include "base/error_codes.h"
+
 #include "replay/report.h"
 
 #include <algorithm>
@@ -44,6 +46,34 @@ const char *ButtonName(int button) {
     static const char *const NAMES[BUTTON_KINDS] = {"left",  "middle",  "right", "side",
                                                     "extra", "forward", "back"};
     return button >= 0 && button < BUTTON_KINDS ? NAMES[button] : "";
+}
+
+namespace {
+
+struct ButtonErrors {
+    int TooFast, UpBeforeDown, DownBeforeUp;
+};
+const ButtonErrors ERRORS_OF[PANEL_BUTTONS] = {
+    {ERROR_LEFT_TOO_FAST, ERROR_LEFT_UP_BEFORE_DOWN, ERROR_LEFT_DOWN_BEFORE_UP},
+    {ERROR_MIDDLE_TOO_FAST, ERROR_MIDDLE_UP_BEFORE_DOWN, ERROR_MIDDLE_DOWN_BEFORE_UP},
+    {ERROR_RIGHT_TOO_FAST, ERROR_RIGHT_UP_BEFORE_DOWN, ERROR_RIGHT_DOWN_BEFORE_UP},
+};
+
+} // namespace
+
+int ErrorButton(int code) {
+    for (int button = 0; button < PANEL_BUTTONS; ++button) {
+        const ButtonErrors &errors = ERRORS_OF[button];
+        if (code == errors.TooFast || code == errors.UpBeforeDown || code == errors.DownBeforeUp) {
+            return button;
+        }
+    }
+    return -1;
+}
+
+bool ErrorOfLostChange(int code) {
+    int button = ErrorButton(code);
+    return button >= 0 && code != ERRORS_OF[button].TooFast;
 }
 
 void FindingsTracker::Add(Finding finding, Button which) {

@@ -52,7 +52,7 @@ bool FrameReader::Next(Frame &frame) {
         Take(event, frame);
     }
     if (!Started) {
-        throw RecordingError(Events.LastLine(), "the recording holds no events of the device");
+        throw NoEventsError(Events.LastLine(), "the recording holds no events of the device");
     }
     if (!SawMouseEvent) {
         throw RecordingError(Events.LastLine(),

@@ -150,16 +150,23 @@ class LiveView : public ReplayObserver {
     std::vector<std::string> Drawn;
 };
 
-const char *EndText(StreamEnd why) {
+// Why the test ended, in one line.
+std::string EndLine(StreamEnd why, size_t cutBytes) {
     switch (why) {
     case StreamEnd::Interrupted:
-        return "the test was stopped";
+        return "The test ended: Ctrl+C.";
+    case StreamEnd::Terminated:
+        return "The test ended: it was told to stop (SIGTERM).";
     case StreamEnd::TimeUp:
-        return "the time given with --seconds is up";
+        return "The test ended: the time given with --seconds is up.";
     case StreamEnd::Unplugged:
-        return "the device went away (unplugged); the verdict covers what was read before";
+        return "The test ended: the mouse went away (unplugged); the verdict covers what was "
+               "read before.";
     default:
-        return "the stream ended";
+        return cutBytes > 0 ? "The test ended: the stream of events ended inside an event "
+                              "record; its last " +
+                                  std::to_string(cutBytes) + " bytes were left out."
+                            : "The test ended: the stream of events ended.";
     }
 }
 
@@ -231,7 +238,8 @@ int RunLive(const ReplayOptions &given, const LiveOptions &live) {
     std::string device = source.Reader->Device().Name;
     std::string what = device.empty() ? source.Name : "\"" + device + "\" (" + source.Name + ")";
     LiveView view(terminal, options.Json ? stderr : stdout,
-                  "TapTally live: " + what + "   Ctrl+C ends the test", source.Reader->Device());
+                  "TapTally live: " + Printable(what) + "   Ctrl+C ends the test",
+                  source.Reader->Device());
     options.Observer = &view;
     CatchStopSignals(live.Seconds);
     ReplayResult result;
@@ -241,16 +249,13 @@ int RunLive(const ReplayOptions &given, const LiveOptions &live) {
     if (record && fclose(record) != 0) {
         recorded = false;
     }
-    fprintf(stderr, "taptally-replay: %s\n", EndText(why));
-    if (source.Reader->CutBytes() > 0) {
-        fprintf(stderr,
-                "taptally-replay: the stream ended inside an event record: its last %zu "
-                "bytes were left out\n",
-                source.Reader->CutBytes());
+    fprintf(stderr, "%s\n", EndLine(why, source.Reader->CutBytes()).c_str());
+    if (!ran && failure.NoEvents) {
+        return Fail("no events came from the mouse before the test ended: there is no verdict "
+                    "on it (exit status 2)");
     }
     if (!ran) {
-        std::string place = failure.Line > 0 ? ":" + std::to_string(failure.Line) : "";
-        return Fail(source.Name + place + ": " + failure.Message);
+        return Fail(source.Name + failure.Place + ": " + failure.Message);
     }
     int status = PrintVerdict(options, source.Name, result);
     if (!recorded) {

@@ -39,9 +39,14 @@ std::vector<std::string> PanelLines(const Panel &panel, size_t width) {
         lines.push_back(i < panel.Latest.size() ? panel.Latest[i] : "");
     }
     for (std::string &line : lines) {
-        // A line the terminal wraps would throw the redraw off by a line.
-        if (line.size() > width) {
-            line.resize(width);
+        // A line the terminal wraps would throw the redraw off by a line. Names may be
+        // UTF-8: a character's continuation bytes take no column of their own.
+        size_t characters = 0;
+        for (size_t at = 0; at < line.size(); ++at) {
+            if (((unsigned char)line[at] & 0xc0) != 0x80 && ++characters > width) {
+                line.resize(at);
+                break;
+            }
         }
     }
     return lines;

@@ -48,6 +48,10 @@ struct RecordingError : std::runtime_error {
     RecordingError(long line, const std::string &what) : std::runtime_error(what), Line(line) {}
     long Line;
 };
+// The input ended before its first event.
+struct NoEventsError : RecordingError {
+    using RecordingError::RecordingError;
+};
 
 // The bytes of the recording: a file or standard input, with the first bytes kept
 // aside so that the format can be told from the content before a reader takes over.
@@ -82,8 +86,8 @@ enum class Format { Unknown, LibinputYaml, Evemu, Raw };
 // Tells the format from the first lines; Unknown when it is neither. line receives the
 // line that decided it (the first line that is not blank or a comment).
 Format DetectFormat(const std::string &head, long &line);
-// Whether the first bytes of a stream are the kernel's event records, a SYN_REPORT among
-// them.
+// Whether a stream begins with the kernel's event records (of 64-bit or 32-bit Linux): its
+// first frame, up to its SYN_REPORT, among the first bytes.
 bool IsRawRecords(const std::string &head);
 
 // The device the events belong to, as far as the file describes it.
@@ -96,6 +100,11 @@ struct DeviceInfo {
     bool HasButton[7] = {}; // BTN_LEFT to BTN_BACK (0x110 to 0x116), when CodesKnown
 };
 
+// ":N" for a line of a text file, "" for 0.
+inline std::string LinePlace(long line) {
+    return line > 0 ? ":" + std::to_string(line) : "";
+}
+
 class EventReader {
   public:
     virtual ~EventReader() = default;
@@ -103,6 +112,9 @@ class EventReader {
     virtual bool Next(RecordedEvent &event) = 0;
     virtual const DeviceInfo &Device() const = 0;
     virtual long LastLine() const = 0; // the line the reader stands on
+    // Where a line (as in LastLine, RecordedEvent::Line) stands, after the file's name:
+    // ":N" in a text file, "" for 0.
+    virtual std::string Place(long line) const { return LinePlace(line); }
     // The file ended in the middle of a line (or a YAML structure) that was left out.
     virtual bool CutLine() const { return false; }
 };

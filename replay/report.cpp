@@ -156,7 +156,7 @@ std::string PlainWords(int which, const ButtonResult &button, int triggerMs) {
     }
     uint64_t lost = 0;
     for (const auto &entry : button.Errors) {
-        lost += entry.first % 10 != 0 ? entry.second : 0;
+        lost += ErrorOfLostChange(entry.first) ? entry.second : 0;
     }
     if (lost > 0) {
         parts.push_back("a release came without its press, or a press without its release, " +

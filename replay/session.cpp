@@ -68,6 +68,11 @@ std::string OneLine(const std::string &text) {
     return joined;
 }
 
+ReplayFailure FailureOf(const RecordingError &error) {
+    return ReplayFailure{error.what(), error.Line, LinePlace(error.Line),
+                         dynamic_cast<const NoEventsError *>(&error) != nullptr};
+}
+
 class Session {
   public:
     Session(const ReplayOptions &options, FrameReader &frames, ReplayResult &result)
@@ -83,6 +88,7 @@ class Session {
         headless::SetMessageScreenPos(width / 2, height / 2);
         headless::SetButtonsSwapped(Options.Swap);
         headless::AddStep([this] { Step(); });
+        headless::OnBoxShown([this](const headless::BoxInfo &box) { NoteBox(box); });
         WinMain(headless::ProgramInstance(), nullptr, (LPSTR) "", SW_SHOWNORMAL);
         if (Failed) {
             failure = Failure;
@@ -127,7 +133,6 @@ class Session {
                 throw std::runtime_error("TapTally raised " + std::to_string(MOST_BOXES_IN_A_ROW) +
                                          " boxes in a row without taking input again");
             }
-            NoteNewBoxes();
             AnswerBox();
             return;
         }
@@ -148,7 +153,7 @@ class Session {
             try {
                 ReplayNext();
             } catch (const RecordingError &error) {
-                Stop(ReplayFailure{error.what(), error.Line});
+                Stop(FailureOf(error));
             }
             return;
         case Phase::Closing:
@@ -180,40 +185,28 @@ class Session {
         headless::QueueMenuCommand(Main, CMD_SETUP);
     }
 
-    // Boxes are listed in the order they appeared: a box raised while another waits
-    // for its answer opens over it, and is answered first.
-    void NoteNewBoxes() {
-        const std::vector<headless::BoxInfo> &shown = headless::BoxesShown();
-        size_t first = ShownSeen;
-        ShownSeen = shown.size();
+    // Each box as TapTally raises it, while its error code is that of the box: a box raised
+    // while another waits for its answer opens over it, and is listed after it.
+    void NoteBox(const headless::BoxInfo &box) {
         if (Phase_ == Phase::Trigger) {
             return;
         }
-        for (size_t i = first; i < shown.size(); ++i) {
-            const headless::BoxInfo &box = shown[i];
-            BoxSeen seen;
-            seen.Ms = (int64_t)(DWORD)(headless::Tick() - Base);
-            seen.Caption = box.Caption;
-            seen.Text = OneLine(box.Text);
-            if (box.IsDialog || box.Caption != "Error Message") {
-                Result.OtherBoxes.push_back(seen);
-                continue;
-            }
-            // The program's error code belongs to its newest box; a box that another
-            // opened over before the replay could look is known by its header alone.
-            if (i + 1 == shown.size()) {
-                seen.Code = State.ErrorCode;
-            } else if (sscanf(box.Text.c_str(), "Error # %d Occurred!", &seen.Code) != 1) {
-                seen.Code = 0;
-            }
-            Result.Errors.push_back(seen);
-            int button = seen.Code / 10 - 1;
-            if (button >= 0 && button < PANEL_BUTTONS) {
-                ++Result.Buttons[button].Errors[seen.Code];
-            }
-            if (Options.Observer) {
-                Options.Observer->Error(seen, Result);
-            }
+        BoxSeen seen;
+        seen.Ms = (int64_t)(DWORD)(headless::Tick() - Base);
+        seen.Caption = box.Caption;
+        seen.Text = OneLine(box.Text);
+        if (box.IsDialog || box.Caption != "Error Message") {
+            Result.OtherBoxes.push_back(seen);
+            return;
+        }
+        seen.Code = State.ErrorCode;
+        Result.Errors.push_back(seen);
+        int button = ErrorButton(seen.Code);
+        if (button >= 0) {
+            ++Result.Buttons[button].Errors[seen.Code];
+        }
+        if (Options.Observer) {
+            Options.Observer->Error(seen, Result);
         }
     }
 
@@ -288,7 +281,6 @@ class Session {
         headless::QueueMouse(Main, message->Message, message->X, message->Y, message->Keys);
         if (++Sent % FORGET_EVERY == 0) {
             headless::ForgetRecords();
-            ShownSeen = 0;
         }
     }
 
@@ -443,7 +435,6 @@ class Session {
     uint64_t Sent = 0;
     int ClosingSteps = 0;
     int BoxesInARow = 0;
-    size_t ShownSeen = 0;            // boxes of the stand-in's record already listed
     bool FrameOpen = false;          // a frame's messages are being sent
     bool Hidden[PANEL_BUTTONS] = {}; // down after a restored press the program was not told of
     bool TriggerTyped = false, TriggerRefused = false, Failed = false;
@@ -454,17 +445,20 @@ class Session {
 
 bool RunEvents(const ReplayOptions &options, EventReader &events, ReplayResult &result,
                ReplayFailure &failure) {
+    bool ran = false;
     try {
         FrameReader frames(events);
         Session session(options, frames, result);
-        return session.Run(failure);
+        ran = session.Run(failure);
     } catch (const RecordingError &error) {
-        failure = ReplayFailure{error.what(), error.Line};
-        return false;
+        failure = FailureOf(error);
     } catch (const std::exception &error) {
-        failure = ReplayFailure{std::string("the replay stopped: ") + error.what(), 0};
-        return false;
+        failure = ReplayFailure{std::string("the replay stopped: ") + error.what(), 0, "", false};
     }
+    if (!ran) {
+        failure.Place = events.Place(failure.Line);
+    }
+    return ran;
 }
 
 bool RunReplay(const ReplayOptions &options, FILE *file, ReplayResult &result,
@@ -482,8 +476,12 @@ bool RunReplay(const ReplayOptions &options, FILE *file, ReplayResult &result,
             failure = ReplayFailure{line == 0 ? "the recording is empty: it holds no events"
                                               : "this is neither a libinput record file (YAML) "
                                                 "nor an evemu-record file",
-                                    line};
+                                    line, LinePlace(line)};
             return false;
+        }
+        if (format == Format::Raw && options.Device > 1) {
+            throw RecordingError(0, "--device " + std::to_string(options.Device) +
+                                        ": the kernel's event records are of one device only");
         }
         std::unique_ptr<EventReader> events =
             format == Format::Evemu ? OpenEvemuReader(source, options.Device)
@@ -493,7 +491,7 @@ bool RunReplay(const ReplayOptions &options, FILE *file, ReplayResult &result,
                                     : OpenYamlReader(source, options.Device);
         return RunEvents(options, *events, result, failure);
     } catch (const RecordingError &error) {
-        failure = ReplayFailure{error.what(), error.Line};
+        failure = FailureOf(error);
         return false;
     }
 }

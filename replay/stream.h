@@ -9,7 +9,7 @@
 
 namespace replay {
 
-enum class StreamEnd { None, Ended, Interrupted, TimeUp, Unplugged };
+enum class StreamEnd { None, Ended, Interrupted, Terminated, TimeUp, Unplugged };
 
 // Ctrl+C and SIGTERM set a flag that ends the reading; a second Ctrl+C ends the
 // program at once. seconds > 0 also ends it after that many seconds.
@@ -29,9 +29,9 @@ class StreamReader : public EventReader {
 // Up to size bytes of the stream; 0 at its end. May block until bytes come.
 using ReadBytes = std::function<size_t(char *buffer, size_t size)>;
 
-// The kernel's own records, 24 bytes each (64-bit Linux): seconds and microseconds as
-// two 64-bit numbers, then a 16-bit type, a 16-bit code and a 32-bit value, all
-// little-endian.
+// The kernel's own records, all little-endian: seconds and microseconds, then a 16-bit
+// type, a 16-bit code and a 32-bit value; 24 bytes each with the 64-bit time fields of
+// 64-bit Linux, 16 with the 32-bit ones of 32-bit Linux, told apart by the first records.
 std::unique_ptr<StreamReader> OpenRawReader(ReadBytes read);
 // The bytes of a descriptor as they come, ending as WaitForInput says.
 ReadBytes ReadDescriptor(int fd, StreamEnd &why);

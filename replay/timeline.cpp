@@ -96,7 +96,7 @@ std::string Row(int row, const ReplayResult &result, const Scale &scale) {
                   LEFT, trigger, LEFT + PLOT_WIDTH, trigger, LEFT + PLOT_WIDTH - 4, trigger - 4,
                   result.TriggerMs);
     for (const BoxSeen &error : result.Errors) {
-        if (error.Code / 10 - 1 == row) {
+        if (ErrorButton(error.Code) == row) {
             double x = scale.X(error.Ms);
             svg += Printf("<line x1=\"%.1f\" y1=\"%d\" x2=\"%.1f\" y2=\"%d\" class=\"error\">"
                           "<title>%.3f s: error %d</title></line>"

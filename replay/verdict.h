@@ -14,6 +14,13 @@ namespace replay {
 // "left", "middle", "right", "side", "extra", "forward", "back".
 const char *ButtonName(int button);
 
+// The panel of the button an error of TapTally's is about (BUTTON_LEFT to BUTTON_RIGHT), or
+// -1 for an error of no button.
+int ErrorButton(int code);
+// Whether the error tells of a change lost: a release without its press, or a press
+// without its release.
+bool ErrorOfLostChange(int code);
+
 // A box the program raised, answered at once.
 struct BoxSeen {
     int64_t Ms = 0; // time in the recording
@@ -97,10 +104,12 @@ struct ReplayResult {
 const size_t FINDINGS_KEPT = 1000;
 
 // Bad input, bad options or a refused trigger: the message for the user and, for a
-// fault of the recording, its line (0 when none).
+// fault of the recording, its line or record (0 when none).
 struct ReplayFailure {
     std::string Message;
     long Line = 0;
+    std::string Place;     // where Line stands, after the file's name (":12", ": record 3 ...")
+    bool NoEvents = false; // the input ended before its first event
 };
 
 // Told of what the replay meets, the moment it meets it: the live test shows it at once.

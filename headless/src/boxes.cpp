@@ -359,6 +359,9 @@ void RecordShown(HWND handle, HWND owner, const std::string &templateName) {
     info.Rect = box.Rect;
     world.Shown.push_back(info);
     world.Boxes.push_back(OpenBox{handle, world.Shown.size() - 1});
+    if (world.OnShown) {
+        world.OnShown(info);
+    }
 }
 
 void CloseBoxWindow(HWND handle, HWND disabledOwner, HWND savedFocus) {
@@ -728,6 +731,10 @@ BoxInfo TopBox() {
 
 const std::vector<BoxInfo> &BoxesShown() {
     return W().Shown;
+}
+
+void OnBoxShown(std::function<void(const BoxInfo &)> hook) {
+    W().OnShown = std::move(hook);
 }
 
 void AnswerBox(int id) {

@@ -223,6 +223,7 @@ struct World {
     std::deque<Step> Steps;
     std::vector<OpenBox> Boxes; // open boxes and dialogs, innermost last
     std::vector<BoxInfo> Shown;
+    std::function<void(const BoxInfo &)> OnShown;
 
     // Records
     std::vector<DrawCall> Log;

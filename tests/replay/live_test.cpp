@@ -3,6 +3,7 @@
 #include "recordings.h"
 
 #include "replay/devices.h"
+#include "replay/panel.h"
 
 #include <libevdev/libevdev-uinput.h>
 #include <libevdev/libevdev.h>
@@ -23,8 +24,9 @@ using namespace recordings;
 
 namespace {
 
-// The kernel's records of the rows, 24 bytes each, as 64-bit Linux writes them.
-std::string Raw(const Rows &rows) {
+// The kernel's records of the rows: 24 bytes each as 64-bit Linux writes them (time
+// fields of 8 bytes), 16 as 32-bit Linux does (4).
+std::string Raw(const Rows &rows, int timeBytes = 8) {
     std::string bytes;
     auto put = [&](uint64_t value, int size) {
         for (int i = 0; i < size; ++i) {
@@ -33,8 +35,8 @@ std::string Raw(const Rows &rows) {
     };
     for (const Row &row : rows) {
         long micros = row.Micros + 7200000000L; // two hours since boot
-        put(micros / 1000000, 8);
-        put(micros % 1000000, 8);
+        put(micros / 1000000, timeBytes);
+        put(micros % 1000000, timeBytes);
         put(row.Type, 2);
         put(row.Code, 2);
         put((uint32_t)row.Value, 4);
@@ -257,8 +259,8 @@ struct LiveCase {
     Ending End;
     std::vector<std::string> Options;
     int Status;
-    std::string Verdict; // a line of the verdict
-    std::string Said;    // on standard error
+    std::string Verdict; // a line of the verdict; "" for none
+    std::string Said;    // all of standard error
 };
 
 // One step a frame, so that each line is checked against the frame that caused it.
@@ -290,6 +292,9 @@ std::vector<LiveCase> LiveCases() {
     Rows dropped = Press(1000, 1);
     Frame(dropped, 1050, {{0, 0, 3, 0}, {0, MSC, 4, 30}, {0, KEY, LEFT, 0}});
     Click(dropped, 1400, LEFT);
+    const std::string ended = "The test ended: the stream of events ended.\n";
+    const std::string noEvents = "taptally-replay: no events came from the mouse before the test "
+                                 "ended: there is no verdict on it (exit status 2)\n";
     return {
         {"a bounce, then the end of the stream",
          bounce,
@@ -297,7 +302,7 @@ std::vector<LiveCase> LiveCases() {
          {},
          1,
          "FAIL: 1 error (10: 1)",
-         "the stream ended"},
+         ended},
         {"a release bounce, beyond TapTally's rules",
          Frames({{Press(1000, 1), {}},
                  {Press(1150, 0), {}},
@@ -307,7 +312,7 @@ std::vector<LiveCase> LiveCases() {
          {},
          0,
          "PASS: no errors",
-         ""},
+         ended},
         {"a side button too fast, a left press let go at once",
          Frames({{Press(1000, 1, SIDE), {}},
                  {Press(1040, 0, SIDE), {}},
@@ -322,24 +327,33 @@ std::vector<LiveCase> LiveCases() {
          {"--strict"},
          1,
          "PASS: no errors",
-         ""},
-        {"a long hold", Frames({{hold, {}}}), Ending::Close, {}, 0, "PASS: no errors", ""},
-        {"dropped events", Frames({{dropped, {}}}), Ending::Close, {}, 0, "PASS", ""},
+         ended},
+        {"a long hold", Frames({{hold, {}}}), Ending::Close, {}, 0, "PASS: no errors", ended},
+        {"dropped events", Frames({{dropped, {}}}), Ending::Close, {}, 0, "PASS", ended},
         {"a stream that ends in the middle of a record",
          Frames({{hold, {}}}),
          Ending::CutRecord,
          {},
          0,
          "PASS: no errors",
-         "the stream ended inside an event record: its last 10 bytes were left out"},
-        {"Ctrl+C", bounce, Ending::CtrlC, {}, 1, "FAIL", "stopped"},
+         "The test ended: the stream of events ended inside an event record; its last 10 bytes "
+         "were left out.\n"},
+        {"Ctrl+C", bounce, Ending::CtrlC, {}, 1, "FAIL", "The test ended: Ctrl+C.\n"},
         {"--seconds",
          bounce,
          Ending::StayOpen,
          {"--seconds", "1"},
          1,
          "FAIL: 1 error (10: 1)",
-         "the time given with --seconds is up"},
+         "The test ended: the time given with --seconds is up.\n"},
+        {"no events before the end", {}, Ending::Close, {}, 2, "", ended + noEvents},
+        {"no events before --seconds",
+         {},
+         Ending::StayOpen,
+         {"--seconds", "1"},
+         2,
+         "",
+         "The test ended: the time given with --seconds is up.\n" + noEvents},
     };
 }
 
@@ -357,8 +371,12 @@ TEST(LiveStream, EachErrorShowsAsItsEventComesThenTheVerdict) {
         }
         EXPECT_EQ(outcome.LinesBySteps, expected) << outcome.Rest;
         EXPECT_EQ(outcome.Status, test.Status) << outcome.Err;
-        EXPECT_NE(outcome.Rest.find("\n" + test.Verdict), std::string::npos) << outcome.Rest;
-        EXPECT_NE(outcome.Err.find(test.Said), std::string::npos) << outcome.Err;
+        if (test.Verdict.empty()) {
+            EXPECT_EQ(outcome.Rest, "");
+        } else {
+            EXPECT_NE(outcome.Rest.find("\n" + test.Verdict), std::string::npos) << outcome.Rest;
+        }
+        EXPECT_EQ(outcome.Err, test.Said);
     }
 }
 
@@ -493,4 +511,82 @@ TEST(LivePanel, OnATerminalThePanelIsRedrawnInPlace) {
         EXPECT_NE(panel.find(row), std::string::npos) << row << "\n" << panel;
     }
     EXPECT_NE(buffer.find("\r\x1b[14A"), lastUp) << "drawn once only";
+}
+
+// Stored records of 64-bit and of 32-bit Linux, whole or damaged, replayed or read live.
+TEST(LiveStream, StoredRecordsOfEitherSizeAndTheirFaults) {
+    Rows rows;
+    Move(rows, 0, 2, 1);
+    Click(rows, 1000, LEFT, 50);
+    Click(rows, 1080, LEFT, 50);
+    auto damaged = [&rows](int timeBytes) { // the type of record 5 out of range
+        std::string bytes = Raw(rows, timeBytes);
+        bytes[4 * (2 * timeBytes + 8) + 2 * timeBytes] = '\xff';
+        return bytes;
+    };
+    const std::string fail = "\nFAIL: 1 error (10: 1)\n";
+    struct {
+        const char *Name;
+        std::string Bytes;
+        std::vector<std::string> Options;
+        int Status;
+        std::string Out, Err; // Err after "taptally-replay: FILE" when it starts with ':'
+    } cases[] = {
+        {"64-bit", Raw(rows), {}, 1, fail, ""},
+        {"32-bit", Raw(rows, 4), {}, 1, fail, ""},
+        {"32-bit live",
+         Raw(rows, 4),
+         {"--live"},
+         1,
+         fail,
+         "The test ended: the stream of events ended.\n"},
+        {"64-bit damaged",
+         damaged(8),
+         {},
+         2,
+         "",
+         ": record 5 (byte 96): this is no input event of Linux: its time, type or code is out "
+         "of range (records of 24 bytes)\n"},
+        {"32-bit damaged",
+         damaged(4),
+         {},
+         2,
+         "",
+         ": record 5 (byte 64): this is no input event of Linux: its time, type or code is out "
+         "of range (records of 16 bytes)\n"},
+        {"--device 2",
+         Raw(rows),
+         {"--device", "2"},
+         2,
+         "",
+         ": --device 2: the kernel's event records are of one device only\n"},
+    };
+    for (auto &test : cases) {
+        SCOPED_TRACE(test.Name);
+        std::string path = Write("records.raw", test.Bytes);
+        test.Options.push_back(path);
+        Outcome outcome = RunTool(test.Options);
+        EXPECT_EQ(outcome.Status, test.Status);
+        EXPECT_EQ(outcome.Err,
+                  test.Err.rfind(":", 0) == 0 ? "taptally-replay: " + path + test.Err : test.Err);
+        if (test.Out.empty()) {
+            EXPECT_EQ(outcome.Out, "");
+        } else {
+            EXPECT_NE(outcome.Out.find(test.Out), std::string::npos) << outcome.Out;
+        }
+    }
+}
+
+// A line the terminal would wrap is cut to its width in characters, a name's UTF-8 whole.
+TEST(LivePanel, LinesAreCutToTheWidthInCharacters) {
+    const char *const cases[][2] = {
+        {"Maus \u201cGr\u00f6\u00dfe\u201d 5", "Maus \u201cGr\u00f6\u00df"},
+        {"Example Optical Mouse", "Example Op"},
+        {"short", "short"},
+    };
+    for (const auto &test : cases) {
+        replay::Panel panel;
+        panel.Title = test[0];
+        EXPECT_EQ(replay::PanelLines(panel, 10)[0], test[1]);
+    }
 }

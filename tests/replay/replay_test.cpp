@@ -522,7 +522,8 @@ TEST(ReplayOptions, BadOptionsAndARefusedTriggerEndWithStatus2) {
                                              {"--device"},
                                              {"--colour", path},
                                              {},
-                                             {path, path}}) {
+                                             {path, path},
+                                             {"--live", "--device", "1", path}}) {
         Outcome outcome = RunTool(options);
         EXPECT_EQ(outcome.Status, 2);
         EXPECT_EQ(outcome.Err.rfind("taptally-replay: ", 0), 0u);
@@ -820,7 +821,16 @@ TEST(ReplayFindings, PlainWordsTellWhatTheFindingsMeanForTheVerdict) {
     Click(rows, 1000, LEFT, 150);
     Click(rows, 1153, LEFT);
     std::string path = Write("bounce.evemu", Evemu(rows));
+    Rows lost; // the right button's press lost, the middle one's too fast
+    Button(lost, 500, RIGHT, 0);
+    Click(lost, 1000, MIDDLE, 40);
+    Click(lost, 1070, MIDDLE, 40);
     const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{Write("lost.evemu", Evemu(lost))},
+         "\nMiddle button: 1 press came less than 85 ms after the press before, the fastest 70 ms "
+         "apart: its switch bounces or it double-clicks by itself.\nRight button: a release came "
+         "without its press, or a press without its release, once: the switch or its driver "
+         "loses changes.\nFAIL: 2 errors (20: 1, 31: 1)\n"},
         {{path},
          "TapTally's own test passes this mouse: the faults above are ones its test cannot "
          "see.\nPASS: no errors\n"},

@@ -163,6 +163,9 @@ struct BoxInfo {
 bool BoxOpen();
 BoxInfo TopBox();                         // throws when none is open
 const std::vector<BoxInfo> &BoxesShown(); // every box and dialog opened, in order
+// Runs for every box and dialog as it is shown, before its loop runs, while the program's
+// state is still that of the moment it raised it. One hook at a time; ResetWorld removes it.
+void OnBoxShown(std::function<void(const BoxInfo &)> hook);
 // Presses a button of the topmost box or dialog. A message box accepts only the ids of
 // its buttons (MB_OK: IDOK; MB_YESNOCANCEL: IDYES, IDNO, IDCANCEL; ...). On a dialog it
 // clicks the push button with that id (the focus moves to it, the dialog gets WM_COMMAND
