@@ -170,7 +170,8 @@ int PrintVerdict(const ReplayOptions &options, const std::string &name,
                 Printable(result.PngProblem).c_str());
         status = STATUS_BAD;
     }
-    if (!options.Timeline.empty() && !WriteFile(options.Timeline, TimelineSvg(name, result))) {
+    if (!options.Timeline.empty() &&
+        !WriteFile(options.Timeline, TimelineSvg(name, result, options))) {
         fprintf(stderr, "taptally-replay: cannot write %s: %s\n",
                 Printable(options.Timeline).c_str(), strerror(errno));
         status = STATUS_BAD;

@@ -241,6 +241,7 @@ int RunLive(const ReplayOptions &given, const LiveOptions &live) {
                   "TapTally live: " + Printable(what) + "   Ctrl+C ends the test",
                   source.Reader->Device());
     options.Observer = &view;
+    options.Live = true;
     CatchStopSignals(live.Seconds);
     ReplayResult result;
     ReplayFailure failure;

@@ -23,6 +23,7 @@ const size_t SIZE_SAMPLE = 48;
 
 volatile sig_atomic_t StopSignal = 0;
 std::chrono::steady_clock::time_point Deadline = std::chrono::steady_clock::time_point::max();
+double SecondsAsked = 0; // --seconds; 0 for no limit
 
 extern "C" void OnStopSignal(int signal) {
     StopSignal = signal;
@@ -146,10 +147,8 @@ class RawReader : public StreamReader {
 
 void CatchStopSignals(double seconds) {
     StopSignal = 0;
-    Deadline = seconds > 0 ? std::chrono::steady_clock::now() +
-                                 std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                                     std::chrono::duration<double>(seconds))
-                           : std::chrono::steady_clock::time_point::max();
+    SecondsAsked = seconds;
+    Deadline = std::chrono::steady_clock::time_point::max();
     // No SA_RESTART: a read waiting for the mouse returns at once. SA_RESETHAND: a second
     // Ctrl+C ends a program that does not stop.
     struct sigaction action = {};
@@ -169,6 +168,12 @@ bool WaitForInput(int fd, StreamEnd &why) {
             return false;
         }
         auto now = std::chrono::steady_clock::now();
+        // The time counts from the first wait for the mouse, once TapTally is up and
+        // calibrated: a slow start takes nothing from the test.
+        if (SecondsAsked > 0 && Deadline == std::chrono::steady_clock::time_point::max()) {
+            Deadline = now + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                 std::chrono::duration<double>(SecondsAsked));
+        }
         if (now >= Deadline) {
             why = StreamEnd::TimeUp;
             return false;

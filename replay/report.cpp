@@ -270,7 +270,9 @@ int ExitStatus(const ReplayResult &result, const ReplayOptions &options) {
 std::string TextReport(const std::string &file, const ReplayResult &result,
                        const ReplayOptions &options) {
     const IgnoredCounts &ignored = result.Ignored;
-    std::string text = "TapTally replay of " + Printable(file) + "\n";
+    std::string text =
+        std::string(options.Live ? "TapTally live test of " : "TapTally replay of ") +
+        Printable(file) + "\n";
     text += "Device:   " + DeviceText(result) + "\n";
     text +=
         Printf("Duration: %s s, %llu frames, %llu events\n", SecondsText(result.DurationMs).c_str(),

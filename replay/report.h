@@ -25,6 +25,7 @@ std::string JsonReport(const std::string &file, const ReplayResult &result,
                        const ReplayOptions &options);
 // The plot of every press's interval over time, one row per button, with TapTally's
 // errors and the findings marked.
-std::string TimelineSvg(const std::string &file, const ReplayResult &result);
+std::string TimelineSvg(const std::string &file, const ReplayResult &result,
+                        const ReplayOptions &options);
 
 } // namespace replay

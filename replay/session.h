@@ -24,6 +24,7 @@ struct ReplayOptions {
     bool Strict = false;  // a finding counts for the exit status
     int BounceMs = DEFAULT_BOUNCE_MS;
     ReplayObserver *Observer = nullptr;
+    bool Live = false; // the events come from the mouse as it is used, not from a file
 };
 
 // Runs the program through the events of any reader (a file's, or a device's, whose Next

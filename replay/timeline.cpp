@@ -127,7 +127,8 @@ std::string Row(int row, const ReplayResult &result, const Scale &scale) {
 
 } // namespace
 
-std::string TimelineSvg(const std::string &file, const ReplayResult &result) {
+std::string TimelineSvg(const std::string &file, const ReplayResult &result,
+                        const ReplayOptions &options) {
     Scale scale{std::max<int64_t>(result.DurationMs, 1)};
     uint64_t findings = 0;
     for (const auto &kind : result.FindingCounts) {
@@ -143,8 +144,8 @@ std::string TimelineSvg(const std::string &file, const ReplayResult &result) {
            ".error-label{fill:#c00;font-weight:bold}.press{fill:#26c}.fast{fill:#c00}"
            ".finding{fill:#e80;stroke:#000;stroke-width:0.5}</style>\n";
     svg += "<rect width=\"100%\" height=\"100%\" fill=\"#f4f4f4\"/>\n";
-    svg += "<text x=\"" + std::to_string(LEFT) +
-           "\" y=\"24\" font-size=\"16\">TapTally replay of " + Escaped(file) + ": " +
+    svg += "<text x=\"" + std::to_string(LEFT) + "\" y=\"24\" font-size=\"16\">TapTally " +
+           (options.Live ? "live test" : "replay") + " of " + Escaped(file) + ": " +
            std::to_string(result.Errors.size()) + " error(s) of TapTally, " +
            std::to_string(findings) + " finding(s) beyond its test</text>\n";
     for (int row = 0; row < ROWS; ++row) {

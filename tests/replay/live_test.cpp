@@ -502,7 +502,7 @@ TEST(LivePanel, OnATerminalThePanelIsRedrawnInPlace) {
     // Up the 14 lines of the panel before the side button came.
     size_t lastUp = buffer.rfind("\r\x1b[14A");
     ASSERT_NE(lastUp, std::string::npos) << buffer;
-    std::string panel = buffer.substr(lastUp, buffer.find("TapTally replay of") - lastUp);
+    std::string panel = buffer.substr(lastUp, buffer.find("TapTally live test of") - lastUp);
     for (const char *row :
          {"\x1b[2KButton    Presses  Now ms  Least ms  Errors  Findings\r\n",
           "\x1b[2Kleft            2      80        80       1         0\r\n",
