@@ -32,7 +32,7 @@ std::string CountsText(const std::map<int, uint64_t> &counts) {
 }
 
 std::string DeviceText(const ReplayResult &result) {
-    std::string text = result.Device.Name.empty() ? "(the recording names none)"
+    std::string text = result.Device.Name.empty() ? "(not named in the input)"
                                                   : "\"" + Printable(result.Device.Name) + "\"";
     if (result.Device.DeviceCount > 1) {
         text += Printf(" (device %d of %d)", result.Device.Number, result.Device.DeviceCount);
