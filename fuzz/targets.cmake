@@ -19,7 +19,7 @@ foreach(target ${TAPTALLY_FUZZ_TARGETS})
     taptally_fuzz_target(${target} taptally_program)
 endforeach()
 # The readers of taptally-replay's recordings need only the reader library.
-set(TAPTALLY_RECORDING_FUZZ_TARGETS fuzz_evemu_reader fuzz_yaml_reader)
+set(TAPTALLY_RECORDING_FUZZ_TARGETS fuzz_evemu_reader fuzz_yaml_reader fuzz_raw_reader)
 foreach(target ${TAPTALLY_RECORDING_FUZZ_TARGETS})
     taptally_fuzz_target(${target} taptally_recording)
 endforeach()

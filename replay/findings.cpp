@@ -167,7 +167,7 @@ void FindingsTracker::CountPress(Button which, int64_t ms) {
 
 // A step against the steps just before and after it, all within one scroll: a worn
 // encoder jumps back.
-void FindingsTracker::Wheel(int steps, int64_t ms) {
+void FindingsTracker::Wheel(int64_t steps, int64_t ms) {
     Result.WheelSteps += (uint64_t)std::llabs(steps);
     WheelStep step{ms, steps > 0 ? 1 : -1};
     if (StepCount == 2) {

@@ -19,7 +19,7 @@ class FindingsTracker {
     // A change restored after dropped events: the state is right again, and no bounce is
     // measured across it.
     void Restore(Button which);
-    void Wheel(int steps, int64_t ms);
+    void Wheel(int64_t steps, int64_t ms);
     // A motion frame: its raw counts, and whether the pointer was held at the edge.
     void Motion(int64_t dx, int64_t dy, bool pinned, int64_t micros);
     // The figures that need the whole recording: the report rate.

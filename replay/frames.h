@@ -33,7 +33,7 @@ struct Frame {
     bool Moved = false; // REL_X or REL_Y in it
     int64_t Dx = 0, Dy = 0;
     std::vector<ButtonChange> Buttons; // in the order of the recording
-    int Wheel = 0;                     // REL_WHEEL steps, up positive
+    int64_t Wheel = 0;                 // REL_WHEEL steps, up positive
     bool TimeHeld = false;             // its time went back and was held at the one before
 };
 

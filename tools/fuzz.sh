@@ -22,7 +22,8 @@ cmake --build "$BUILD" --target fuzz_targets -- -j"$JOBS"
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
     targets=(fuzz_blank_run fuzz_convert_entry fuzz_error_text fuzz_interval_text
-             fuzz_value_pair fuzz_version_query fuzz_evemu_reader fuzz_yaml_reader)
+             fuzz_value_pair fuzz_version_query fuzz_evemu_reader fuzz_yaml_reader
+             fuzz_raw_reader)
 fi
 for target in "${targets[@]}"; do
     corpus="$BUILD/corpus/$target"

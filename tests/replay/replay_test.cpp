@@ -759,6 +759,15 @@ TEST(ReplayFindings, WhatTapTallysRuleCannotSeeIsFoundBesideItsVerdict) {
                  }
              }
          }},
+        {"a frame of wheel steps past 32 bits is one step on",
+         {},
+         0,
+         {},
+         [](Rows &r) {
+             Wheel(r, 1000, 1);
+             Frame(r, 1030, {{0, REL, 8, 2147483647}, {0, REL, 8, 2147483647}});
+             Wheel(r, 1060, 1);
+         }},
         {"wheel turned back on purpose",
          {},
          0,

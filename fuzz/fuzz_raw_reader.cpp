@@ -1,0 +1,37 @@
+// The reader of the kernel's event records on any bytes: no crash, no read beyond the
+// stream, frames in time order, and a fault named by a record the stream has.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "replay/frames.h"
+#include "replay/stream.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    // Handed out in pieces of odd sizes, as a pipe does.
+    size_t at = 0;
+    replay::ReadBytes read = [&](char *buffer, size_t room) -> size_t {
+        size_t count = std::min({room, size - at, (size_t)7 + at % 29});
+        memcpy(buffer, data + at, count);
+        at += count;
+        return count;
+    };
+    long records = (long)(size / 16) + 1;
+    try {
+        std::unique_ptr<replay::StreamReader> events = replay::OpenRawReader(read);
+        replay::FrameReader frames(*events);
+        replay::Frame frame;
+        int64_t last = 0;
+        while (frames.Next(frame)) {
+            if (frame.Micros < last || frame.Line < 1 || frame.Line > records) {
+                abort();
+            }
+            last = frame.Micros;
+        }
+    } catch (const replay::RecordingError &error) {
+        if (error.Line < 0 || error.Line > records) {
+            abort();
+        }
+    }
+    return 0;
+}
