@@ -1,10 +1,9 @@
 // The reader of the kernel's event records on any bytes: no crash, no read beyond the
 // stream, frames in time order, and a fault named by a record the stream has.
-#include <cstdint>
-#include <cstdlib>
+#include <algorithm>
 #include <cstring>
 
-#include "replay/frames.h"
+#include "fuzz_recording_reader.h"
 #include "replay/stream.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
@@ -19,19 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     long records = (long)(size / 16) + 1;
     try {
         std::unique_ptr<replay::StreamReader> events = replay::OpenRawReader(read);
-        replay::FrameReader frames(*events);
-        replay::Frame frame;
-        int64_t last = 0;
-        while (frames.Next(frame)) {
-            if (frame.Micros < last || frame.Line < 1 || frame.Line > records) {
-                abort();
-            }
-            last = frame.Micros;
-        }
+        ReadAllFrames(*events, records);
     } catch (const replay::RecordingError &error) {
-        if (error.Line < 0 || error.Line > records) {
-            abort();
-        }
+        CheckPlace(error, records);
     }
     return 0;
 }
