@@ -474,8 +474,9 @@ bool RunReplay(const ReplayOptions &options, FILE *file, ReplayResult &result,
         Format format = DetectFormat(head, line);
         if (format == Format::Unknown) {
             failure = ReplayFailure{line == 0 ? "the recording is empty: it holds no events"
-                                              : "this is neither a libinput record file (YAML) "
-                                                "nor an evemu-record file",
+                                              : "this is no libinput record file (YAML), no "
+                                                "evemu-record file and no stream of the "
+                                                "kernel's event records",
                                     line, LinePlace(line)};
             return false;
         }

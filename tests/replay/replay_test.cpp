@@ -471,7 +471,8 @@ TEST(ReplayRecording, BadInputIsOneLineWithFileAndLineAndStatus2) {
         {keyboardOnly, ":38: no device of the recording has BTN_LEFT and REL_X: this is no "
                        "recording of a mouse"},
         {"Dear shop,\nmy mouse clicks twice.\n",
-         ":1: this is neither a libinput record file (YAML) nor an evemu-record file"},
+         ":1: this is no libinput record file (YAML), no evemu-record file and no stream of the "
+         "kernel's event records"},
         {"", ": the recording is empty: it holds no events"},
         {"\xef\xbb\xbf\n\n", ": the recording is empty: it holds no events"},
         {replace(evemu, ".100000", ".10000"),
