@@ -28,10 +28,10 @@ const char USAGE_TAIL[] =
 const int STATUS_BAD = 2;
 
 // The verdict's options, then the live test's.
-std::vector<OptionSpec> AllOptions(LiveOptions &live) {
-    std::vector<OptionSpec> table = VerdictOptions();
-    for (OptionSpec &spec : LiveOptionSpecs(live)) {
-        table.push_back(spec);
+std::vector<OptionRow> AllOptions(LiveOptions &live) {
+    std::vector<OptionRow> table = VerdictOptions();
+    for (OptionRow &row : LiveOptionRows(live)) {
+        table.push_back(row);
     }
     return table;
 }
@@ -68,7 +68,7 @@ std::string Number(const char *option, const std::string &value, int64_t low, in
 
 } // namespace
 
-std::vector<OptionSpec> VerdictOptions() {
+std::vector<OptionRow> VerdictOptions() {
     using Options = ReplayOptions;
     using Text = const std::string &;
     return {
@@ -113,12 +113,12 @@ std::vector<OptionSpec> VerdictOptions() {
     };
 }
 
-std::string OptionsHelp(const std::vector<OptionSpec> &table) {
+std::string OptionsHelp(const std::vector<OptionRow> &table) {
     std::string help;
-    for (const OptionSpec &spec : table) {
-        std::string head = std::string("  ") + spec.Name + (spec.Value ? " " : "") +
-                           (spec.Value ? spec.Value : "");
-        std::string text = spec.Help;
+    for (const OptionRow &option : table) {
+        std::string head = std::string("  ") + option.Name + (option.Value ? " " : "") +
+                           (option.Value ? option.Value : "");
+        std::string text = option.Help;
         for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1)) {
             text.insert(at + 1, std::string(19, ' '));
         }
@@ -127,7 +127,7 @@ std::string OptionsHelp(const std::vector<OptionSpec> &table) {
     return help;
 }
 
-std::string ParseOptions(int argc, char **argv, const std::vector<OptionSpec> &table,
+std::string ParseOptions(int argc, char **argv, const std::vector<OptionRow> &table,
                          ReplayOptions &options, std::vector<std::string> &operands, bool &help) {
     for (int i = 1; i < argc; ++i) {
         std::string argument = argv[i];
@@ -139,17 +139,17 @@ std::string ParseOptions(int argc, char **argv, const std::vector<OptionSpec> &t
             operands.push_back(argument);
             continue;
         }
-        const OptionSpec *spec = nullptr;
-        for (const OptionSpec &candidate : table) {
-            spec = argument == candidate.Name ? &candidate : spec;
+        const OptionRow *option = nullptr;
+        for (const OptionRow &candidate : table) {
+            option = argument == candidate.Name ? &candidate : option;
         }
-        if (!spec) {
+        if (!option) {
             return "unknown option " + argument;
         }
-        if (spec->Value && i + 1 >= argc) {
+        if (option->Value && i + 1 >= argc) {
             return argument + " needs a value";
         }
-        std::string problem = spec->Apply(options, spec->Value ? argv[++i] : "");
+        std::string problem = option->Apply(options, option->Value ? argv[++i] : "");
         if (!problem.empty()) {
             return problem;
         }

@@ -17,7 +17,7 @@ int Main(int argc, char **argv);
 
 // One option of the command line: its name, the name of its value (null for a flag),
 // its line of help, and what it does to the options; a non-empty return is the problem.
-struct OptionSpec {
+struct OptionRow {
     const char *Name;
     const char *Value;
     const char *Help;
@@ -26,15 +26,15 @@ struct OptionSpec {
 
 // The options of the verdict: --device --swap --trigger --json --png --timeline --bounce
 // --strict.
-std::vector<OptionSpec> VerdictOptions();
+std::vector<OptionRow> VerdictOptions();
 
 // Parses the command line by the table; arguments that are no option go to operands.
 // An empty return means it was good; help is set for --help or -h.
-std::string ParseOptions(int argc, char **argv, const std::vector<OptionSpec> &table,
+std::string ParseOptions(int argc, char **argv, const std::vector<OptionRow> &table,
                          ReplayOptions &options, std::vector<std::string> &operands, bool &help);
 
 // The table's options as lines of help.
-std::string OptionsHelp(const std::vector<OptionSpec> &table);
+std::string OptionsHelp(const std::vector<OptionRow> &table);
 
 // Prints the verdict (text or JSON) on standard output, writes the pictures asked for,
 // and returns the exit status: 0, 1 for TapTally's errors (or findings with --strict),

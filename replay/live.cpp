@@ -172,7 +172,7 @@ std::string EndLine(StreamEnd why, size_t cutBytes) {
 
 } // namespace
 
-std::vector<OptionSpec> LiveOptionSpecs(LiveOptions &live) {
+std::vector<OptionRow> LiveOptionRows(LiveOptions &live) {
     using Text = const std::string &;
     return {
         {"--live", nullptr,

@@ -14,7 +14,7 @@ struct LiveOptions {
 };
 
 // --live, --grab, --seconds and --record, filling live.
-std::vector<OptionSpec> LiveOptionSpecs(LiveOptions &live);
+std::vector<OptionRow> LiveOptionRows(LiveOptions &live);
 
 // Runs the live test; returns the exit status (as the replay's, 2 when there is nothing
 // to read).
