@@ -1,9 +1,14 @@
 # Sourced by the scripts that run TapTally under Wine: finds out, once per command, which
-# Wine this machine can run it under, by running a tiny 32-bit x86 program.
+# Wine this machine can run it under.
 #
-#   wine_kind      sets TAPTALLY_WINE to 32, 64 or none (and exports it, so that the
-#                  scripts and tests started later ask no more) and prints one line
-#                  telling which way it goes and why
+#   wine_wanted    sets TAPTALLY_WINE_WANTED to the Wine this machine can run, 32, 64 or
+#                  none (by running a tiny 32-bit x86 program), and TAPTALLY_WINE_WHY to
+#                  why, without printing anything; both are exported, so that the scripts
+#                  started later ask no more. tools/setup.sh installs that Wine.
+#   wine_kind      once setup has run: sets TAPTALLY_WINE to the Wine TapTally runs under,
+#                  the wanted one, or 64 when the 32-bit Wine is wanted but not installed;
+#                  exports it, so that every later script is told, and prints one line
+#                  telling which way it goes and why (kept in TAPTALLY_WINE_LINE)
 #   wine_build     the build directory of the exe for that Wine: build/windows or
 #                  build/windows64
 #   wine_loader    the Wine loader that runs it: /usr/lib/wine/wine or /usr/lib/wine/wine64
@@ -34,23 +39,28 @@ runs_32bit_code() {
     [ "$status" -eq 42 ]
 }
 
-wine_kind() {
+wine_wanted() {
     if [ -n "${TAPTALLY_WINE:-}" ] && [ -n "${TAPTALLY_WINE_SAID:-}" ]; then
+        TAPTALLY_WINE_WANTED=$TAPTALLY_WINE
+    fi
+    if [ -n "${TAPTALLY_WINE_WANTED:-}" ]; then
         return 0
     fi
-    local why
     case "${TAPTALLY_WINE:-}" in
-        64) why="TAPTALLY_WINE=64 asks for it" ;;
+        64)
+            TAPTALLY_WINE_WANTED=64
+            TAPTALLY_WINE_WHY="TAPTALLY_WINE=64 asks for it"
+            ;;
         "")
             if [ "$(uname -m)" != x86_64 ]; then
-                TAPTALLY_WINE=none
-                why="this is a $(uname -m) machine; TapTally under Wine needs an x86-64 Linux machine"
+                TAPTALLY_WINE_WANTED=none
+                TAPTALLY_WINE_WHY="this is a $(uname -m) machine; TapTally under Wine needs an x86-64 Linux machine"
             elif runs_32bit_code; then
-                TAPTALLY_WINE=32
-                why="this machine runs 32-bit x86 programs"
+                TAPTALLY_WINE_WANTED=32
+                TAPTALLY_WINE_WHY="this machine runs 32-bit x86 programs"
             else
-                TAPTALLY_WINE=64
-                why="this machine cannot run 32-bit x86 programs"
+                TAPTALLY_WINE_WANTED=64
+                TAPTALLY_WINE_WHY="this machine cannot run 32-bit x86 programs"
             fi
             ;;
         *)
@@ -58,13 +68,32 @@ wine_kind() {
             return 1
             ;;
     esac
+    export TAPTALLY_WINE_WANTED TAPTALLY_WINE_WHY
+}
+
+wine32_installed() {
+    [ "$(dpkg-query -W -f='${db:Status-Status}' wine32:i386 2>/dev/null)" = installed ]
+}
+
+wine_kind() {
+    if [ -n "${TAPTALLY_WINE:-}" ] && [ -n "${TAPTALLY_WINE_SAID:-}" ]; then
+        return 0
+    fi
+    wine_wanted || return 1
+    local why=${TAPTALLY_WINE_WHY:-}
+    TAPTALLY_WINE=$TAPTALLY_WINE_WANTED
+    if [ "$TAPTALLY_WINE" = 32 ] && ! wine32_installed; then
+        TAPTALLY_WINE=64
+        why="$why, but its 32-bit Wine, wine32:i386, is not installed"
+    fi
     case "$TAPTALLY_WINE" in
-        32) echo "Wine: the 32-bit TapTally.exe under 32-bit Wine ($why)" ;;
-        64) echo "Wine: the 64-bit TapTally.exe under 64-bit Wine ($why)" ;;
-        none) echo "Wine: none ($why)" ;;
+        32) TAPTALLY_WINE_LINE="Wine: the 32-bit TapTally.exe under 32-bit Wine ($why)" ;;
+        64) TAPTALLY_WINE_LINE="Wine: the 64-bit TapTally.exe under 64-bit Wine ($why)" ;;
+        *) TAPTALLY_WINE_LINE="Wine: none ($why)" ;;
     esac
+    echo "$TAPTALLY_WINE_LINE"
     TAPTALLY_WINE_SAID=1
-    export TAPTALLY_WINE TAPTALLY_WINE_SAID
+    export TAPTALLY_WINE TAPTALLY_WINE_SAID TAPTALLY_WINE_LINE
 }
 
 wine_build() {

@@ -15,12 +15,14 @@ case "$(uname -s)" in
 esac
 
 . tools/platform.sh
-wine_kind
-if [ "$TAPTALLY_WINE" = none ]; then
-    echo "run.sh: TapTally cannot run on this machine: it needs Windows, or an x86-64 Linux machine with Wine" >&2
+wine_wanted
+if [ "$TAPTALLY_WINE_WANTED" = none ]; then
+    echo "run.sh: TapTally cannot run on this machine ($TAPTALLY_WINE_WHY): it needs Windows, or an x86-64 Linux machine with Wine" >&2
     exit 2
 fi
+# The Wine is decided once setup has installed what it could.
 tools/setup.sh
+wine_kind
 if [ -z "${DISPLAY:-}" ]; then
     echo "run.sh: no X display (DISPLAY is not set); start one with 'xvfb-run -a tools/run.sh' or set DISPLAY to a running X server" >&2
     exit 2

@@ -8,12 +8,12 @@ cd "$(dirname "$0")/.."
 
 JOBS="${JOBS:-2}"
 
-# Which Wine runs the real-platform tests: found once here, said in one line, and
-# passed on to every script below.
+# Which Wine runs the real-platform tests: decided once setup has installed what it
+# could, said in one line, and passed on to every later stage and script.
 . tools/platform.sh
-wine_kind || exit 1
+wine_wanted || exit 1
 
-stage_setup() { tools/setup.sh; }
+stage_setup() { tools/setup.sh && wine_kind; }
 
 build_preset() {
     cmake --preset "$1" >/dev/null && cmake --build --preset "$1" -- -j"$JOBS"
@@ -29,6 +29,8 @@ run_ctest() { # build dir, label
     ctest --test-dir "$1" -L "$2" --output-on-failure --no-tests=error -j"$JOBS"
 }
 stage_native_tests() { run_ctest build/native native; }
+# The tests of the scripts of tools/ (setup's choices, with apt and dpkg stubbed).
+stage_tools_tests() { run_ctest build/native tools; }
 stage_native_asan_tests() { run_ctest build/native-asan native; }
 # The same tests under valgrind's memcheck (leaks, invalid accesses, undefined values).
 stage_native_valgrind_tests() { tools/valgrind_tests.py build/native; }
@@ -36,6 +38,7 @@ stage_native_valgrind_tests() { tools/valgrind_tests.py build/native; }
 # and together they would only compete for the two cores. A machine that can run no
 # Wine fails this stage, saying why, rather than leaving the tier out.
 stage_wine_tests() {
+    echo "$TAPTALLY_WINE_LINE"
     if [ "$TAPTALLY_WINE" = none ]; then
         echo "the Wine tests cannot run on this machine: they need an x86-64 Linux machine"
         return 1
@@ -77,6 +80,7 @@ STAGES=(
     native_build
     native_asan_build
     native_tests
+    tools_tests
     native_asan_tests
     native_valgrind_tests
     wine_tests
@@ -90,6 +94,11 @@ failed=()
 report=()
 for stage in "${STAGES[@]}"; do
     echo "=== $stage"
+    name=$stage
+    case "$stage:${TAPTALLY_WINE:-}" in
+        wine_tests:32 | wine_tests:64) name="wine_tests ($TAPTALLY_WINE-bit)" ;;
+        wine_tests:*) name="wine_tests (no Wine)" ;;
+    esac
     start=$(date +%s)
     if "stage_$stage"; then
         status=ok
@@ -97,7 +106,7 @@ for stage in "${STAGES[@]}"; do
         status=FAILED
         failed+=("$stage")
     fi
-    report+=("$(printf '%-22s %-7s %5ds' "$stage" "$status" $(($(date +%s) - start)))")
+    report+=("$(printf '%-22s %-7s %5ds' "$name" "$status" $(($(date +%s) - start)))")
     if [ "$status" = FAILED ] && [[ "$stage" == *build || "$stage" == setup ]]; then
         break
     fi
@@ -105,6 +114,9 @@ done
 
 echo "=== summary"
 printf '%s\n' "${report[@]}"
+if [ -n "${TAPTALLY_WINE_LINE:-}" ]; then
+    echo "$TAPTALLY_WINE_LINE"
+fi
 if [ ${#failed[@]} -gt 0 ]; then
     echo "failed: ${failed[*]}"
     exit 1
