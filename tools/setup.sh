@@ -166,15 +166,16 @@ install_wine32() {
     install_plan wine32:i386 && return 0
     release=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
     [ -n "$release" ] || return 1
+    echo "setup.sh: wine32:i386 as the package lists have it: $reason; trying the versions of the $release point release"
     while true; do
         install_plan -t "$release" wine32:i386 "${twins[@]}" && return 0
         add_twins || return 1
     done
 }
 
-wanted=("${missing[@]}" "${wine32[@]}")
-if [ ${#wanted[@]} -gt 0 ]; then
-    echo "setup.sh: installing ${wanted[*]}"
+to_install=("${missing[@]}" "${wine32[@]}")
+if [ ${#to_install[@]} -gt 0 ]; then
+    echo "setup.sh: installing ${to_install[*]}"
     if [ "$(id -u)" -ne 0 ]; then
         if [ ${#missing[@]} -gt 0 ]; then
             echo "setup.sh: these packages are missing and installing them needs root: run 'sudo tools/setup.sh'" >&2

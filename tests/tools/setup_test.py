@@ -98,6 +98,11 @@ ROWS = [
      dict(status=0, tier="64",
           says=["setup.sh: installing valgrind wine32:i386",
                 "setup.sh: some package lists could not be fetched (above); going on with those apt has",
+                "setup.sh: wine32:i386 as the package lists have it: libcurl4:i386 : Depends: libssl3:i386 "
+                "(>= 3.0.0) but it is not going to be installed; trying the versions of the %s point release"
+                % os_codename(),
+                "setup.sh: fetching libgstreamer-plugins-base1.0-0 1.22.0-3+deb12u7 for i386, missing from the "
+                "package lists, from " + TWIN_URI,
                 FELL_BACK % ("the i386 twin of libgstreamer-plugins-base1.0-0 1.22.0-3+deb12u7 could not be "
                              "fetched: Failed to fetch %s 404 Not Found [IP: 203.0.113.80 443]" % TWIN_URI),
                 WINE64],
