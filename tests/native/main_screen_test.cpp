@@ -660,3 +660,54 @@ TEST(MainScreenLow, BarChannelsOfExactlyFortyPixelsHaveTheirBlackEdgesEndToEnd) 
     });
     run::Start();
 }
+
+TEST_F(MainScreen, BetweenPaintsOnlyAPressPanelAndTheBarsTakeTheNewSizeAtOnce) {
+    // Painted at 1024 x 740 (row unit 27, columns of 341, panels at 405, movement row at
+    // 256), then made 799 x 561 without a paint: row unit 20, columns of 266, bars of 83.
+    const struct {
+        UINT Message;
+        std::vector<Shape> Drawn;
+    } steps[] = {
+        // A press works its panel out afresh, at the last paint's panel edges and top.
+        {WM_LBUTTONDOWN,
+         {{"LineTo", 212, 425, 208, 421, BLACK, 1},
+          {"TextOutA", 133, 445, 0, 0, BLACK, 0, GREY, " ---  "},
+          {"TextOutA", 133, 467, 0, 0, BLACK, 0, GREY, " ---  "},
+          {"LineTo", 124, 545, 140, 529, YELLOW, 1}}},
+        // A release stands where the last paint put the panel.
+        {WM_LBUTTONUP, {{"LineTo", 272, 416, 268, 420, BLACK, 1}}},
+        {WM_MBUTTONDOWN,
+         {{"LineTo", 553, 425, 549, 421, BLACK, 1},
+          {"TextOutA", 474, 445, 0, 0, BLACK, 0, GREY, " ---  "},
+          {"TextOutA", 474, 467, 0, 0, BLACK, 0, GREY, " ---  "},
+          {"LineTo", 465, 545, 481, 529, YELLOW, 1}}},
+        // The middle release takes the row unit of the new height before its arrow.
+        {WM_MBUTTONUP, {{"LineTo", 613, 409, 609, 413, BLACK, 1}}},
+        // From (300, 160) to (100, 100): the values' columns are new, their row and the
+        // bars' corner follow the new row unit, the bars end at 83.
+        {WM_MOUSEMOVE,
+         {{"TextOutA", 133, 296, 0, 0, BLACK, 0, GREY, "  100,  100  "},
+          {"TextOutA", 474, 296, 0, 0, BLACK, 0, GREY, "  200,   60   "},
+          {"TextOutA", 815, 296, 0, 0, BLACK, 0, GREY, "  200,   60   "},
+          {"LineTo", 422, 306, 422, 263, RED, 5},
+          {"LineTo", 462, 346, 505, 346, RED, 5}}},
+    };
+    headless::SetCursorScreenPos(300, 200);
+    AddStep([] { SendMessageA(run::Main(), WM_SIZE, 0, MAKELPARAM(799, 561)); });
+    for (const auto &step : steps) {
+        AddStep([&step] {
+            // A release comes soon: a long hold would paint its panel.
+            bool release = step.Message == WM_LBUTTONUP || step.Message == WM_MBUTTONUP;
+            headless::AdvanceTick(release ? 100 : 1000);
+            headless::ClearDrawLog();
+            headless::QueueMouse(run::Main(), step.Message, 100, 100);
+        });
+        AddStep([&step] {
+            for (const Shape &shape : step.Drawn) {
+                EXPECT_TRUE(Drawn(0, shape)) << step.Message << ": " << shape.Describe();
+            }
+        });
+    }
+    AddStep([] { run::PressKey('X'); });
+    run::Start();
+}
