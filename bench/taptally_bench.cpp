@@ -88,7 +88,7 @@ double Movement(HWND window, int cycles) {
 double ValuePair(HWND window, int cycles) {
     Clock::time_point start = Clock::now();
     for (int i = 0; i < cycles; ++i) {
-        DrawValuePair(window, 100, 500, i % 1000, i % 700);
+        DrawValuePair(window, CELL_CHANGE, i % 1000, i % 700);
     }
     return MicrosSince(start) / cycles;
 }
@@ -96,7 +96,7 @@ double ValuePair(HWND window, int cycles) {
 double Bars(HWND window, int cycles) {
     Clock::time_point start = Clock::now();
     for (int i = 0; i < cycles; ++i) {
-        DrawMovementBars(window, 100, 600, i % 30, i % 20, BARS_LIVE);
+        DrawMovementBars(window, i % 30, i % 20, BARS_LIVE);
     }
     return MicrosSince(start) / cycles;
 }

@@ -5,7 +5,7 @@
 
 #include "base/maker_lines.h"
 #include "dialogs/dialog_paint.h"
-#include "display/fractions.h"
+#include "base/fractions.h"
 #include "display/screen_paint.h"
 #include "resources/resource.h"
 

@@ -2,8 +2,8 @@
 
 #include <stdio.h>
 
+#include "base/screen_geometry.h"
 #include "base/test_state.h"
-#include "display/fractions.h"
 #include "display/screen_paint.h"
 
 namespace {
@@ -77,44 +77,41 @@ void FormatInterval(char *text, size_t size, DWORD interval) {
     }
 }
 
-void UpdateButtonPanel(HWND window, int panelLeft, int panelTop, int stepIndex,
-                       DWORD currentInterval, DWORD leastInterval) {
+void UpdateButtonPanel(HWND window, int button, int stepIndex, DWORD currentInterval,
+                       DWORD leastInterval) {
     const ScreenLayout &layout = State.Layout;
     HDC dc = GetDC(window);
     HFONT font = CreateScreenFont(VALUE_FONT_FACE);
     HGDIOBJ previousFont = SelectObject(dc, font);
-    int unit = layout.ClientHeight / 27;
-    int column = layout.ClientWidth / 3;
+    PanelPlaces places = PressPlaces(button);
     if (!State.Calibrating) {
         MessageBeep(0xFFFFFFFF);
     }
 
     SetBkColor(dc, layout.ScreenBackColor);
-    DrawArrowMarker(dc, panelLeft + TruncatedProduct(0.8, column), panelTop + unit, 0);
+    DrawArrowMarker(dc, places.ArrowX, places.ArrowBottom, 0);
 
     SetBkColor(dc, VALUE_BACK_COLOR);
     char text[32];
     FormatInterval(text, sizeof text, currentInterval);
-    TextAt(dc, panelLeft + column / 2, panelTop + 2 * unit, text);
+    TextAt(dc, places.ValueX, places.CurrentY, text);
     FormatInterval(text, sizeof text, leastInterval);
-    TextAt(dc, panelLeft + column / 2, panelTop + TruncatedProduct(3.15, unit), text);
+    TextAt(dc, places.ValueX, places.LeastY, text);
 
-    int centreX = panelLeft + (column / 2 - layout.ClientWidth / 80);
-    int centreY = panelTop + 7 * unit;
     int previousDirection = stepIndex == 0 ? 7 : stepIndex - 1;
-    DrawSpinnerLine(dc, centreX, centreY, previousDirection, layout.ScreenBackColor);
-    DrawSpinnerLine(dc, centreX, centreY, stepIndex, FRAME_COLOR);
+    DrawSpinnerLine(dc, places.SpinnerX, places.SpinnerY, previousDirection,
+                    layout.ScreenBackColor);
+    DrawSpinnerLine(dc, places.SpinnerX, places.SpinnerY, stepIndex, FRAME_COLOR);
 
     SelectObject(dc, previousFont);
     DeleteObject(font);
     ReleaseDC(window, dc);
 }
 
-void DrawReleaseArrow(HWND window, int panelLeft) {
-    const ScreenLayout &layout = State.Layout;
+void DrawReleaseArrow(HWND window, int button) {
     HDC dc = GetDC(window);
-    SetBkColor(dc, layout.ScreenBackColor);
-    int x = TruncatedProduct(0.8, layout.MiddlePanelX) + panelLeft;
-    DrawArrowMarker(dc, x, layout.PanelTop + layout.RowUnit, 1);
+    SetBkColor(dc, State.Layout.ScreenBackColor);
+    POINT bottom = ReleaseArrowPlace(button);
+    DrawArrowMarker(dc, bottom.x, bottom.y, 1);
     ReleaseDC(window, dc);
 }

@@ -2,6 +2,7 @@
 
 #include <stdio.h>
 
+#include "base/screen_geometry.h"
 #include "base/test_state.h"
 
 namespace {
@@ -86,7 +87,7 @@ int FormatValuePair(char *text, size_t size, int first, int second) {
     return (int)used;
 }
 
-void DrawValuePair(HWND window, int x, int y, int first, int second) {
+void DrawValuePair(HWND window, MovementCell cell, int first, int second) {
     HDC dc = GetDC(window);
     HFONT font = CreateScreenFont(VALUE_FONT_FACE);
     HGDIOBJ previousFont = SelectObject(dc, font);
@@ -94,15 +95,17 @@ void DrawValuePair(HWND window, int x, int y, int first, int second) {
 
     char text[VALUE_PAIR_TEXT_SIZE];
     int length = FormatValuePair(text, sizeof text, first, second);
-    TextOutA(dc, x, y, text, length);
+    TextOutA(dc, MovementValueX(cell), MovementRowY(), text, length);
 
     SelectObject(dc, previousFont);
     DeleteObject(font);
     ReleaseDC(window, dc);
 }
 
-void DrawMovementBars(HWND window, int x, int y, int changeX, int changeY, int mode) {
-    int most = (4 * State.Layout.ClientHeight) / 27;
+void DrawMovementBars(HWND window, int changeX, int changeY, int mode) {
+    int most = BarMaximum();
+    POINT corner = BarCorner();
+    int x = corner.x, y = corner.y;
     HDC dc = GetDC(window);
     BarPens pens;
     pens.Green = CreatePen(PS_SOLID, BAR_PEN_WIDTH, RGB(0, 255, 0));

@@ -4,17 +4,15 @@
 #include <string.h>
 
 #include "base/maker_lines.h"
+#include "base/screen_geometry.h"
 #include "base/test_state.h"
 #include "base/version_lookup.h"
-#include "display/fractions.h"
 #include "display/movement_row.h"
 #include "resources/resource.h"
 
 namespace {
 
-const int ROWS = 27;
 const int FRAME_PEN_WIDTH = 5;
-const int ICON_SIZE = 32;
 
 // Centred at rows 2 to 7; entry 0 is formatted with the version text.
 const char *const TitleLines[6] = {
@@ -29,30 +27,25 @@ int TextWidth(HDC dc, const char *text) {
 
 // The line along the bottom of the menu bar, in the menu bar's own colour.
 void DrawMenuBarLine(HWND window) {
-    const ScreenLayout &layout = State.Layout;
+    MenuBarLine line = MenuBarLineOf();
     HDC dc = GetWindowDC(window);
-    int y = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYMENU);
-    int border = GetSystemMetrics(SM_CXBORDER);
-    HPEN pen = CreatePen(PS_SOLID, 1, GetPixel(dc, layout.ClientWidth / 2, y - 1));
+    HPEN pen = CreatePen(PS_SOLID, 1, GetPixel(dc, line.SampleX, line.Y - 1));
     HGDIOBJ previous = SelectObject(dc, pen);
-    MoveToEx(dc, border, y, nullptr);
-    LineTo(dc, layout.ClientWidth - border, y);
+    MoveToEx(dc, line.Left, line.Y, nullptr);
+    LineTo(dc, line.Right, line.Y);
     SelectObject(dc, previous);
     DeleteObject(pen);
     ReleaseDC(window, dc);
 }
 
 void FillBackground(HDC dc) {
-    const ScreenLayout &layout = State.Layout;
-    HBRUSH brush = CreateSolidBrush(layout.ScreenBackColor);
-    RECT all;
-    SetRect(&all, 0, 0, layout.ClientWidth, layout.ClientHeight);
+    HBRUSH brush = CreateSolidBrush(State.Layout.ScreenBackColor);
+    RECT all = ScreenRect();
     FillRect(dc, &all, brush);
     DeleteObject(brush);
 }
 
 void DrawTitleLines(HDC dc) {
-    const ScreenLayout &layout = State.Layout;
     for (int i = 0; i < 6; ++i) {
         // Only the version line is a format; the others are drawn as they stand.
         const char *line = TitleLines[i];
@@ -64,75 +57,59 @@ void DrawTitleLines(HDC dc) {
         if (line[0] == '\0') {
             continue;
         }
-        TextAt(dc, (layout.TextAreaWidth - TextWidth(dc, line)) / 2, (i + 2) * layout.RowUnit,
-               line);
+        TextAt(dc, TitleX(TextWidth(dc, line)), TitleY(i), line);
     }
 }
 
+// Each panel's caption, then its labels, which end where its values start.
 void DrawPanelLabels(HDC dc) {
-    const ScreenLayout &layout = State.Layout;
-    int area = layout.TextAreaWidth;
-    int column = layout.MiddlePanelX;
-    int currentY = layout.PanelTop + 2 * layout.RowUnit;
-    int leastY = layout.PanelTop + TruncatedProduct(3.15, layout.RowUnit);
-    const int panelLefts[3] = {0, column, layout.RightPanelX};
-
-    TextAt(dc, (area / 3 - TextWidth(dc, "Left Button")) / 2, layout.PanelTop, "Left Button");
-    for (int panel = 0; panel < 3; ++panel) {
-        if (panel == 1) {
-            TextAt(dc, area / 2 - TextWidth(dc, "Middle Button") / 2, layout.PanelTop,
-                   "Middle Button");
-        } else if (panel == 2) {
-            TextAt(dc, (2 * area) / 3 + (area / 3 - TextWidth(dc, "Right Button")) / 2,
-                   layout.PanelTop, "Right Button");
-        }
-        int middle = column / 2 + panelLefts[panel];
-        TextAt(dc, middle - TextWidth(dc, "Current: "), currentY, "Current: ");
-        TextAt(dc, middle - TextWidth(dc, "Least: "), leastY, "Least: ");
+    static const char *const captions[BUTTON_COUNT] = {"Left Button", "Middle Button",
+                                                       "Right Button"};
+    int unit = State.Layout.RowUnit;
+    for (int button = 0; button < BUTTON_COUNT; ++button) {
+        const char *caption = captions[button];
+        TextAt(dc, CaptionX(button, TextWidth(dc, caption)), State.Layout.PanelTop, caption);
+        int end = PanelLabelEndX(button);
+        TextAt(dc, end - TextWidth(dc, "Current: "), PanelRowY(ROW_CURRENT, unit), "Current: ");
+        TextAt(dc, end - TextWidth(dc, "Least: "), PanelRowY(ROW_LEAST, unit), "Least: ");
     }
 }
 
 void DrawProgramIcon(HDC dc) {
-    ScreenLayout &layout = State.Layout;
     int previousMode = SetMapMode(dc, MM_TEXT);
-    int left = layout.TextAreaWidth / 2 - ICON_SIZE / 2;
-    int top = 4 * layout.RowUnit - 8;
-    SetRect(&layout.IconRect, left, top, left + ICON_SIZE, top + ICON_SIZE);
+    State.Layout.IconRect = IconRectOf();
     HICON icon = LoadIconA(State.Instance, MAKEINTRESOURCEA(ICON_PROGRAM));
-    DrawIcon(dc, left, top, icon);
+    DrawIcon(dc, State.Layout.IconRect.left, State.Layout.IconRect.top, icon);
     DestroyIcon(icon);
     SetMapMode(dc, previousMode);
 }
 
 void DrawMovementLabels(HWND window, HDC dc) {
-    ScreenLayout &layout = State.Layout;
-    int column = layout.MiddlePanelX;
-    int y = layout.MovementTop + 2 * layout.RowUnit;
-    TextAt(dc, (layout.TextAreaWidth / 3) / 2 - TextWidth(dc, "Position: "), y, "Position: ");
-    int changeX = column / 2 + column - TextWidth(dc, "Change: ");
+    int y = MovementRowY();
+    TextAt(dc, MovementLabelEndX(CELL_POSITION) - TextWidth(dc, "Position: "), y, "Position: ");
+    int changeX = MovementLabelEndX(CELL_CHANGE) - TextWidth(dc, "Change: ");
     TextAt(dc, changeX, y, "Change: ");
-    layout.BarOriginX = changeX - layout.ClientWidth / 60;
-    DrawMovementBars(window, layout.BarOriginX, layout.MovementTop + 5 * layout.RowUnit - 10, 0, 0,
-                     BARS_OUTLINE);
-    TextAt(dc, column / 2 + layout.RightPanelX - TextWidth(dc, "Most Change: "), y,
+    State.Layout.BarOriginX = BarOriginOf(changeX);
+    DrawMovementBars(window, 0, 0, BARS_OUTLINE);
+    TextAt(dc, MovementLabelEndX(CELL_MOST_CHANGE) - TextWidth(dc, "Most Change: "), y,
            "Most Change: ");
 }
 
 // The yellow frame of one band of the screen, with the two column dividers when asked.
 void DrawFrame(HDC dc, int top, int bottom, int withDividers) {
-    int width = State.Layout.ClientWidth;
+    int right = FrameRightX();
     HPEN pen = CreatePen(PS_INSIDEFRAME, FRAME_PEN_WIDTH, FRAME_COLOR);
     HGDIOBJ previous = SelectObject(dc, pen);
     MoveToEx(dc, 2, top, nullptr);
-    LineTo(dc, width - 3, top);
-    LineTo(dc, width - 3, bottom);
+    LineTo(dc, right, top);
+    LineTo(dc, right, bottom);
     LineTo(dc, 2, bottom);
     LineTo(dc, 2, top);
     if (withDividers == 1) {
-        MoveToEx(dc, width / 3, top, nullptr);
-        LineTo(dc, width / 3, bottom);
-        MoveToEx(dc, (2 * width) / 3, top, nullptr);
-        LineTo(dc, (2 * width) / 3, bottom);
+        for (int column = 1; column <= 2; ++column) {
+            MoveToEx(dc, ColumnEdgeX(column), top, nullptr);
+            LineTo(dc, ColumnEdgeX(column), bottom);
+        }
     }
     SelectObject(dc, previous);
     DeleteObject(pen);
@@ -142,20 +119,6 @@ void DrawFrame(HDC dc, int top, int bottom, int withDividers) {
 
 void TextAt(HDC dc, int x, int y, const char *text) {
     TextOutA(dc, x, y, text, (int)strlen(text));
-}
-
-void ComputeScreenLayout(const RECT &client) {
-    ScreenLayout &layout = State.Layout;
-    int unit = layout.ClientHeight / ROWS;
-    layout.RowUnit = unit;
-    layout.TextAreaWidth = client.right - client.left + 1;
-    layout.PanelTop = 15 * unit;
-    layout.PanelBottom = layout.PanelTop + 10 * unit;
-    layout.LeftPanelX = 0;
-    layout.MiddlePanelX = layout.ClientWidth / 3;
-    layout.RightPanelX = (2 * layout.ClientWidth) / 3;
-    layout.MovementTop = TruncatedSum(layout.PanelTop - 5 * unit, -0.5, unit);
-    layout.PanelFrameTop = TruncatedSum(layout.PanelTop, -0.5, unit);
 }
 
 int PaintMainScreen(HWND window) {

@@ -1,4 +1,4 @@
-// The painting of the main screen and the geometry every other drawing uses.
+// The painting of the main screen, which stores the layout every other drawing uses.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +9,3 @@ int PaintMainScreen(HWND window);
 
 // The text at (x, y) in the device context's font and colours.
 void TextAt(HDC dc, int x, int y, const char *text);
-
-// Recomputes the layout from the client size and rectangle.
-void ComputeScreenLayout(const RECT &client);

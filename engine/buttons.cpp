@@ -2,6 +2,7 @@
 
 #include "base/error_codes.h"
 #include "base/post_command.h"
+#include "base/screen_geometry.h"
 #include "base/test_state.h"
 #include "display/button_panel.h"
 #include "engine/calibration.h"
@@ -9,30 +10,23 @@
 
 namespace {
 
-// What tells the buttons apart: their messages, their error codes and the edges of
-// their panel on the screen.
+// What tells the buttons apart: their messages and their error codes.
 struct ButtonSetup {
     UINT DownMessage, UpMessage;
     ErrorNumber TooFastCode, UpBeforeDownCode, DownBeforeUpCode;
-    int ScreenLayout::*PanelLeft;
-    int ScreenLayout::*PanelRight;
 };
 
 const ButtonSetup BUTTON_SETUPS[BUTTON_COUNT] = {
     {WM_LBUTTONDOWN, WM_LBUTTONUP, ERROR_LEFT_TOO_FAST, ERROR_LEFT_UP_BEFORE_DOWN,
-     ERROR_LEFT_DOWN_BEFORE_UP, &ScreenLayout::LeftPanelX, &ScreenLayout::MiddlePanelX},
+     ERROR_LEFT_DOWN_BEFORE_UP},
     {WM_MBUTTONDOWN, WM_MBUTTONUP, ERROR_MIDDLE_TOO_FAST, ERROR_MIDDLE_UP_BEFORE_DOWN,
-     ERROR_MIDDLE_DOWN_BEFORE_UP, &ScreenLayout::MiddlePanelX, &ScreenLayout::RightPanelX},
+     ERROR_MIDDLE_DOWN_BEFORE_UP},
     {WM_RBUTTONDOWN, WM_RBUTTONUP, ERROR_RIGHT_TOO_FAST, ERROR_RIGHT_UP_BEFORE_DOWN,
-     ERROR_RIGHT_DOWN_BEFORE_UP, &ScreenLayout::RightPanelX, &ScreenLayout::ClientWidth},
+     ERROR_RIGHT_DOWN_BEFORE_UP},
 };
 
 const DWORD HOLD_RESET_MS = 700;
 const int STEP_COUNT = 8;
-
-int PanelLeft(int button) {
-    return State.Layout.*BUTTON_SETUPS[button].PanelLeft;
-}
 
 void HandleButtonDown(HWND window, int button) {
     ButtonChannel &channel = State.Buttons[button];
@@ -51,8 +45,8 @@ void HandleButtonDown(HWND window, int button) {
     }
     channel.LastDownTick = now;
 
-    UpdateButtonPanel(window, PanelLeft(button), State.Layout.PanelTop, channel.StepIndex,
-                      State.CurrentInterval, channel.LeastInterval);
+    UpdateButtonPanel(window, button, channel.StepIndex, State.CurrentInterval,
+                      channel.LeastInterval);
 
     if (button == BUTTON_LEFT && State.Calibrating) {
         CalibrationPress(window);
@@ -68,7 +62,6 @@ void HandleButtonDown(HWND window, int button) {
 void HandleButtonUp(HWND window, int button, unsigned x, unsigned y) {
     ButtonChannel &channel = State.Buttons[button];
     const ButtonSetup &setup = BUTTON_SETUPS[button];
-    ScreenLayout &layout = State.Layout;
     if (!channel.IsDown) {
         PostCommand(window, CMD_REPORT_ERROR, setup.UpBeforeDownCode);
     }
@@ -77,23 +70,21 @@ void HandleButtonUp(HWND window, int button, unsigned x, unsigned y) {
     DWORD now = GetTickCount();
     if (now - channel.LastDownTick > HOLD_RESET_MS) {
         channel.LeastInterval = LEAST_NONE;
-        RECT panel;
-        SetRect(&panel, layout.*setup.PanelLeft, layout.PanelTop, layout.*setup.PanelRight,
-                layout.PanelBottom);
+        RECT panel = PanelRect(button);
         RequestRepaint(window, &panel);
     }
 
     if (button == BUTTON_LEFT) {
         POINT point = {(LONG)x, (LONG)y};
-        if (PtInRect(&layout.IconRect, point)) {
+        if (PtInRect(&State.Layout.IconRect, point)) {
             PostCommand(window, CMD_ABOUT, 0);
         }
     }
     if (button == BUTTON_MIDDLE) {
-        layout.RowUnit = layout.ClientHeight / 27;
+        RecomputeRowUnit();
     }
 
-    DrawReleaseArrow(window, PanelLeft(button));
+    DrawReleaseArrow(window, button);
 
     if (button == BUTTON_LEFT && State.Calibrating) {
         CalibrationRelease(window);

@@ -19,26 +19,21 @@ void ResetMovementValues() {
 }
 
 void HandleMouseMove(HWND window, LPARAM lParam) {
-    const ScreenLayout &layout = State.Layout;
     int x = LOWORD(lParam);
     int y = HIWORD(lParam);
-    int column = layout.ClientWidth / 3;
-    int row = layout.MovementTop + 2 * layout.RowUnit;
 
-    DrawValuePair(window, column / 2, row, x, y);
+    DrawValuePair(window, CELL_POSITION, x, y);
     State.ChangeX = Absolute(State.LastX - x);
     State.ChangeY = Absolute(State.LastY - y);
-    DrawValuePair(window, column / 2 + layout.MiddlePanelX, row, State.ChangeX, State.ChangeY);
-    DrawMovementBars(window, layout.BarOriginX, layout.MovementTop + 5 * layout.RowUnit - 10,
-                     State.ChangeX, State.ChangeY, BARS_LIVE);
+    DrawValuePair(window, CELL_CHANGE, State.ChangeX, State.ChangeY);
+    DrawMovementBars(window, State.ChangeX, State.ChangeY, BARS_LIVE);
     if (State.MostChangeX < State.ChangeX) {
         State.MostChangeX = State.ChangeX;
     }
     if (State.MostChangeY < State.ChangeY) {
         State.MostChangeY = State.ChangeY;
     }
-    DrawValuePair(window, column / 2 + layout.RightPanelX, row, State.MostChangeX,
-                  State.MostChangeY);
+    DrawValuePair(window, CELL_MOST_CHANGE, State.MostChangeX, State.MostChangeY);
     State.LastX = x;
     State.LastY = y;
 }

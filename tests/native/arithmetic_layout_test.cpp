@@ -1,8 +1,8 @@
 // Screen geometry: truncated products and the layout of a 1024 x 740 client area.
 #include <gtest/gtest.h>
 
-#include "display/fractions.h"
-#include "display/screen_paint.h"
+#include "base/fractions.h"
+#include "base/screen_geometry.h"
 #include "base/test_state.h"
 
 TEST(TruncatedProduct, UsesTheExactDoubleValueOfTheFraction) {

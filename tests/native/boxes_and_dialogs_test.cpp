@@ -562,6 +562,59 @@ TEST_F(BoxesAndDialogs, InformationPagesShowTheirTitlesAndOpenAtTheFirstPage) {
     EXPECT_EQ(headless::LiveGdiObjects(), 0);
 }
 
+TEST_F(BoxesAndDialogs, TabWalksTheDialogsControlsInOrderAndEnterPressesTheFocusedOne) {
+    // Each row: the dialog's key ("s" or "i" opens it from the main window), and the
+    // control that has the focus after it.
+    const struct {
+        UINT Key;
+        int Focus;
+    } rows[] = {
+        {'I', ID_INFO_FORWARD},
+        {VK_TAB, ID_INFO_BACK},
+        {VK_TAB, ID_INFO_RETURN},
+        {VK_TAB, ID_INFO_FORWARD},
+        {VK_TAB, ID_INFO_BACK},
+        {VK_TAB, ID_INFO_RETURN},
+        {VK_RETURN, 0},
+        {'S', ID_TRIGGER_EDIT},
+        {VK_TAB, ID_TRIGGER_CANCEL},
+        {VK_TAB, ID_TRIGGER_OK},
+        {VK_TAB, ID_TRIGGER_EDIT},
+    };
+    AddStep([] {
+        headless::AdvanceTick(1000);
+        run::LeftClick(); // a value that only a repaint of the whole screen clears
+    });
+    for (const auto &row : rows) {
+        AddStep([&row] {
+            if (row.Key == 'I' || row.Key == 'S') {
+                run::PressKey((char)row.Key);
+            } else {
+                headless::QueueKey(row.Key);
+            }
+        });
+        AddStep([&row] {
+            if (row.Focus == 0) {
+                // Enter on Return closes the pages, and the screen is painted again.
+                EXPECT_FALSE(headless::BoxOpen());
+                EXPECT_EQ(LeftValue(), TEAL);
+                return;
+            }
+            ASSERT_TRUE(headless::BoxOpen());
+            if (row.Key == 'I') {
+                EXPECT_EQ(LeftValue(), GREY);
+            }
+            EXPECT_EQ(headless::DialogControlId(headless::FocusWindow()), row.Focus)
+                << TopBox().Caption << " after key " << row.Key;
+        });
+    }
+    AddStep([] {
+        AnswerBox(ID_TRIGGER_CANCEL);
+        run::PressKey('X');
+    });
+    run::Start();
+}
+
 TEST_F(BoxesAndDialogs, DriverReportShowsTheCalibrationOfTenPresses) {
     // Each synthetic press and release draws 14 times (arrow 4, values 2, spinner 4, up
     // arrow 4); at 1 ms a drawing, ten of them take 140 ms: 14.00 ms each.

@@ -4,6 +4,9 @@
 
 #include "run_support.h"
 
+#include <set>
+#include <tuple>
+
 #include "base/test_state.h"
 
 using headless::AddStep;
@@ -176,6 +179,17 @@ TEST_F(MainScreen, PaintDrawsTheFixedPictureInItsPlacesAndColours) {
                     Drawn(0, Shape{"TextOutA", t.X, t.Y, 0, 0, BLACK, 0, TEAL, t.Text}.In("Arial")))
                     << t.Text << " at " << t.X << ", " << t.Y << " of " << screen.Width;
             }
+            // Each text once, and no other: the paint draws the table and nothing more.
+            std::multiset<std::tuple<std::string, int, int>> wanted, painted;
+            for (const Text &t : screen.Texts) {
+                wanted.insert({t.Text, t.X, t.Y});
+            }
+            for (const headless::DrawCall &call : headless::DrawLog()) {
+                if (call.Name == "TextOutA") {
+                    painted.insert({call.Text, call.X1, call.Y1});
+                }
+            }
+            EXPECT_EQ(painted, wanted) << screen.Width;
             for (const Shape &shape : screen.Shapes) {
                 EXPECT_TRUE(Drawn(0, shape)) << shape.Describe();
             }
@@ -527,6 +541,170 @@ TEST(MainScreenOdd, PanelsOfA799By561ClientAreaShowTheirPressInPlace) {
                   Shape{"TextOutA", panel.ValueX, 362, 0, 0, BLACK, 0, GREY, panel.Shown},
                   Shape{"LineTo", panel.SpinnerX, 440, panel.SpinnerX + 16, 424, YELLOW, 1}}) {
                 EXPECT_TRUE(Drawn(0, shape)) << shape.Describe();
+            }
+        });
+    }
+    AddStep([] { run::PressKey('X'); });
+    run::Start();
+}
+
+TEST_F(MainScreen, AResetClearsTheMostChangeOfBothAxes) {
+    // Each row: press R or not, then move to (x, y); Change and Most Change then show.
+    const struct {
+        bool Reset;
+        int X, Y;
+        const char *Change, *Most;
+    } rows[] = {
+        {false, 100, 100, nullptr, nullptr},
+        {true, 103, 100, "    3,    0    ", "    3,    0    "},
+        {true, 103, 104, "    0,    4    ", "    0,    4    "},
+    };
+    for (const auto &row : rows) {
+        AddStep([&row] {
+            if (row.Reset) {
+                run::PressKey('r');
+            }
+        });
+        AddStep([&row] {
+            headless::ClearDrawLog();
+            headless::QueueMouse(run::Main(), WM_MOUSEMOVE, row.X, row.Y);
+        });
+        AddStep([&row] {
+            if (row.Change) {
+                EXPECT_EQ(TextsAt(0, 511, 310), std::vector<std::string>{row.Change}) << row.Y;
+                EXPECT_EQ(TextsAt(0, 852, 310), std::vector<std::string>{row.Most}) << row.Y;
+            }
+        });
+    }
+    AddStep([] { run::PressKey('X'); });
+    run::Start();
+}
+
+TEST_F(MainScreen, TheFirstBarsAfterAPaintEraseNothing) {
+    // The bar lines of 5 pixels (green, red or background) drawn since the mark.
+    auto barLines = [](size_t mark) {
+        std::vector<std::string> lines;
+        for (size_t i = mark; i < headless::DrawLog().size(); ++i) {
+            const headless::DrawCall &call = headless::DrawLog()[i];
+            if (call.Name == "LineTo" && call.PenWidth == 5) {
+                lines.push_back(
+                    Shape{"LineTo", call.X1, call.Y1, call.X2, call.Y2, call.PenColor, 5}
+                        .Describe());
+            }
+        }
+        return lines;
+    };
+    // Bars of 100 pixels each, from the corner (422, 381); then a reset's paint.
+    AddStep([] { headless::QueueMouse(run::Main(), WM_MOUSEMOVE, 100, 100); });
+    AddStep([] { headless::QueueMouse(run::Main(), WM_MOUSEMOVE, 120, 120); });
+    AddStep([] { run::PressKey('r'); });
+    AddStep([] {
+        headless::ClearDrawLog();
+        headless::QueueMouse(run::Main(), WM_MOUSEMOVE, 125, 120); // change 5, 0
+    });
+    AddStep([&] {
+        // Green from the corner only: nothing of the bars before the paint is cleared.
+        EXPECT_EQ(barLines(0), (std::vector<std::string>{
+                                   Shape{"LineTo", 422, 381, 422, 381, GREEN, 5}.Describe(),
+                                   Shape{"LineTo", 422, 381, 447, 381, GREEN, 5}.Describe()}));
+        run::PressKey('r');
+    });
+    AddStep([] {
+        headless::ClearDrawLog();
+        headless::QueueMouse(run::Main(), WM_MOUSEMOVE, 125, 120); // no change at all
+    });
+    AddStep([&] {
+        // Both bars from the corner to the corner: no pixel, and nothing in background.
+        EXPECT_EQ(barLines(0), (std::vector<std::string>(
+                                   2, Shape{"LineTo", 422, 381, 422, 381, GREEN, 5}.Describe())));
+        EXPECT_EQ(TextsAt(0, 511, 310), std::vector<std::string>{"    0,    0    "});
+        EXPECT_EQ(TextsAt(0, 852, 310), std::vector<std::string>{"    0,    0    "});
+        // The thin black edges right of and below the channels meet in a black corner; the
+        // channels themselves stay empty.
+        for (POINT black : {POINT{425, 377}, POINT{425, 384}, POINT{426, 385}, POINT{421, 384}}) {
+            EXPECT_EQ(headless::Pixel(run::Main(), black.x, black.y), BLACK)
+                << black.x << ", " << black.y;
+        }
+        for (POINT empty : {POINT{422, 381}, POINT{422, 376}, POINT{430, 381}}) {
+            EXPECT_EQ(headless::Pixel(run::Main(), empty.x, empty.y), TEAL)
+                << empty.x << ", " << empty.y;
+        }
+        run::PressKey('X');
+    });
+    run::Start();
+}
+
+TEST(MainScreenLow, BarChannelsOfExactlyFortyPixelsHaveTheirBlackEdgesEndToEnd) {
+    // A client area of 1024 x 270: row unit 10, bar maximum 40, corner (422, 135). The
+    // vertical edge is all green length (40 is not above 40); the horizontal one, one
+    // pixel longer, gets its last pixel as a second stretch.
+    headless::ResetWorld();
+    run::UseClientSize(1024, 270);
+    AddStep([] {
+        headless::ClearDrawLog();
+        InvalidateRect(run::Main(), nullptr, FALSE);
+    });
+    AddStep([] {
+        std::vector<std::string> edges;
+        for (const headless::DrawCall &call : headless::DrawLog()) {
+            if (call.Name == "LineTo" && call.PenColor == BLACK && call.PenWidth == 7) {
+                edges.push_back(
+                    Shape{"LineTo", call.X1, call.Y1, call.X2, call.Y2, BLACK, 7}.Describe());
+            }
+        }
+        EXPECT_EQ(edges, (std::vector<std::string>{
+                             Shape{"LineTo", 423, 135, 423, 95, BLACK, 7}.Describe(),
+                             Shape{"LineTo", 423, 136, 463, 136, BLACK, 7}.Describe(),
+                             Shape{"LineTo", 463, 136, 464, 136, BLACK, 7}.Describe()}));
+        run::PressKey('X');
+    });
+    run::Start();
+}
+
+TEST_F(MainScreen, BetweenPaintsOnlyAPressPanelAndTheBarsTakeTheNewSizeAtOnce) {
+    // Painted at 1024 x 740 (row unit 27, columns of 341, panels at 405, movement row at
+    // 256), then made 799 x 561 without a paint: row unit 20, columns of 266, bars of 83.
+    const struct {
+        UINT Message;
+        std::vector<Shape> Drawn;
+    } steps[] = {
+        // A press works its panel out afresh, at the last paint's panel edges and top.
+        {WM_LBUTTONDOWN,
+         {{"LineTo", 212, 425, 208, 421, BLACK, 1},
+          {"TextOutA", 133, 445, 0, 0, BLACK, 0, GREY, " ---  "},
+          {"TextOutA", 133, 467, 0, 0, BLACK, 0, GREY, " ---  "},
+          {"LineTo", 124, 545, 140, 529, YELLOW, 1}}},
+        // A release stands where the last paint put the panel.
+        {WM_LBUTTONUP, {{"LineTo", 272, 416, 268, 420, BLACK, 1}}},
+        {WM_MBUTTONDOWN,
+         {{"LineTo", 553, 425, 549, 421, BLACK, 1},
+          {"TextOutA", 474, 445, 0, 0, BLACK, 0, GREY, " ---  "},
+          {"TextOutA", 474, 467, 0, 0, BLACK, 0, GREY, " ---  "},
+          {"LineTo", 465, 545, 481, 529, YELLOW, 1}}},
+        // The middle release takes the row unit of the new height before its arrow.
+        {WM_MBUTTONUP, {{"LineTo", 613, 409, 609, 413, BLACK, 1}}},
+        // From (300, 160) to (100, 100): the values' columns are new, their row and the
+        // bars' corner follow the new row unit, the bars end at 83.
+        {WM_MOUSEMOVE,
+         {{"TextOutA", 133, 296, 0, 0, BLACK, 0, GREY, "  100,  100  "},
+          {"TextOutA", 474, 296, 0, 0, BLACK, 0, GREY, "  200,   60   "},
+          {"TextOutA", 815, 296, 0, 0, BLACK, 0, GREY, "  200,   60   "},
+          {"LineTo", 422, 306, 422, 263, RED, 5},
+          {"LineTo", 462, 346, 505, 346, RED, 5}}},
+    };
+    headless::SetCursorScreenPos(300, 200);
+    AddStep([] { SendMessageA(run::Main(), WM_SIZE, 0, MAKELPARAM(799, 561)); });
+    for (const auto &step : steps) {
+        AddStep([&step] {
+            // A release comes soon: a long hold would paint its panel.
+            bool release = step.Message == WM_LBUTTONUP || step.Message == WM_MBUTTONUP;
+            headless::AdvanceTick(release ? 100 : 1000);
+            headless::ClearDrawLog();
+            headless::QueueMouse(run::Main(), step.Message, 100, 100);
+        });
+        AddStep([&step] {
+            for (const Shape &shape : step.Drawn) {
+                EXPECT_TRUE(Drawn(0, shape)) << step.Message << ": " << shape.Describe();
             }
         });
     }

@@ -1,4 +1,4 @@
-#include "display/fractions.h"
+#include "base/fractions.h"
 
 #include <math.h>
 #include <stdint.h>
