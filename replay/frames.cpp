@@ -154,7 +154,12 @@ void FrameReader::AddButtonChange(Frame &frame, ButtonChange change) {
     if (Resync[change.Which] && down == change.Down) {
         frame.Buttons.push_back(ButtonChange{change.Which, !change.Down, true});
         ++RestoredChanges;
+    } else if (!Changed[change.Which] && !change.Down) {
+        // The recording began while the button was down: its release is no lost press.
+        change.Restored = true;
+        HeldAtStart |= 1u << change.Which;
     }
+    Changed[change.Which] = true;
     Resync[change.Which] = false;
     frame.Buttons.push_back(change);
 }

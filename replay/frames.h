@@ -56,10 +56,13 @@ class FrameReader {
     uint64_t FrameCount = 0;      // frames handed out
     uint64_t DroppedReports = 0;  // SYN_DROPPED seen: the kernel lost events there
     uint64_t RestoredChanges = 0; // button changes lost there, restored from later ones
-    uint64_t CutEvents = 0;       // events after the last SYN_REPORT: a recording cut short
-    bool CutLine = false;         // its last line was incomplete and left out
-    int64_t LastMicros = 0;       // time of the last frame handed out
-    uint64_t TimeBackFrames = 0;  // frames whose time went back, held at the time before
+    // Buttons (bits by Button) held when the recording began: their first change is a
+    // release, which only puts the state right.
+    unsigned HeldAtStart = 0;
+    uint64_t CutEvents = 0;      // events after the last SYN_REPORT: a recording cut short
+    bool CutLine = false;        // its last line was incomplete and left out
+    int64_t LastMicros = 0;      // time of the last frame handed out
+    uint64_t TimeBackFrames = 0; // frames whose time went back, held at the time before
     int64_t MostTimeBackMicros = 0;
 
   private:
@@ -70,7 +73,8 @@ class FrameReader {
     bool Started = false;
     bool Dropping = false; // between a SYN_DROPPED and the next SYN_REPORT
     bool SawMouseEvent = false;
-    bool IsDown[BUTTON_KINDS] = {}; // each button's state after the frames handed out
+    bool IsDown[BUTTON_KINDS] = {};  // each button's state after the frames handed out
+    bool Changed[BUTTON_KINDS] = {}; // a change of the button was read
     bool Resync[BUTTON_KINDS] =
         {}; // its state is unsure: events were dropped since its last change
     int64_t FirstMicros = 0, PreviousMicros = 0;

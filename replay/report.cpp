@@ -93,6 +93,17 @@ std::vector<std::string> Notes(const ReplayResult &result) {
                                "there were restored from the changes after them",
                                (Count)result.DroppedReports, (Count)result.RestoredChanges));
     }
+    std::string held;
+    for (int i = 0; i < BUTTON_KINDS; ++i) {
+        if (result.HeldAtStart & (1u << i)) {
+            held += (held.empty() ? "" : ", ") + std::string(ButtonWords(i));
+        }
+    }
+    if (!held.empty()) {
+        notes.push_back("the recording began while a button was held (" + held +
+                        "): its first release only put the state right, with no press and no "
+                        "interval");
+    }
     if (result.CutEvents > 0 || result.CutLine) {
         std::string text = "the recording was cut off in the middle of a frame: ";
         if (result.CutEvents > 0) {
@@ -145,8 +156,19 @@ std::string StepText(const ReplayResult &result) {
     return text;
 }
 
+// A button as the person holding the mouse knows it: with the buttons swapped, the
+// physical one, and which TapTally saw.
+std::string PhysicalWords(int which, const ReplayOptions &options) {
+    if (options.Swap && (which == BUTTON_LEFT || which == BUTTON_RIGHT)) {
+        return which == BUTTON_LEFT ? "right button (TapTally's left, swapped)"
+                                    : "left button (TapTally's right, swapped)";
+    }
+    return std::string(ButtonWords(which)) + " button";
+}
+
 // One sentence a layman reads for a button that had errors or findings; empty otherwise.
-std::string PlainWords(int which, const ButtonResult &button, int triggerMs) {
+std::string PlainWords(int which, const ButtonResult &button, int triggerMs,
+                       const ReplayOptions &options) {
     std::vector<std::string> parts;
     if (button.BelowTrigger > 0) {
         parts.push_back(Plural(button.BelowTrigger, "press", "presses") + " came less than " +
@@ -174,22 +196,60 @@ std::string PlainWords(int which, const ButtonResult &button, int triggerMs) {
                                button.ShortPresses > 1 ? "the soonest " : "",
                                (long long)button.ShortestPressMs));
     }
+    if (button.Drops > 0) {
+        parts.push_back(Times(button.Drops) + " it let go for a moment by itself in a drag" +
+                        Printf(", %s%lld ms: it drops what you drag",
+                               button.Drops > 1 ? "up to " : "", (long long)button.LongestDropMs));
+    }
     if (parts.empty()) {
         return "";
     }
-    std::string text = ButtonName(which);
+    std::string text = PhysicalWords(which, options) + ": ";
     text[0] = (char)(text[0] - 'a' + 'A');
-    text += " button: ";
     for (size_t i = 0; i < parts.size(); ++i) {
         text += (i ? "; " : "") + parts[i];
     }
     return text + ".\n";
 }
 
+// What the findings are, in a few words each, for the verdict's last line.
+std::string FindingsNamed(const ReplayResult &result, const ReplayOptions &options) {
+    std::vector<std::string> names;
+    for (int i = 0; i < BUTTON_KINDS; ++i) {
+        const ButtonResult &button = result.Buttons[i];
+        std::string name = "the " + PhysicalWords(i, options);
+        if (button.Bounces > 0) {
+            names.push_back(name + " bounces on release");
+        }
+        if (button.ShortPresses > 0) {
+            names.push_back(name + " lets go right after a press");
+        }
+        if (button.Drops > 0) {
+            names.push_back(name + " drops a drag");
+        }
+        if (i >= PANEL_BUTTONS && button.BelowTrigger > 0) {
+            names.push_back(name + " presses too fast");
+        }
+    }
+    if (result.WheelReversals > 0) {
+        names.push_back("the wheel steps back");
+    }
+    if (result.SensorJumps > 0) {
+        names.push_back("the sensor jumps");
+    }
+    std::string text;
+    for (size_t i = 0; i < names.size(); ++i) {
+        text += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + names[i];
+    }
+    return text;
+}
+
 std::string BeyondText(const ReplayResult &result, const ReplayOptions &options) {
     std::string text = "\nBeyond TapTally's test (the replay's own findings; TapTally's verdict "
                        "stays as it is):\n";
-    text += Printf("Bounce:   a release and a press closer than %d ms\n", options.BounceMs);
+    text += Printf("Setting:  changes of one button closer than %d ms are one bounce "
+                   "(--bounce)\n",
+                   options.BounceMs);
     text += "Side buttons:";
     bool any = false;
     for (int i = PANEL_BUTTONS; i < BUTTON_KINDS; ++i) {
@@ -198,7 +258,7 @@ std::string BeyondText(const ReplayResult &result, const ReplayOptions &options)
             continue;
         }
         std::string least = button.HasLeast ? Printf(", least %u ms", button.LeastMs) : "";
-        text += Printf("%s %s %s%s", any ? ";" : "", ButtonName(i),
+        text += Printf("%s %s %s%s", any ? ";" : "", ButtonWords(i),
                        Plural(button.Presses, "press", "presses").c_str(), least.c_str());
         any = true;
     }
@@ -262,9 +322,24 @@ std::string Printable(std::string text) {
     return text;
 }
 
+const char *VerdictWord(const ReplayResult &result) {
+    if (!result.Errors.empty()) {
+        return "FAIL";
+    }
+    if (!result.FindingCounts.empty()) {
+        return "WARN";
+    }
+    for (int i = 0; i < PANEL_BUTTONS; ++i) {
+        if (result.Buttons[i].Presses > 0) {
+            return "PASS";
+        }
+    }
+    return "UNTESTED";
+}
+
 int ExitStatus(const ReplayResult &result, const ReplayOptions &options) {
-    bool found = options.Strict && !result.FindingCounts.empty();
-    return result.Errors.empty() && !found ? 0 : 1;
+    std::string word = VerdictWord(result);
+    return word == "FAIL" || (options.Strict && word != "PASS") ? 1 : 0;
 }
 
 std::string TextReport(const std::string &file, const ReplayResult &result,
@@ -277,7 +352,8 @@ std::string TextReport(const std::string &file, const ReplayResult &result,
     text +=
         Printf("Duration: %s s, %llu frames, %llu events\n", SecondsText(result.DurationMs).c_str(),
                (Count)result.Frames, (Count)result.Events);
-    text += Printf("Ignored:  %llu key repeats, %llu other buttons, %llu wheel, %llu other\n",
+    text += Printf("Ignored:  %llu key repeats, %llu other buttons, %llu wheel (TapTally has "
+                   "none; see Wheel below), %llu other\n",
                    (Count)ignored.Repeats, (Count)ignored.OtherButtons, (Count)ignored.Wheel,
                    (Count)ignored.Other);
     for (const std::string &note : Notes(result)) {
@@ -308,35 +384,48 @@ std::string TextReport(const std::string &file, const ReplayResult &result,
 
     std::string plain;
     for (int i = 0; i < BUTTON_KINDS; ++i) {
-        plain += PlainWords(i, result.Buttons[i], result.TriggerMs);
+        plain += PlainWords(i, result.Buttons[i], result.TriggerMs, options);
     }
     if (result.WheelReversals > 0) {
         plain += "Wheel: " + Times(result.WheelReversals) +
                  " it stepped back against the scroll: its encoder is worn or dirty.\n";
     }
-    if (plain.empty()) {
+    if (result.SensorJumps > 0) {
+        plain += "Sensor: " + Times(result.SensorJumps) +
+                 Printf(" the pointer leapt by itself, by up to %lld counts in one report: it "
+                        "misreads the surface or is failing.\n",
+                        (long long)result.LargestJump);
+    }
+    std::string word = VerdictWord(result);
+    if (word == "UNTESTED") {
+        plain = "Nothing TapTally tests was used: no left, middle or right press was recorded.\n";
+    } else if (plain.empty()) {
         plain = "Nothing wrong was found in what was recorded.\n";
-    } else if (result.Errors.empty()) {
-        plain += "TapTally's own test passes this mouse: the faults above are ones its test "
-                 "cannot see.\n";
+    } else if (word == "WARN") {
+        plain += "TapTally raised no error: the faults above are ones its test cannot see.\n";
     }
     text += "\nIn plain words:\n" + plain;
-    if (options.Strict && !result.FindingCounts.empty()) {
-        text += "With --strict, the findings make the exit status 1.\n";
+    if (options.Strict && (word == "WARN" || word == "UNTESTED")) {
+        text += "With --strict, " + word + " makes the exit status 1.\n";
     }
-    if (result.Errors.empty()) {
-        text += "PASS: no errors\n";
-    } else {
+    if (word == "FAIL") {
         text +=
             Printf("FAIL: %zu error%s (%s)\n", result.Errors.size(),
                    result.Errors.size() == 1 ? "" : "s", CountsText(ErrorsByCode(result)).c_str());
+    } else if (word == "WARN") {
+        text += "WARN: no error of TapTally's, but " + FindingsNamed(result, options) + "\n";
+    } else if (word == "UNTESTED") {
+        text += "UNTESTED: no left, middle or right button was pressed\n";
+    } else {
+        text += "PASS: no errors, no findings\n";
     }
     return text;
 }
 
 std::string JsonReport(const std::string &file, const ReplayResult &result,
                        const ReplayOptions &options) {
-    std::string json = "{\"file\": " + JsonString(file);
+    std::string json = "{\"verdict\": \"" + std::string(VerdictWord(result)) + "\"";
+    json += ", \"file\": " + JsonString(file);
     json += ", \"device\": " + JsonString(result.Device.Name);
     json += Printf(", \"device_number\": %d, \"device_count\": %d", result.Device.Number,
                    result.Device.DeviceCount);
@@ -378,10 +467,10 @@ std::string JsonReport(const std::string &file, const ReplayResult &result,
     }
     json += Printf("}, \"movement\": {\"messages\": %llu, \"most_change_x\": %d, "
                    "\"most_change_y\": %d, \"largest_step\": %lld, \"largest_step_ms\": %lld, "
-                   "\"largest_step_pinned\": %s}",
+                   "\"largest_step_pinned\": %s, \"sensor_jumps\": %llu}",
                    (Count)result.MoveMessages, result.MostChangeX, result.MostChangeY,
                    (long long)result.LargestStep.Counts, (long long)result.LargestStep.Ms,
-                   result.LargestStep.Pinned ? "true" : "false");
+                   result.LargestStep.Pinned ? "true" : "false", (Count)result.SensorJumps);
     const ReportRate &rate = result.Rate;
     json += rate.Intervals == 0
                 ? std::string(", \"report_rate\": null")
@@ -394,7 +483,9 @@ std::string JsonReport(const std::string &file, const ReplayResult &result,
         const Finding &finding = result.Findings[i];
         json += Printf("%s{\"time_ms\": %lld, \"button\": ", i ? ", " : "", (long long)finding.Ms) +
                 JsonString(finding.Button) + ", \"kind\": " + JsonString(finding.Kind) +
-                Printf(", \"ms\": %lld, \"text\": ", (long long)finding.ValueMs) +
+                (finding.Kind == "sensor-jump"
+                     ? Printf(", \"counts\": %lld, \"text\": ", (long long)finding.Counts)
+                     : Printf(", \"ms\": %lld, \"text\": ", (long long)finding.ValueMs)) +
                 JsonString(finding.Text) + "}";
     }
     json += "], \"finding_counts\": {";

@@ -16,8 +16,11 @@ std::string Printable(std::string text);
 // The length of the UTF-8 sequence at text[at], or 0 when none starts there.
 size_t Utf8Length(const std::string &text, size_t at);
 
-// 0 when the program raised no error, 1 when it raised any (or, with --strict, when the
-// replay found anything beyond its test).
+// The verdict's first word, the first that applies: "FAIL" (TapTally raised errors),
+// "WARN" (findings beyond TapTally's test), "UNTESTED" (no left, middle or right press),
+// "PASS".
+const char *VerdictWord(const ReplayResult &result);
+// 1 for FAIL, and with --strict for WARN and UNTESTED too; 0 otherwise.
 int ExitStatus(const ReplayResult &result, const ReplayOptions &options);
 std::string TextReport(const std::string &file, const ReplayResult &result,
                        const ReplayOptions &options);

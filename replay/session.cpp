@@ -111,6 +111,7 @@ class Session {
         Result.Ignored = Frames.Ignored;
         Result.DroppedReports = Frames.DroppedReports;
         Result.RestoredChanges = Frames.RestoredChanges;
+        Result.HeldAtStart = Frames.HeldAtStart;
         Result.CutEvents = Frames.CutEvents;
         Result.CutLine = Frames.CutLine;
         Result.TimeBackFrames = Frames.TimeBackFrames;
@@ -350,6 +351,11 @@ class Session {
         }
         if (!change.Down && Hidden[panel]) {
             Hidden[panel] = false;
+            return;
+        }
+        // A restored release of a button the program never saw pressed (the recording
+        // began while it was down) would be a release without its press.
+        if (change.Restored && !change.Down && !(Held & KEY_FLAGS[panel])) {
             return;
         }
         Held = change.Down ? Held | KEY_FLAGS[panel] : Held & ~KEY_FLAGS[panel];

@@ -11,8 +11,11 @@
 
 namespace replay {
 
-// "left", "middle", "right", "side", "extra", "forward", "back".
+// "left", "middle", "right", "side", "extra", "forward", "back": the keys of the JSON.
 const char *ButtonName(int button);
+// The words people know a button by: "left", ..., "back (side)", "forward (extra)",
+// "forward (BTN_FORWARD)", "back (BTN_BACK)".
+const char *ButtonWords(int button);
 
 // The panel of the button an error of TapTally's is about (BUTTON_LEFT to BUTTON_RIGHT), or
 // -1 for an error of no button.
@@ -31,11 +34,14 @@ struct BoxSeen {
 
 // Something the replay saw that TapTally's rules cannot see.
 struct Finding {
-    int64_t Ms = 0;      // time in the recording
-    std::string Button;  // a ButtonName, "wheel", or "" for the whole mouse
-    std::string Kind;    // "release-bounce", "short-press", "too-fast", "wheel-reversal"
+    int64_t Ms = 0;     // time in the recording
+    std::string Button; // a ButtonName, "wheel", or "" for the whole mouse
+    // "release-bounce", "short-press", "spurious-release", "too-fast", "wheel-reversal",
+    // "sensor-jump"
+    std::string Kind;
     int64_t ValueMs = 0; // the interval that makes it a finding
     std::string Text;    // one plain sentence
+    int64_t Counts = 0;  // a sensor jump's step in counts
 };
 
 struct ButtonResult {
@@ -48,8 +54,10 @@ struct ButtonResult {
     uint64_t BelowTrigger = 0;
     std::map<int, uint64_t> Errors; // TapTally's error code: count
     uint64_t FindingCount = 0;
-    uint64_t Bounces = 0, ShortPresses = 0; // release bounces, spurious releases
+    uint64_t Bounces = 0, ShortPresses = 0; // release bounces, presses let go at once
     int64_t FastestBounceMs = 0, ShortestPressMs = 0;
+    uint64_t Drops = 0; // releases in a drag that came back at once
+    int64_t LongestDropMs = 0;
 };
 
 struct PressPoint {
@@ -77,6 +85,7 @@ struct ReplayResult {
     uint64_t Frames = 0, Events = 0;
     IgnoredCounts Ignored;
     uint64_t DroppedReports = 0, RestoredChanges = 0, CutEvents = 0;
+    unsigned HeldAtStart = 0;    // buttons (bits by Button) down when the recording began
     bool CutLine = false;        // the last line of the file was incomplete and left out
     uint64_t TimeBackFrames = 0; // frames whose time went back, held at the time before
     int64_t MostTimeBackMicros = 0;
@@ -93,6 +102,8 @@ struct ReplayResult {
     SensorStep LargestStep;
     ReportRate Rate;
     uint64_t WheelSteps = 0, WheelReversals = 0;
+    uint64_t SensorJumps = 0;
+    int64_t LargestJump = 0;
     std::vector<Finding> Findings;                 // in time order, the first FINDINGS_KEPT
     std::map<std::string, uint64_t> FindingCounts; // by kind, all of them
     std::vector<PressPoint> Presses;               // kept only when a timeline is asked for
