@@ -1,5 +1,5 @@
 // The bytes of a recording and how its format is told from its first lines.
-#include "replay/recording.h"
+#include "replay/reading/recording.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,7 +1,7 @@
 // What the replay prints: the verdict as text for a person or as one JSON object.
 #pragma once
 
-#include "replay/session.h"
+#include "replay/running/session.h"
 
 #include <string>
 

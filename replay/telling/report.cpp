@@ -1,5 +1,5 @@
 // The verdict of a replay, as text and as JSON.
-#include "replay/report.h"
+#include "replay/telling/report.h"
 
 #include <cstdarg>
 #include <cstdio>
