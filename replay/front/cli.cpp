@@ -1,6 +1,8 @@
 // Options, the recording opened, the verdict printed and the pictures written.
 #include "replay/front/cli.h"
 
+#include "replay/reading/text.h"
+
 #include "replay/front/live.h"
 #include "replay/telling/report.h"
 

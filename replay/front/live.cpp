@@ -1,6 +1,8 @@
 // The live test's front end: which device, what is shown while it runs, how it ends.
 #include "replay/front/live.h"
 
+#include "replay/reading/text.h"
+
 #include "replay/front/cli.h"
 #include "replay/front/devices.h"
 #include "replay/telling/panel.h"

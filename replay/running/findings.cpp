@@ -3,7 +3,7 @@
 
 #include "base/error_codes.h"
 
-#include "replay/telling/report.h"
+#include "replay/reading/text.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -3,6 +3,8 @@
 // to 10 s, with the trigger value as a line, TapTally's errors and the findings marked.
 #include "replay/telling/report.h"
 
+#include "replay/reading/text.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
