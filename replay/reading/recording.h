@@ -81,15 +81,6 @@ class ByteSource {
     bool Ended = false;
 };
 
-enum class Format { Unknown, LibinputYaml, Evemu, Raw };
-
-// Tells the format from the first lines; Unknown when it is neither. line receives the
-// line that decided it (the first line that is not blank or a comment).
-Format DetectFormat(const std::string &head, long &line);
-// Whether a stream begins with the kernel's event records (of 64-bit or 32-bit Linux): its
-// first frame, up to its SYN_REPORT, among the first bytes.
-bool IsRawRecords(const std::string &head);
-
 // The device the events belong to, as far as the file describes it.
 struct DeviceInfo {
     std::string Name;
