@@ -81,15 +81,6 @@ class ByteSource {
     bool Ended = false;
 };
 
-enum class Format { Unknown, LibinputYaml, Evemu, Raw };
-
-// Tells the format from the first lines; Unknown when it is neither. line receives the
-// line that decided it (the first line that is not blank or a comment).
-Format DetectFormat(const std::string &head, long &line);
-// Whether a stream begins with the kernel's event records (of 64-bit or 32-bit Linux): its
-// first frame, up to its SYN_REPORT, among the first bytes.
-bool IsRawRecords(const std::string &head);
-
 // The device the events belong to, as far as the file describes it.
 struct DeviceInfo {
     std::string Name;
@@ -122,9 +113,5 @@ class EventReader {
 // wantedDevice 0 picks the first device that has BTN_LEFT and REL_X.
 std::unique_ptr<EventReader> OpenEvemuReader(ByteSource &source, int wantedDevice);
 std::unique_ptr<EventReader> OpenYamlReader(ByteSource &source, int wantedDevice);
-
-// Parses a decimal integer that fills text[0, length) completely (an optional '-' and
-// digits; leading zeros are decimal). False when it is no such number or out of range.
-bool ParseDecimal(const char *text, size_t length, int64_t low, int64_t high, int64_t &value);
 
 } // namespace replay

@@ -3,7 +3,7 @@
 // reading: Ctrl+C, SIGTERM, a time limit, the end of the stream or the device going away.
 #pragma once
 
-#include "replay/recording.h"
+#include "replay/reading/recording.h"
 
 #include <functional>
 
@@ -33,6 +33,9 @@ using ReadBytes = std::function<size_t(char *buffer, size_t size)>;
 // type, a 16-bit code and a 32-bit value; 24 bytes each with the 64-bit time fields of
 // 64-bit Linux, 16 with the 32-bit ones of 32-bit Linux, told apart by the first records.
 std::unique_ptr<StreamReader> OpenRawReader(ReadBytes read);
+// Whether a stream begins with the kernel's event records (of 64-bit or 32-bit Linux): its
+// first frame, up to its SYN_REPORT, among the first bytes.
+bool IsRawRecords(const std::string &head);
 // The bytes of a descriptor as they come, ending as WaitForInput says.
 ReadBytes ReadDescriptor(int fd, StreamEnd &why);
 

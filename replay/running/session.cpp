@@ -2,11 +2,11 @@
 // recording. Whenever the program waits for input, the next step answers an open box
 // or queues the next window message of the recording, so that every message reaches the
 // window and nothing queues up behind a box.
-#include "replay/session.h"
+#include "replay/running/session.h"
 
-#include "replay/stream.h"
+#include "replay/reading/open.h"
 
-#include "replay/findings.h"
+#include "replay/running/findings.h"
 
 #include <windows.h>
 
@@ -471,31 +471,7 @@ bool RunReplay(const ReplayOptions &options, FILE *file, ReplayResult &result,
                ReplayFailure &failure) {
     try {
         ByteSource source(file);
-        long line = 0;
-        // Records are told first: their first bytes may be anything, a byte-order mark too.
-        if (!IsRawRecords(source.Peek(65536))) {
-            source.SkipByteOrderMark();
-        }
-        const std::string &head = source.Peek(65536);
-        Format format = DetectFormat(head, line);
-        if (format == Format::Unknown) {
-            failure = ReplayFailure{line == 0 ? "the recording is empty: it holds no events"
-                                              : "this is no libinput record file (YAML), no "
-                                                "evemu-record file and no stream of the "
-                                                "kernel's event records",
-                                    line, LinePlace(line)};
-            return false;
-        }
-        if (format == Format::Raw && options.Device > 1) {
-            throw RecordingError(0, "--device " + std::to_string(options.Device) +
-                                        ": the kernel's event records are of one device only");
-        }
-        std::unique_ptr<EventReader> events =
-            format == Format::Evemu ? OpenEvemuReader(source, options.Device)
-            : format == Format::Raw ? OpenRawReader([&](char *buffer, size_t size) {
-                  return source.Read(buffer, size);
-              })
-                                    : OpenYamlReader(source, options.Device);
+        std::unique_ptr<EventReader> events = OpenRecording(source, options.Device);
         return RunEvents(options, *events, result, failure);
     } catch (const RecordingError &error) {
         failure = FailureOf(error);
