@@ -18,10 +18,11 @@ const int64_t WHEEL_SCROLL_MS = 200;
 const int64_t STILL_MICROS = 100000;
 // A sensor jump: a step of at least JUMP_FLOOR counts and JUMP_TIMES the median step of
 // the JUMP_NEIGHBOURS reports before and after it in the same movement (at least
-// JUMP_LEAST_NEIGHBOURS of them). Steady motion keeps its steps within a factor of two or
-// three of each other, and a hand speeds up over many reports; the floor keeps slow,
-// lumpy motion of a few counts out.
-const size_t JUMP_NEIGHBOURS = 8, JUMP_LEAST_NEIGHBOURS = 4;
+// JUMP_LEAST_NEIGHBOURS of them). A hand speeds up over many reports: even a hard flick
+// at most doubles its step from one report to the next, so the reports beside a real
+// step are within a few times of it; a misread stands ten times above them, alone or in
+// a pair. The floor (1.6 mm at 800 CPI in one report) keeps slow, lumpy motion out.
+const size_t JUMP_NEIGHBOURS = 2, JUMP_LEAST_NEIGHBOURS = 2;
 const int64_t JUMP_TIMES = 10, JUMP_FLOOR = 50;
 
 std::string Capital(std::string text) {
