@@ -159,17 +159,17 @@ std::string ParseOptions(int argc, char **argv, const std::vector<OptionRow> &ta
     return "";
 }
 
-int PrintVerdict(const ReplayOptions &options, const std::string &name,
-                 const ReplayResult &result) {
+int PrintVerdict(const ReplayOptions &options, const std::string &name, const ReplayResult &result,
+                 const PictureOutcome &picture) {
     std::string report =
         options.Json ? JsonReport(name, result, options) : TextReport(name, result, options);
     fputs(report.c_str(), stdout);
     fflush(stdout);
     // The verdict stands even when a picture cannot be written; the status tells of it.
     int status = ExitStatus(result, options);
-    if (result.PngFailed) {
+    if (picture.Failed) {
         fprintf(stderr, "taptally-replay: cannot write %s: %s\n", Printable(options.Png).c_str(),
-                Printable(result.PngProblem).c_str());
+                Printable(picture.Problem).c_str());
         status = STATUS_BAD;
     }
     if (!options.Timeline.empty() &&
@@ -222,6 +222,8 @@ int Main(int argc, char **argv) {
     }
     ReplayResult result;
     ReplayFailure failure;
+    PictureOutcome picture;
+    options.AtEnd = PictureAtEnd(options.Png, picture);
     bool replayed = RunReplay(options, file, result, failure);
     if (!standardInput) {
         fclose(file);
@@ -231,7 +233,7 @@ int Main(int argc, char **argv) {
                 Printable(failure.Place).c_str(), Printable(failure.Message).c_str());
         return STATUS_BAD;
     }
-    return PrintVerdict(options, name, result);
+    return PrintVerdict(options, name, result, picture);
 }
 
 } // namespace replay

@@ -2,6 +2,7 @@
 // shares with it.
 #pragma once
 
+#include "replay/front/picture.h"
 #include "replay/running/session.h"
 
 #include <functional>
@@ -39,6 +40,7 @@ std::string OptionsHelp(const std::vector<OptionRow> &table);
 // Prints the verdict (text or JSON) on standard output, writes the pictures asked for,
 // and returns the exit status: 0, 1 for TapTally's errors (or findings with --strict),
 // 2 when a picture could not be written.
-int PrintVerdict(const ReplayOptions &options, const std::string &name, const ReplayResult &result);
+int PrintVerdict(const ReplayOptions &options, const std::string &name, const ReplayResult &result,
+                 const PictureOutcome &picture);
 
 } // namespace replay

@@ -247,6 +247,8 @@ int RunLive(const ReplayOptions &given, const LiveOptions &live) {
     CatchStopSignals(live.Seconds);
     ReplayResult result;
     ReplayFailure failure;
+    PictureOutcome picture;
+    options.AtEnd = PictureAtEnd(options.Png, picture);
     bool ran = RunEvents(options, *events, result, failure);
     bool recorded = !record || (fflush(record) == 0 && !ferror(record));
     if (record && fclose(record) != 0) {
@@ -260,7 +262,7 @@ int RunLive(const ReplayOptions &given, const LiveOptions &live) {
     if (!ran) {
         return Fail(source.Name + failure.Place + ": " + failure.Message);
     }
-    int status = PrintVerdict(options, source.Name, result);
+    int status = PrintVerdict(options, source.Name, result, picture);
     if (!recorded) {
         fprintf(stderr, "taptally-replay: cannot write %s\n", Printable(live.Record).c_str());
         status = STATUS_BAD;

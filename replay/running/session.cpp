@@ -16,11 +16,7 @@
 #include "dialogs/trigger_dialog.h"
 #include "base/test_state.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
@@ -385,43 +381,10 @@ class Session {
 
     void Finish() {
         Phase_ = Phase::Closing;
-        if (!Options.Png.empty()) {
-            SavePicture();
+        if (Options.AtEnd) {
+            Options.AtEnd();
         }
         headless::QueueCloseBox(Main);
-    }
-
-    // TapTally's screen as PNG; a failure keeps its reason, and the library's own
-    // message is kept off the terminal.
-    void SavePicture() {
-        FILE *probe = fopen(Options.Png.c_str(), "wb");
-        if (!probe) {
-            Result.PngFailed = true;
-            Result.PngProblem = strerror(errno);
-            return;
-        }
-        fclose(probe);
-        fflush(stderr);
-        int saved = dup(STDERR_FILENO);
-        int quiet = open("/dev/null", O_WRONLY);
-        if (saved >= 0 && quiet >= 0) {
-            dup2(quiet, STDERR_FILENO);
-        }
-        errno = 0;
-        bool written = headless::SavePng(Main, Options.Png.c_str());
-        int problem = errno;
-        if (saved >= 0 && quiet >= 0) {
-            dup2(saved, STDERR_FILENO);
-        }
-        for (int fd : {saved, quiet}) {
-            if (fd >= 0) {
-                close(fd);
-            }
-        }
-        if (!written) {
-            Result.PngFailed = true;
-            Result.PngProblem = problem ? strerror(problem) : "the picture could not be written";
-        }
     }
 
     const ReplayOptions &Options;

@@ -4,6 +4,7 @@
 
 #include "replay/running/verdict.h"
 
+#include <functional>
 #include <string>
 
 namespace replay {
@@ -24,6 +25,8 @@ struct ReplayOptions {
     bool Strict = false;  // a finding counts for the exit status
     int BounceMs = DEFAULT_BOUNCE_MS;
     ReplayObserver *Observer = nullptr;
+    // Called once the recording is played, before the program closes: its screen is final.
+    std::function<void()> AtEnd;
     bool Live = false; // the events come from the mouse as it is used, not from a file
 };
 

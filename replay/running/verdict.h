@@ -107,8 +107,6 @@ struct ReplayResult {
     std::vector<Finding> Findings;                 // in time order, the first FINDINGS_KEPT
     std::map<std::string, uint64_t> FindingCounts; // by kind, all of them
     std::vector<PressPoint> Presses;               // kept only when a timeline is asked for
-    bool PngFailed = false;                        // the picture asked for could not be written
-    std::string PngProblem;                        // why not
 };
 
 // Findings past this many are counted, not listed.
