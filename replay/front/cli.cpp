@@ -6,6 +6,8 @@
 #include "replay/front/live.h"
 #include "replay/telling/report.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -24,8 +26,12 @@ const char USAGE_HEAD[] =
     "device node, or a file or - of the kernel's event records; without it the mouse is\n"
     "found).\n";
 const char USAGE_TAIL[] =
-    "Exit status: 0 no error, 1 TapTally raised errors (with --strict also: the\n"
-    "replay found something beyond TapTally's test), 2 bad input or bad options.\n";
+    "  --version          print the version\n"
+    "  --help             print this help\n"
+    "The last line of the verdict begins with FAIL (TapTally raised errors), WARN\n"
+    "(findings beyond TapTally's test), UNTESTED (no left, middle or right press) or PASS.\n"
+    "Exit status: 1 for FAIL (with --strict also for WARN and UNTESTED), 0 otherwise,\n"
+    "2 bad input or bad options.\n";
 
 const int STATUS_BAD = 2;
 
@@ -44,7 +50,8 @@ std::string Usage() {
 }
 
 int BadOption(const std::string &message) {
-    fprintf(stderr, "taptally-replay: %s\n%s", message.c_str(), Usage().c_str());
+    fprintf(stderr, "taptally-replay: %s (see taptally-replay --help)\n",
+            Printable(message).c_str());
     return STATUS_BAD;
 }
 
@@ -85,8 +92,13 @@ std::vector<OptionRow> VerdictOptions() {
          }},
         {"--trigger", "MS", "type MS into TapTally's Setup dialog (10 to 200; default 85)",
          [](Options &o, Text v) {
-             o.Trigger = v;
-             return v.empty() ? std::string("--trigger needs a value") : std::string();
+             // A whole number, as Setup takes; whether it is in range is TapTally's to say.
+             int64_t ms;
+             if (!ParseDecimal(v.data(), v.size(), -999999999, 999999999, ms)) {
+                 return "--trigger needs a whole number of milliseconds, not \"" + v + "\"";
+             }
+             o.Trigger = std::to_string(ms);
+             return std::string();
          }},
         {"--bounce", "MS",
          "report a release and a press of one button closer than\n"
@@ -113,6 +125,33 @@ std::vector<OptionRow> VerdictOptions() {
              return std::string();
          }},
     };
+}
+
+std::string OutputIsInput(const struct stat &input,
+                          const std::vector<std::pair<const char *, std::string>> &outputs) {
+    for (const auto &output : outputs) {
+        struct stat info;
+        if (!output.second.empty() && stat(output.second.c_str(), &info) == 0 &&
+            info.st_dev == input.st_dev && info.st_ino == input.st_ino) {
+            return std::string(output.first) + " " + output.second +
+                   ": this is the input itself, which writing would destroy";
+        }
+    }
+    return "";
+}
+
+std::string InputIsDevice(const std::string &name, const struct stat &input, bool terminal) {
+    if (terminal) {
+        return name + ": a terminal, not a recording: give the recording's file, or pipe it "
+                      "in (taptally-replay - < mouse.yml)";
+    }
+    if (S_ISCHR(input.st_mode)) {
+        return name +
+               ": a device, not a recording: to test an input device as it is used, "
+               "run taptally-replay --live " +
+               name;
+    }
+    return "";
 }
 
 std::string OptionsHelp(const std::vector<OptionRow> &table) {
@@ -186,10 +225,20 @@ int Main(int argc, char **argv) {
     LiveOptions live;
     bool help = false;
     std::vector<std::string> operands;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--version") {
+            printf("taptally-replay %s\n", TAPTALLY_VERSION);
+            return 0;
+        }
+    }
     std::string problem = ParseOptions(argc, argv, AllOptions(live), options, operands, help);
     if (help) {
         fputs(Usage().c_str(), stdout);
         return 0;
+    }
+    if (argc == 1) {
+        fprintf(stderr, "taptally-replay: no recording given\n%s", Usage().c_str());
+        return STATUS_BAD;
     }
     if (problem.empty() && operands.size() > 1) {
         problem = std::string(live.Live ? "one device" : "one recording") + " only, not also " +
@@ -218,6 +267,21 @@ int Main(int argc, char **argv) {
     FILE *file = standardInput ? stdin : fopen(options.File.c_str(), "rb");
     if (!file) {
         fprintf(stderr, "taptally-replay: %s: %s\n", Printable(name).c_str(), strerror(errno));
+        return STATUS_BAD;
+    }
+    struct stat input;
+    if (fstat(fileno(file), &input) == 0) {
+        problem = InputIsDevice(name, input, isatty(fileno(file)));
+        if (problem.empty()) {
+            problem =
+                OutputIsInput(input, {{"--png", options.Png}, {"--timeline", options.Timeline}});
+        }
+    }
+    if (!problem.empty()) {
+        if (!standardInput) {
+            fclose(file);
+        }
+        fprintf(stderr, "taptally-replay: %s\n", Printable(problem).c_str());
         return STATUS_BAD;
     }
     ReplayResult result;

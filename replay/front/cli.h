@@ -5,6 +5,8 @@
 #include "replay/front/picture.h"
 #include "replay/running/session.h"
 
+#include <sys/stat.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -12,8 +14,8 @@
 namespace replay {
 
 // Runs the tool: prints the verdict on standard output and problems on standard error.
-// Returns 0 when TapTally raised no error, 1 when it raised any (or, with --strict, the
-// replay found anything), 2 on bad input or bad options.
+// Returns 1 for FAIL (and with --strict for WARN and UNTESTED), 0 otherwise, 2 on bad
+// input or bad options.
 int Main(int argc, char **argv);
 
 // One option of the command line: its name, the name of its value (null for a flag),
@@ -36,6 +38,16 @@ std::string ParseOptions(int argc, char **argv, const std::vector<OptionRow> &ta
 
 // The table's options as lines of help.
 std::string OptionsHelp(const std::vector<OptionRow> &table);
+
+// The problem when an output file (named after its option, e.g. "--png") is the input
+// itself, told by device and inode, not by name; "" otherwise. Checked before anything
+// is written.
+std::string OutputIsInput(const struct stat &input,
+                          const std::vector<std::pair<const char *, std::string>> &outputs);
+
+// The problem when the input is a character device or a terminal, which would be read
+// for ever: a hint to --live for a device; "" otherwise.
+std::string InputIsDevice(const std::string &name, const struct stat &input, bool terminal);
 
 // Prints the verdict (text or JSON) on standard output, writes the pictures asked for,
 // and returns the exit status: 0, 1 for TapTally's errors (or findings with --strict),

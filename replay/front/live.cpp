@@ -6,6 +6,7 @@
 #include "replay/front/cli.h"
 #include "replay/front/devices.h"
 #include "replay/telling/panel.h"
+#include "replay/reading/open.h"
 #include "replay/reading/record_writer.h"
 #include "replay/telling/report.h"
 #include "replay/reading/stream.h"
@@ -15,6 +16,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -44,6 +46,9 @@ struct Source {
 std::string Open(const std::string &path, bool grab, StreamEnd &why, Source &source) {
     source.Name = path == "-" ? "(standard input)" : path;
     if (path == "-") {
+        if (grab) {
+            return "--grab needs a device node, not a stream on standard input";
+        }
         source.Reader = OpenRawReader(ReadDescriptor(0, why));
         return "";
     }
@@ -62,6 +67,18 @@ std::string Open(const std::string &path, bool grab, StreamEnd &why, Source &sou
     source.Fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (source.Fd < 0) {
         return path + ": " + strerror(errno);
+    }
+    // A recording of text read as the kernel's records would be bad records throughout.
+    char head[4096];
+    ssize_t length = pread(source.Fd, head, sizeof head, 0);
+    long line;
+    Format format = DetectFormat(std::string(head, (size_t)std::max<ssize_t>(length, 0)), line);
+    if (format == Format::Evemu || format == Format::LibinputYaml) {
+        return path + ": a recording (" +
+               (format == Format::Evemu ? "evemu-record" : "libinput record") +
+               "), not a stream of events as they come: replay it without --live, "
+               "taptally-replay " +
+               path;
     }
     source.Reader = OpenRawReader(ReadDescriptor(source.Fd, why));
     return "";
@@ -192,8 +209,9 @@ std::vector<OptionRow> LiveOptionRows(LiveOptions &live) {
          [&live](ReplayOptions &, Text value) {
              int64_t seconds;
              if (!ParseDecimal(value.data(), value.size(), 1, 31536000, seconds)) {
-                 return "--seconds needs a whole number of seconds from 1 on, not \"" + value +
-                        "\"";
+                 return "--seconds needs a whole number of seconds from 1 to 31536000 (a year), "
+                        "not \"" +
+                        value + "\"";
              }
              live.Seconds = (double)seconds;
              return std::string();
@@ -222,6 +240,16 @@ int RunLive(const ReplayOptions &given, const LiveOptions &live) {
     StreamEnd why = StreamEnd::None;
     Source source;
     std::string problem = Open(options.File, live.Grab, why, source);
+    if (!problem.empty()) {
+        return Fail(problem);
+    }
+    struct stat input;
+    bool known =
+        options.File == "-" ? fstat(0, &input) == 0 : stat(options.File.c_str(), &input) == 0;
+    problem = known ? OutputIsInput(input, {{"--record", live.Record},
+                                            {"--png", options.Png},
+                                            {"--timeline", options.Timeline}})
+                    : "";
     if (!problem.empty()) {
         return Fail(problem);
     }

@@ -181,9 +181,12 @@ class EvemuReader : public EventReader {
         SkipBlanks(Text, at);
         size_t dot = Text.find('.', at);
         int64_t seconds, micros, value;
-        if (dot == std::string::npos ||
-            !ParseDecimal(Text.data() + at, dot - at, 0, (int64_t)1 << 40, seconds)) {
+        if (dot == std::string::npos || dot == at ||
+            Text.find_first_not_of("0123456789", at) != dot) {
             Fail("an E: line must start with the time as <seconds>.<microseconds>");
+        }
+        if (!ParseDecimal(Text.data() + at, dot - at, 0, (int64_t)1 << 40, seconds)) {
+            Fail("the seconds of an E: line are out of range: at most 1099511627776 (2^40)");
         }
         at = dot + 1;
         size_t digits = at;

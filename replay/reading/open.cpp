@@ -13,6 +13,24 @@ bool StartsWith(const std::string &text, size_t at, const char *prefix) {
     return text.compare(at, strlen(prefix), prefix) == 0;
 }
 
+// A packed file: its packer and the command that unpacks it to standard output.
+struct Packer {
+    const char *Magic, *Name, *Cat;
+};
+
+const Packer *PackedBy(const std::string &head) {
+    static const Packer PACKERS[] = {{"\x1f\x8b", "gzip", "zcat"},
+                                     {"\xfd\x37\x7a\x58\x5a", "xz", "xzcat"},
+                                     {"\x28\xb5\x2f\xfd", "zstd", "zstdcat"},
+                                     {"BZh", "bzip2", "bzcat"}};
+    for (const Packer &packer : PACKERS) {
+        if (head.compare(0, strlen(packer.Magic), packer.Magic) == 0) {
+            return &packer;
+        }
+    }
+    return nullptr;
+}
+
 } // namespace
 
 Format DetectFormat(const std::string &head, long &line) {
@@ -69,6 +87,11 @@ std::unique_ptr<EventReader> OpenRecording(ByteSource &source, int wantedDevice)
     const std::string &head = source.Peek(65536);
     Format format = DetectFormat(head, line);
     if (format == Format::Unknown) {
+        if (const Packer *packer = PackedBy(head)) {
+            throw RecordingError(0, std::string("this file is packed with ") + packer->Name +
+                                        ": unpack it first, or replay it with " + packer->Cat +
+                                        " FILE | taptally-replay -");
+        }
         throw RecordingError(line, line == 0 ? "the recording is empty: it holds no events"
                                              : "this is no libinput record file (YAML), no "
                                                "evemu-record file and no stream of the "

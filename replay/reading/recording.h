@@ -89,6 +89,7 @@ struct DeviceInfo {
     bool CodesKnown = false; // the file lists the codes the device supports
     bool HasLeftButton = false, HasRelX = false;
     bool HasButton[7] = {}; // BTN_LEFT to BTN_BACK (0x110 to 0x116), when CodesKnown
+    int Mice = 0;           // devices of the file with events, BTN_LEFT and REL_X (at its end)
 };
 
 // ":N" for a line of a text file, "" for 0.

@@ -124,6 +124,12 @@ class YamlReader : public EventReader {
                                  "more than 1 MiB without a YAML item: a name, value or "
                                  "comment this long is no recording");
         }
+        // A quote never closed runs to the end of the file: the fault is where it opened.
+        bool quote = Parser.context && strstr(Parser.context, "quoted scalar");
+        long opened = FileLine(Parser.context_mark);
+        if (quote && opened < Source.LinesRead()) {
+            throw RecordingError(opened, "a quote opened here is never closed");
+        }
         if (Source.AtEnd() && (long)Parser.problem_mark.line + 1 >= Source.LinesRead()) {
             Cut = true;
             Finish();
@@ -269,6 +275,7 @@ class YamlReader : public EventReader {
     bool ChooseDevice() {
         DeviceHadEvents = true;
         bool mouse = Current.HasLeftButton && Current.HasRelX;
+        Mice += Current.CodesKnown && mouse ? 1 : 0;
         if (Wanted > 0) {
             if (Current.Number != Wanted) {
                 return false;
@@ -426,6 +433,7 @@ class YamlReader : public EventReader {
                                     "no recording of a mouse");
         }
         Chosen.DeviceCount = DeviceCount;
+        Chosen.Mice = Mice;
     }
 
     ByteSource &Source;
@@ -433,7 +441,7 @@ class YamlReader : public EventReader {
     yaml_parser_t Parser;
     std::vector<Node> Path;
     DeviceInfo Current, Chosen;
-    int DeviceCount = 0;
+    int DeviceCount = 0, Mice = 0;
     bool Found = false, Finished = false, Cut = false, TooLong = false;
     bool DeviceHadEvents = false;
     DeviceInfo Eventless; // a device that could be the one wanted, without events

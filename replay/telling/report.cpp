@@ -94,6 +94,11 @@ std::vector<std::string> Notes(const ReplayResult &result) {
                                "there were restored from the changes after them",
                                (Count)result.DroppedReports, (Count)result.RestoredChanges));
     }
+    if (result.Device.Mice > 1) {
+        notes.push_back(Printf("the recording holds %d mice: device %d was replayed, and "
+                               "--device N replays another",
+                               result.Device.Mice, result.Device.Number));
+    }
     std::string held;
     for (int i = 0; i < BUTTON_KINDS; ++i) {
         if (result.HeldAtStart & (1u << i)) {
@@ -246,8 +251,8 @@ std::string FindingsNamed(const ReplayResult &result, const ReplayOptions &optio
 }
 
 std::string BeyondText(const ReplayResult &result, const ReplayOptions &options) {
-    std::string text = "\nBeyond TapTally's test (the replay's own findings; TapTally's verdict "
-                       "stays as it is):\n";
+    std::string text = "\nBeyond TapTally's test (the replay's own findings; without an error "
+                       "of TapTally's they make the verdict WARN):\n";
     text += Printf("Setting:  changes of one button closer than %d ms are one bounce "
                    "(--bounce)\n",
                    options.BounceMs);

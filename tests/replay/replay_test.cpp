@@ -163,7 +163,7 @@ std::vector<VerdictCase> VerdictCases() {
             Click(r, 1080, LEFT, 5);
             Click(r, 1092, LEFT, 80);
         });
-    add("trigger raised", {"--trigger", " +200ms"}, 1, Errors({Error(1199, 10, CODE_10)}),
+    add("trigger raised", {"--trigger", "200"}, 1, Errors({Error(1199, 10, CODE_10)}),
         "\"left\": {\"presses\": 2, \"least_ms\": 199, \"errors\": {\"10\": 1}, \"findings\": 0}",
         [](Rows &r) {
             Click(r, 1000, LEFT);
@@ -227,8 +227,8 @@ TEST(ReplayVerdict, TextReportNamesEverythingAndEndsInTheVerdict) {
             "\n"
             "Movement: 1 messages, most change x 3, y 2\n"
             "\n"
-            "Beyond TapTally's test (the replay's own findings; TapTally's verdict stays as "
-            "it is):\n"
+            "Beyond TapTally's test (the replay's own findings; without an error of TapTally's "
+            "they make the verdict WARN):\n"
             "Setting:  changes of one button closer than 20 ms are one bounce (--bounce)\n"
             "Side buttons: back (side) 2 presses, least 50 ms; forward (extra) 0 presses\n"
             "Wheel:    3 steps, 1 step against the scroll\n"
@@ -528,17 +528,41 @@ TEST(ReplayOptions, BadOptionsAndARefusedTriggerEndWithStatus2) {
     EXPECT_EQ(RunTool({"--trigger", "9", path}).Status, 2);
     EXPECT_EQ(RunTool({"--device", "2", path}).Err,
               "taptally-replay: " + path + ":38: --device 2: the recording holds 1 device(s)\n");
-    for (std::vector<std::string> options : {std::vector<std::string>{"--device", "0", path},
-                                             {"--device"},
-                                             {"--colour", path},
-                                             {},
-                                             {path, path},
-                                             {"--live", "--device", "1", path}}) {
-        Outcome outcome = RunTool(options);
+    // One line each, and the whole usage only when nothing was given.
+    const std::pair<std::vector<std::string>, std::string> bad[] = {
+        {{"--device", "0", path}, "--device needs a whole number from 1 to 1000, not \"0\""},
+        {{"--device"}, "--device needs a value"},
+        {{"--colour", path}, "unknown option --colour"},
+        {{path, path}, "one recording only, not also " + path},
+        {{"--live", "--device", "1", path},
+         "--device chooses among the devices of a recording; with --live, give the mouse's "
+         "device node itself (e.g. /dev/input/event5)"},
+        {{"--trigger", path},
+         "--trigger needs a whole number of milliseconds, not \"" + path + "\""},
+        {{"--trigger", "90abc", path},
+         "--trigger needs a whole number of milliseconds, not \"90abc\""},
+        {{"--trigger", "85.5", path},
+         "--trigger needs a whole number of milliseconds, not \"85.5\""},
+        {{"--trigger", "abc", path}, "--trigger needs a whole number of milliseconds, not \"abc\""},
+        {{"--trigger", " +200ms", path},
+         "--trigger needs a whole number of milliseconds, not \" +200ms\""},
+        {{"--live", "--seconds", "100000000"},
+         "--seconds needs a whole number of seconds from 1 to 31536000 (a year), not "
+         "\"100000000\""},
+    };
+    for (const auto &test : bad) {
+        Outcome outcome = RunTool(test.first);
         EXPECT_EQ(outcome.Status, 2);
-        EXPECT_EQ(outcome.Err.rfind("taptally-replay: ", 0), 0u);
-        EXPECT_NE(outcome.Err.find("usage: taptally-replay"), std::string::npos);
+        EXPECT_EQ(outcome.Err,
+                  "taptally-replay: " + test.second + " (see taptally-replay --help)\n");
+        EXPECT_EQ(outcome.Out, "");
     }
+    Outcome none = RunTool({});
+    EXPECT_EQ(none.Status, 2);
+    EXPECT_EQ(none.Err.rfind("taptally-replay: no recording given\nusage: taptally-replay", 0), 0u);
+    Outcome version = RunTool({"--version"});
+    EXPECT_EQ(version.Status, 0);
+    EXPECT_EQ(version.Out, "taptally-replay 1.90\n");
     EXPECT_EQ(RunTool({"/nonexistent/recording"}).Err,
               "taptally-replay: /nonexistent/recording: No such file or directory\n");
     // A picture that cannot be written leaves the verdict standing, with status 2 and
