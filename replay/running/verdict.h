@@ -81,7 +81,8 @@ struct ReplayResult {
     uint64_t TimeBackFrames = 0; // frames whose time went back, held at the time before
     int64_t MostTimeBackMicros = 0;
     int TriggerMs = 0;
-    std::vector<BoxSeen> Errors;        // "Error Message" boxes, in the order they appeared
+    int BounceMs = 0;            // the least time between a release and a press that is no bounce
+    std::vector<BoxSeen> Errors; // "Error Message" boxes, in the order they appeared
     std::vector<BoxSeen> OtherBoxes;    // any other box
     ButtonResult Buttons[BUTTON_KINDS]; // by Button; the first three are TapTally's panels
     // Releases of buttons that were down when a box came up: a user lets go of the
