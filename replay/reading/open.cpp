@@ -78,7 +78,8 @@ Format DetectFormat(const std::string &head, long &line) {
     return Format::Unknown;
 }
 
-std::unique_ptr<EventReader> OpenRecording(ByteSource &source, int wantedDevice) {
+std::unique_ptr<EventReader> OpenRecording(ByteSource &source, const InputOptions &input) {
+    int wantedDevice = input.Device;
     long line = 0;
     // Records are told first: their first bytes may be anything, a byte-order mark too.
     if (!IsRawRecords(source.Peek(65536))) {

@@ -212,7 +212,7 @@ void FindingsTracker::CountPress(Button which, int64_t ms, bool inBurst) {
                     which);
             }
         }
-        if (!Options.Timeline.empty()) {
+        if (Options.KeepPresses) {
             Result.Presses.push_back(PressPoint{ms, interval, which});
         }
     }

@@ -11,7 +11,7 @@ namespace replay {
 
 class FindingsTracker {
   public:
-    FindingsTracker(const ReplayOptions &options, ReplayResult &result)
+    FindingsTracker(const RunOptions &options, ReplayResult &result)
         : Options(options), Result(result) {}
     // A change of a button the recording holds (never a restored one), by the button
     // TapTally's window sees (the swap applied).
@@ -34,7 +34,7 @@ class FindingsTracker {
     void JudgeStep(size_t at);
     void EndMovement();
 
-    const ReplayOptions &Options;
+    const RunOptions &Options;
     ReplayResult &Result;
     int64_t LastPressMs[BUTTON_KINDS] = {};
     // A burst: changes of one button each closer than the bounce time to the one before.

@@ -71,13 +71,15 @@ ReplayFailure FailureOf(const RecordingError &error) {
 
 class Session {
   public:
-    Session(const ReplayOptions &options, FrameReader &frames, ReplayResult &result)
+    Session(const RunOptions &options, FrameReader &frames, ReplayResult &result)
         : Options(options), Frames(frames), Result(result), Findings(options, result) {}
 
     // Runs the program to its end; false when the run had to stop (failure filled).
     bool Run(ReplayFailure &failure) {
         headless::ResetWorld();
         State = TestState{};
+        Result.BounceMs = Options.BounceMs;
+        Result.Swapped = Options.Swap;
         int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
         // The pointer rests in the middle of the screen while the program starts.
         headless::SetCursorScreenPos(width / 2, height / 2);
@@ -387,7 +389,7 @@ class Session {
         headless::QueueCloseBox(Main);
     }
 
-    const ReplayOptions &Options;
+    const RunOptions &Options;
     FrameReader &Frames;
     ReplayResult &Result;
     FindingsTracker Findings;
@@ -412,7 +414,7 @@ class Session {
 
 } // namespace
 
-bool RunEvents(const ReplayOptions &options, EventReader &events, ReplayResult &result,
+bool RunEvents(const RunOptions &options, EventReader &events, ReplayResult &result,
                ReplayFailure &failure) {
     bool ran = false;
     try {
@@ -430,11 +432,11 @@ bool RunEvents(const ReplayOptions &options, EventReader &events, ReplayResult &
     return ran;
 }
 
-bool RunReplay(const ReplayOptions &options, FILE *file, ReplayResult &result,
-               ReplayFailure &failure) {
+bool RunReplay(const RunOptions &options, const InputOptions &input, FILE *file,
+               ReplayResult &result, ReplayFailure &failure) {
     try {
         ByteSource source(file);
-        std::unique_ptr<EventReader> events = OpenRecording(source, options.Device);
+        std::unique_ptr<EventReader> events = OpenRecording(source, input);
         return RunEvents(options, *events, result, failure);
     } catch (const RecordingError &error) {
         failure = FailureOf(error);

@@ -2,6 +2,7 @@
 // each frame becomes the window messages the system would send, at the frame's time.
 #pragma once
 
+#include "replay/reading/open.h"
 #include "replay/running/verdict.h"
 
 #include <functional>
@@ -14,31 +15,27 @@ namespace replay {
 // a worn switch bounces for a few milliseconds, often past the mouse's own debouncing.
 const int DEFAULT_BOUNCE_MS = 20;
 
-struct ReplayOptions {
-    std::string File;    // "-" is standard input
-    int Device = 0;      // 0: the first device with BTN_LEFT and REL_X
+// How the program is run through the events.
+struct RunOptions {
     bool Swap = false;   // the system's button swap: left and right exchanged
     std::string Trigger; // typed into the Setup dialog; empty leaves the program's own
-    bool Json = false;
-    std::string Png;      // TapTally's screen at the end
-    std::string Timeline; // SVG plot of the press intervals
-    bool Strict = false;  // a finding counts for the exit status
     int BounceMs = DEFAULT_BOUNCE_MS;
+    bool KeepPresses = false; // every press kept in ReplayResult::Presses
     ReplayObserver *Observer = nullptr;
     // Called once the recording is played, before the program closes: its screen is final.
     std::function<void()> AtEnd;
-    bool Live = false; // the events come from the mouse as it is used, not from a file
 };
 
 // Runs the program through the events of any reader (a file's, or a device's, whose Next
 // may block: the next frame is pulled only when the program waits for input). Returns
 // false with failure filled when the input or the options are bad.
-bool RunEvents(const ReplayOptions &options, EventReader &events, ReplayResult &result,
+bool RunEvents(const RunOptions &options, EventReader &events, ReplayResult &result,
                ReplayFailure &failure);
 
 // Runs the program through the recording read from file: its format told from its
-// content, its reader opened, then RunEvents. Nothing is written when it fails.
-bool RunReplay(const ReplayOptions &options, FILE *file, ReplayResult &result,
-               ReplayFailure &failure);
+// content, the reader of the device input chooses opened, then RunEvents. Nothing is
+// written when it fails.
+bool RunReplay(const RunOptions &options, const InputOptions &input, FILE *file,
+               ReplayResult &result, ReplayFailure &failure);
 
 } // namespace replay

@@ -90,7 +90,9 @@ struct ReplayResult {
     uint64_t TimeBackFrames = 0; // frames whose time went back, held at the time before
     int64_t MostTimeBackMicros = 0;
     int TriggerMs = 0;
-    std::vector<BoxSeen> Errors;        // "Error Message" boxes, in the order they appeared
+    int BounceMs = 0;            // the least time between a release and a press that is no bounce
+    bool Swapped = false;        // left and right were exchanged, as the system's swap does
+    std::vector<BoxSeen> Errors; // "Error Message" boxes, in the order they appeared
     std::vector<BoxSeen> OtherBoxes;    // any other box
     ButtonResult Buttons[BUTTON_KINDS]; // by Button; the first three are TapTally's panels
     // Releases of buttons that were down when a box came up: a user lets go of the

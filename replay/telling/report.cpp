@@ -164,8 +164,8 @@ std::string StepText(const ReplayResult &result) {
 
 // A button as the person holding the mouse knows it: with the buttons swapped, the
 // physical one, and which TapTally saw.
-std::string PhysicalWords(int which, const ReplayOptions &options) {
-    if (options.Swap && (which == BUTTON_LEFT || which == BUTTON_RIGHT)) {
+std::string PhysicalWords(int which, const ReplayResult &result) {
+    if (result.Swapped && (which == BUTTON_LEFT || which == BUTTON_RIGHT)) {
         return which == BUTTON_LEFT ? "right button (TapTally's left, swapped)"
                                     : "left button (TapTally's right, swapped)";
     }
@@ -173,8 +173,9 @@ std::string PhysicalWords(int which, const ReplayOptions &options) {
 }
 
 // One sentence a layman reads for a button that had errors or findings; empty otherwise.
-std::string PlainWords(int which, const ButtonResult &button, int triggerMs,
-                       const ReplayOptions &options) {
+std::string PlainWords(int which, const ReplayResult &result) {
+    const ButtonResult &button = result.Buttons[which];
+    int triggerMs = result.TriggerMs;
     std::vector<std::string> parts;
     if (button.BelowTrigger > 0) {
         parts.push_back(Plural(button.BelowTrigger, "press", "presses") + " came less than " +
@@ -210,7 +211,7 @@ std::string PlainWords(int which, const ButtonResult &button, int triggerMs,
     if (parts.empty()) {
         return "";
     }
-    std::string text = PhysicalWords(which, options) + ": ";
+    std::string text = PhysicalWords(which, result) + ": ";
     text[0] = (char)(text[0] - 'a' + 'A');
     for (size_t i = 0; i < parts.size(); ++i) {
         text += (i ? "; " : "") + parts[i];
@@ -219,11 +220,11 @@ std::string PlainWords(int which, const ButtonResult &button, int triggerMs,
 }
 
 // What the findings are, in a few words each, for the verdict's last line.
-std::string FindingsNamed(const ReplayResult &result, const ReplayOptions &options) {
+std::string FindingsNamed(const ReplayResult &result) {
     std::vector<std::string> names;
     for (int i = 0; i < BUTTON_KINDS; ++i) {
         const ButtonResult &button = result.Buttons[i];
-        std::string name = "the " + PhysicalWords(i, options);
+        std::string name = "the " + PhysicalWords(i, result);
         if (button.Bounces > 0) {
             names.push_back(name + " bounces on release");
         }
@@ -250,12 +251,12 @@ std::string FindingsNamed(const ReplayResult &result, const ReplayOptions &optio
     return text;
 }
 
-std::string BeyondText(const ReplayResult &result, const ReplayOptions &options) {
+std::string BeyondText(const ReplayResult &result) {
     std::string text = "\nBeyond TapTally's test (the replay's own findings; without an error "
                        "of TapTally's they make the verdict WARN):\n";
     text += Printf("Setting:  changes of one button closer than %d ms are one bounce "
                    "(--bounce)\n",
-                   options.BounceMs);
+                   result.BounceMs);
     text += "Side buttons:";
     bool any = false;
     for (int i = PANEL_BUTTONS; i < BUTTON_KINDS; ++i) {
@@ -305,13 +306,8 @@ const char *VerdictWord(const ReplayResult &result) {
     return "UNTESTED";
 }
 
-int ExitStatus(const ReplayResult &result, const ReplayOptions &options) {
-    std::string word = VerdictWord(result);
-    return word == "FAIL" || (options.Strict && word != "PASS") ? 1 : 0;
-}
-
 std::string TextReport(const std::string &file, const ReplayResult &result,
-                       const ReplayOptions &options) {
+                       const OutputOptions &options) {
     const IgnoredCounts &ignored = result.Ignored;
     std::string text =
         std::string(options.Live ? "TapTally live test of " : "TapTally replay of ") +
@@ -348,11 +344,11 @@ std::string TextReport(const std::string &file, const ReplayResult &result,
     }
     text += Printf("\nMovement: %llu messages, most change x %d, y %d\n",
                    (Count)result.MoveMessages, result.MostChangeX, result.MostChangeY);
-    text += BeyondText(result, options);
+    text += BeyondText(result);
 
     std::string plain;
     for (int i = 0; i < BUTTON_KINDS; ++i) {
-        plain += PlainWords(i, result.Buttons[i], result.TriggerMs, options);
+        plain += PlainWords(i, result);
     }
     if (result.WheelReversals > 0) {
         plain += "Wheel: " + Times(result.WheelReversals) +
@@ -381,7 +377,7 @@ std::string TextReport(const std::string &file, const ReplayResult &result,
             Printf("FAIL: %zu error%s (%s)\n", result.Errors.size(),
                    result.Errors.size() == 1 ? "" : "s", CountsText(ErrorsByCode(result)).c_str());
     } else if (word == "WARN") {
-        text += "WARN: no error of TapTally's, but " + FindingsNamed(result, options) + "\n";
+        text += "WARN: no error of TapTally's, but " + FindingsNamed(result) + "\n";
     } else if (word == "UNTESTED") {
         text += "UNTESTED: no left, middle or right button was pressed\n";
     } else {
@@ -390,8 +386,7 @@ std::string TextReport(const std::string &file, const ReplayResult &result,
     return text;
 }
 
-std::string JsonReport(const std::string &file, const ReplayResult &result,
-                       const ReplayOptions &options) {
+std::string JsonReport(const std::string &file, const ReplayResult &result) {
     std::string json = "{\"verdict\": \"" + std::string(VerdictWord(result)) + "\"";
     json += ", \"file\": " + JsonString(file);
     json += ", \"device\": " + JsonString(result.Device.Name);
@@ -400,7 +395,7 @@ std::string JsonReport(const std::string &file, const ReplayResult &result,
     json += Printf(", \"duration_ms\": %lld, \"frames\": %llu, \"events\": %llu",
                    (long long)result.DurationMs, (Count)result.Frames, (Count)result.Events);
     json += Printf(", \"trigger_ms\": %d, \"bounce_ms\": %d, \"notes\": [", result.TriggerMs,
-                   options.BounceMs);
+                   result.BounceMs);
     std::vector<std::string> notes = Notes(result);
     for (size_t i = 0; i < notes.size(); ++i) {
         json += (i ? ", " : "") + JsonString(notes[i]);
