@@ -16,12 +16,16 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <deque>
 #include <cerrno>
 #include <cstring>
 
 namespace replay {
 
 namespace {
+
+// The report rate is measured over the motion reports of this last stretch.
+const int64_t RATE_WINDOW_MS = 500;
 
 // Where the events come from: a device node through libevdev, else a stream of records.
 struct Source {
@@ -123,7 +127,14 @@ class LiveView : public ReplayObserver {
     }
     void FrameDone(const ReplayResult &soFar) override {
         if (Terminal) {
-            Draw(soFar);
+            Draw(soFar, false);
+        }
+    }
+
+    // The panel before the first event: it waits for the mouse.
+    void Begin() {
+        if (Terminal) {
+            Draw(ReplayResult(), true);
         }
     }
 
@@ -138,17 +149,46 @@ class LiveView : public ReplayObserver {
         if (Shown.Latest.size() > PANEL_LATEST) {
             Shown.Latest.pop_front();
         }
-        Draw(soFar);
+        Draw(soFar, true);
     }
 
-    void Draw(const ReplayResult &soFar) {
+    // The motion reports of the last half second, by their time.
+    void Measure(const ReplayResult &soFar) {
+        if (soFar.MoveMessages > MovesSeen) {
+            MovesSeen = soFar.MoveMessages;
+            Motion.push_back(soFar.DurationMs);
+        }
+        while (!Motion.empty() && soFar.DurationMs - Motion.front() > RATE_WINDOW_MS) {
+            Motion.pop_front();
+        }
+        int64_t span = Motion.empty() ? 0 : Motion.back() - Motion.front();
+        bool moving = Motion.size() >= 5 && span > 0 && soFar.DurationMs - Motion.back() < 100;
+        Shown.RateHz = moving ? (double)(Motion.size() - 1) * 1000.0 / (double)span : 0;
+    }
+
+    // Redrawn when a figure of the buttons or the wheel changed, or an event line came;
+    // for the time, the events and the rate alone at most ten times a second.
+    void Draw(const ReplayResult &soFar, bool force) {
         Shown.Buttons = PanelButtons(soFar, Device);
+        Shown.WheelSteps = soFar.WheelSteps;
+        Shown.WheelBack = soFar.WheelReversals;
+        Measure(soFar);
         winsize size = {};
         size_t width = ioctl(1, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
         std::vector<std::string> lines = PanelLines(Shown, width - 1);
-        if (lines == Drawn) {
-            return; // motion alone changes nothing on the panel
+        bool changed = lines.size() != Drawn.size() ||
+                       !std::equal(lines.begin() + 2, lines.end(), Drawn.begin() + 2);
+        if (!force && !changed && soFar.DurationMs - DrawnMs < 100) {
+            return;
         }
+        Shown.Started = soFar.Events > 0;
+        Shown.ElapsedMs = soFar.DurationMs;
+        Shown.Events = soFar.Events;
+        lines = PanelLines(Shown, width - 1);
+        if (lines == Drawn) {
+            return;
+        }
+        DrawnMs = soFar.DurationMs;
         fputs(Redraw(lines, Drawn.size()).c_str(), stdout);
         fflush(stdout);
         Drawn = lines;
@@ -159,6 +199,9 @@ class LiveView : public ReplayObserver {
     DeviceInfo Device;
     Panel Shown;
     std::vector<std::string> Drawn;
+    int64_t DrawnMs = 0;
+    uint64_t MovesSeen = 0;
+    std::deque<int64_t> Motion;
 };
 
 // Why the test ended, in one line.
@@ -237,6 +280,7 @@ int RunLive(const CommandOptions &options) {
     run.AtEnd = PictureAtEnd(output.Png, picture);
     run.KeepPresses = !output.Timeline.empty();
     CatchStopSignals(live.Seconds);
+    view.Begin();
     ReplayResult result;
     ReplayFailure failure;
     bool ran = RunEvents(run, *events, result, failure);

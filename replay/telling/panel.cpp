@@ -21,7 +21,16 @@ std::string EventLine(int64_t ms, const std::string &text) {
 }
 
 std::vector<std::string> PanelLines(const Panel &panel, size_t width) {
-    std::vector<std::string> lines = {panel.Title, "",
+    char status[160] = "Waiting for the mouse... move it or press a button.";
+    if (panel.Started) {
+        char rate[40] = "standing still";
+        if (panel.RateHz > 0) {
+            snprintf(rate, sizeof rate, "moving, %.0f reports a second", panel.RateHz);
+        }
+        snprintf(status, sizeof status, "Elapsed %lld s   %llu events   %s",
+                 (long long)(panel.ElapsedMs / 1000), (unsigned long long)panel.Events, rate);
+    }
+    std::vector<std::string> lines = {panel.Title, status, "",
                                       "Button    Presses  Now ms  Least ms  Errors  Findings"};
     for (const PanelButton &button : panel.Buttons) {
         char line[160];
@@ -32,6 +41,10 @@ std::vector<std::string> PanelLines(const Panel &panel, size_t width) {
                  (unsigned long long)button.Findings);
         lines.push_back(line);
     }
+    char wheel[160];
+    snprintf(wheel, sizeof wheel, "wheel    %8llu steps, %llu against the scroll",
+             (unsigned long long)panel.WheelSteps, (unsigned long long)panel.WheelBack);
+    lines.push_back(wheel);
     lines.push_back("");
     lines.push_back(panel.Latest.empty() ? "No errors or findings yet."
                                          : "Latest errors and findings:");

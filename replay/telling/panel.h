@@ -22,8 +22,13 @@ std::string EventLine(int64_t ms, const std::string &text);
 
 struct Panel {
     std::string Title;
+    bool Started = false;  // an event came: until then it waits for the mouse
+    int64_t ElapsedMs = 0; // since the first event
+    uint64_t Events = 0;   // read so far
+    double RateHz = 0;     // reports a second while the mouse moves; 0 while it stands
     std::vector<PanelButton> Buttons;
-    std::deque<std::string> Latest; // the latest event lines, oldest first
+    uint64_t WheelSteps = 0, WheelBack = 0; // steps, and steps against the scroll
+    std::deque<std::string> Latest;         // the latest event lines, oldest first
 };
 
 // How many event lines the panel keeps below the buttons.

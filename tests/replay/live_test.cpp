@@ -486,6 +486,9 @@ TEST(LivePanel, OnATerminalThePanelIsRedrawnInPlace) {
     Move(rows, 0, 2, 1);
     Click(rows, 1000, LEFT, 40);
     Click(rows, 1080, LEFT, 40);
+    for (long report = 0; report < 50; ++report) {
+        Move(rows, 1200 + 8 * report, 1, 0);
+    }
     Click(rows, 2200, SIDE, 60);
     std::string bytes = Raw(rows);
     int in[2];
@@ -513,18 +516,26 @@ TEST(LivePanel, OnATerminalThePanelIsRedrawnInPlace) {
     }
     close(terminal);
     waitpid(child, nullptr, 0);
-    // Up the 14 lines of the panel before the side button came.
-    size_t lastUp = buffer.rfind("\r\x1b[14A");
+    // Before the first event it waits for the mouse.
+    EXPECT_EQ(buffer.find("\x1b[2KWaiting for the mouse... move it or press a button.\r\n"),
+              buffer.find("\r\n") + 2)
+        << buffer;
+    // While the mouse moves, its report rate.
+    EXPECT_NE(buffer.find("   moving, 125 reports a second\r\n"), std::string::npos) << buffer;
+    // Up the 16 lines of the panel before the side button came.
+    size_t lastUp = buffer.rfind("\r\x1b[16A");
     ASSERT_NE(lastUp, std::string::npos) << buffer;
     std::string panel = buffer.substr(lastUp, buffer.find("TapTally live test of") - lastUp);
     for (const char *row :
-         {"\x1b[2KButton    Presses  Now ms  Least ms  Errors  Findings\r\n",
+         {"\x1b[2KElapsed 2 s   168 events   standing still\r\n",
+          "\x1b[2KButton    Presses  Now ms  Least ms  Errors  Findings\r\n",
+          "\x1b[2Kwheel           0 steps, 0 against the scroll\r\n",
           "\x1b[2Kleft            2      80        80       1         0\r\n",
           "\x1b[2Kside            1       -         -       0         0\r\n",
           "\x1b[2K       1.080 s  Error # 10 Occurred! - The Left Button 'Lea\r\n"}) {
         EXPECT_NE(panel.find(row), std::string::npos) << row << "\n" << panel;
     }
-    EXPECT_NE(buffer.find("\r\x1b[14A"), lastUp) << "drawn once only";
+    EXPECT_NE(buffer.find("\r\x1b[16A"), lastUp) << "drawn once only";
 }
 
 // Stored records of 64-bit and of 32-bit Linux, whole or damaged, replayed or read live.
