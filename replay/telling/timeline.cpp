@@ -17,7 +17,7 @@ const int WIDTH = 1000, ROW_HEIGHT = 180, LEFT = 80, RIGHT = 30, TOP = 50, GAP =
 const int PLOT_WIDTH = WIDTH - LEFT - RIGHT;
 const double DECADES = 4; // 1 ms to 10 000 ms
 
-const int ROWS = 4; // left, middle, right, then the side buttons and the wheel
+const int ROWS = 4; // left, middle, right, then the side buttons, the wheel and the sensor
 
 // Text for XML: its markup escaped, and what XML cannot hold (control bytes, bytes that
 // are no UTF-8) shown as U+FFFD.
@@ -78,7 +78,7 @@ int64_t TickStep(int64_t durationMs) {
 std::string Row(int row, const ReplayResult &result, const Scale &scale) {
     int top = Scale::RowTop(row), bottom = Scale::RowBottom(row);
     static const char *const TITLES[ROWS] = {"left button", "middle button", "right button",
-                                             "side buttons and wheel"};
+                                             "side buttons, wheel and sensor"};
     std::string svg = Printf("<g id=\"row%d\">\n<text x=\"%d\" y=\"%d\" class=\"title\">%s: "
                              "interval since the press before (ms, logarithmic)</text>\n",
                              row, LEFT, top - 8, TITLES[row]);
@@ -109,6 +109,17 @@ std::string Row(int row, const ReplayResult &result, const Scale &scale) {
         }
     }
     for (const Finding &finding : result.Findings) {
+        if (finding.Kind == "sensor-jump") {
+            // A jump has no interval: it is marked across the foot of the last row.
+            if (row == ROWS - 1) {
+                double x = scale.X(finding.Ms);
+                svg += Printf("<path d=\"M%.1f %dl5 -6l-5 -6l-5 6z\" class=\"jump\"><title>%.3f "
+                              "s: ",
+                              x, bottom - 2, (double)finding.Ms / 1000.0) +
+                       Escaped(finding.Text) + "</title></path>\n";
+            }
+            continue;
+        }
         if (RowOf(finding.Button) == row) {
             double x = scale.X(finding.Ms), y = Scale::Y(row, (double)finding.ValueMs);
             svg += Printf("<path d=\"M%.1f %.1fl-4 7h8z\" class=\"finding\"><title>%.3f s: ", x,
@@ -127,6 +138,30 @@ std::string Row(int row, const ReplayResult &result, const Scale &scale) {
     return svg + "</g>\n";
 }
 
+// What each mark means, in one line below the plot.
+std::string Legend(int y) {
+    std::string svg = "<g id=\"legend\">\n";
+    int x = LEFT;
+    auto item = [&svg, &x, y](const std::string &mark, const char *text, int width) {
+        svg += mark +
+               Printf("<text x=\"%d\" y=\"%d\" class=\"axis\">%s</text>\n", x + 12, y + 4, text);
+        x += width;
+    };
+    item(Printf("<circle cx=\"%d\" cy=\"%d\" r=\"3\" class=\"press\"/>", x + 4, y), "press", 70);
+    item(Printf("<circle cx=\"%d\" cy=\"%d\" r=\"3\" class=\"fast\"/>", x + 4, y),
+         "press below the trigger", 170);
+    item(Printf("<line x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\" class=\"trigger\"/>", x - 4, y,
+                x + 10, y),
+         "trigger", 75);
+    item(Printf("<line x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\" class=\"error\"/>", x + 4, y - 7,
+                x + 4, y + 7),
+         "TapTally's error", 130);
+    item(Printf("<path d=\"M%d %dl-4 7h8z\" class=\"finding\"/>", x + 4, y - 4), "finding", 80);
+    item(Printf("<path d=\"M%d %dl5 -6l-5 -6l-5 6z\" class=\"jump\"/>", x + 4, y + 6),
+         "sensor jump", 100);
+    return svg + "</g>\n";
+}
+
 } // namespace
 
 std::string TimelineSvg(const std::string &file, const ReplayResult &result,
@@ -136,7 +171,7 @@ std::string TimelineSvg(const std::string &file, const ReplayResult &result,
     for (const auto &kind : result.FindingCounts) {
         findings += kind.second;
     }
-    int height = Scale::RowBottom(ROWS - 1) + 60;
+    int height = Scale::RowBottom(ROWS - 1) + 90;
     std::string svg = Printf("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" height=\"%d\" "
                              "viewBox=\"0 0 %d %d\" font-family=\"sans-serif\" font-size=\"12\">\n",
                              WIDTH, height, WIDTH, height);
@@ -144,7 +179,8 @@ std::string TimelineSvg(const std::string &file, const ReplayResult &result,
            ".title{font-weight:bold}.trigger{stroke:#d60;stroke-dasharray:6 4;stroke-width:1.5}"
            ".trigger-label{fill:#d60}.error{stroke:#c00;stroke-width:1.5}"
            ".error-label{fill:#c00;font-weight:bold}.press{fill:#26c}.fast{fill:#c00}"
-           ".finding{fill:#e80;stroke:#000;stroke-width:0.5}</style>\n";
+           ".finding{fill:#e80;stroke:#000;stroke-width:0.5}"
+           ".jump{fill:#82c;stroke:#000;stroke-width:0.5}</style>\n";
     svg += "<rect width=\"100%\" height=\"100%\" fill=\"#f4f4f4\"/>\n";
     svg += "<text x=\"" + std::to_string(LEFT) + "\" y=\"24\" font-size=\"16\">TapTally " +
            (options.Live ? "live test" : "replay") + " of " + Escaped(file) + ": " +
@@ -162,9 +198,9 @@ std::string TimelineSvg(const std::string &file, const ReplayResult &result,
                       x, axis, x, axis + 5, x, axis + 18, (double)ms / 1000.0);
     }
     svg += Printf("<text x=\"%d\" y=\"%d\" class=\"axis\" text-anchor=\"middle\">time in the "
-                  "recording (s)</text>\n</svg>\n",
+                  "recording (s)</text>\n",
                   LEFT + PLOT_WIDTH / 2, axis + 40);
-    return svg;
+    return svg + Legend(axis + 70) + "</svg>\n";
 }
 
 } // namespace replay

@@ -666,11 +666,12 @@ TEST(ReplayPictures, TimelinePlotsEveryIntervalPerButtonWithTriggerAndErrors) {
         return found;
     };
     EXPECT_EQ(plot.rfind("<svg xmlns=\"http://www.w3.org/2000/svg\"", 0), 0u);
-    EXPECT_EQ(count("class=\"press\""), 3u); // 300 and 688 ms left, 1000 ms right
-    EXPECT_EQ(count("class=\"fast\""), 1u);  // 12 ms left
+    // Each kind of mark once more in the legend.
+    EXPECT_EQ(count("class=\"press\""), 4u); // 300 and 688 ms left, 1000 ms right
+    EXPECT_EQ(count("class=\"fast\""), 2u);  // 12 ms left
     EXPECT_EQ(count(">trigger 50 ms</text>"), 4u);
     // Presses held 5 ms; the two at 1300 and 1312 ms are one burst, one finding.
-    EXPECT_EQ(count("class=\"finding\""), 3u);
+    EXPECT_EQ(count("class=\"finding\""), 4u);
     EXPECT_EQ(count("plot\xef\xbf\xbd\xef\xbf\xbd.evemu: 1 error(s) of TapTally, 3 finding(s) "
                     "beyond its test</text>"),
               1u);

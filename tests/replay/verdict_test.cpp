@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <array>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <regex>
 
@@ -275,8 +277,22 @@ TEST(ReplaySensor, AStepFarAboveTheStepsAroundItIsAJump) {
     Move(rows, 0, 1, 1);
     Steady(rows, 1000, 20, {{10, 400}});
     Click(rows, 2000, LEFT);
-    Outcome text = RunTool({"--strict", Write("jump.evemu", Evemu(rows))});
+    std::string svg = Folder() + "jump.svg";
+    Outcome text = RunTool({"--strict", "--timeline", svg, Write("jump.evemu", Evemu(rows))});
     EXPECT_EQ(text.Status, 1);
+    std::ifstream file(svg);
+    std::string plot((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    // The jump is marked once, below the last row, and the legend names every mark.
+    EXPECT_NE(plot.find("class=\"jump\"><title>1.080 s: Sensor jumped 400 counts"),
+              std::string::npos);
+    EXPECT_EQ(plot.find("class=\"jump\"><title>"), plot.rfind("class=\"jump\"><title>"));
+    size_t legend = plot.find("<g id=\"legend\">");
+    ASSERT_NE(legend, std::string::npos);
+    for (const char *item :
+         {">press</text>", ">press below the trigger</text>", ">trigger</text>",
+          ">TapTally's error</text>", ">finding</text>", ">sensor jump</text>"}) {
+        EXPECT_NE(plot.find(item, legend), std::string::npos) << item;
+    }
     for (const char *line :
          {"     1.080 s  Sensor jumped 400 counts in one report where the reports around it moved "
           "about 3: the pointer leaps by itself (a dirty or failing sensor, or a surface it cannot "
