@@ -115,11 +115,9 @@ class Session {
         Result.DurationMs = Frames.LastMicros / 1000;
         Result.Device = Frames.Device();
         // The device's codes tell which buttons it has; a button seen in use has it too.
-        static const int CODE_OFFSET[BUTTON_KINDS] = {0, 2, 1, 3, 4, 5, 6};
         for (int i = 0; i < BUTTON_KINDS; ++i) {
-            Result.Buttons[i].Present =
-                Result.Buttons[i].Present ||
-                (Result.Device.CodesKnown && Result.Device.HasButton[CODE_OFFSET[i]]);
+            Result.Buttons[i].Present = Result.Buttons[i].Present ||
+                                        (Result.Device.CodesKnown && Result.Device.HasButton[i]);
         }
     }
 
