@@ -1,5 +1,5 @@
 // A mouse's device node read through libevdev, as the mouse is used.
-#include "replay/reading/stream.h"
+#include "replay/front/live_input.h"
 
 #include <fcntl.h>
 #include <libevdev/libevdev.h>

@@ -2,9 +2,9 @@
 #include "replay/front/live.h"
 
 #include "replay/front/devices.h"
+#include "replay/front/live_input.h"
 #include "replay/front/outcome.h"
 #include "replay/reading/record_writer.h"
-#include "replay/reading/stream.h"
 #include "replay/reading/text.h"
 #include "replay/telling/panel.h"
 
