@@ -3,10 +3,10 @@
 
 #include "replay/front/cli.h"
 #include "replay/front/devices.h"
+#include "replay/front/live_input.h"
 #include "replay/front/outcome.h"
 #include "replay/reading/open.h"
 #include "replay/reading/record_writer.h"
-#include "replay/reading/stream.h"
 #include "replay/reading/text.h"
 #include "replay/telling/panel.h"
 
@@ -100,7 +100,6 @@ PanelButton PanelRow(const char *name, const ButtonResult &button) {
 std::vector<PanelButton> PanelButtons(const ReplayResult &soFar, const DeviceInfo &device) {
     std::vector<PanelButton> rows;
     for (int button = 0; button < BUTTON_KINDS; ++button) {
-        // The side buttons' codes follow BTN_MIDDLE in the order of Button.
         bool listed = device.CodesKnown && device.HasButton[button];
         if (button < PANEL_BUTTONS || soFar.Buttons[button].Present || listed) {
             rows.push_back(PanelRow(ButtonName(button), soFar.Buttons[button]));

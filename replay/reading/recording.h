@@ -3,6 +3,8 @@
 // file so that an hour of events takes no more memory than a second of them.
 #pragma once
 
+#include "replay/reading/codes.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -11,28 +13,6 @@
 #include <vector>
 
 namespace replay {
-
-// Event numbers of the kernel's input protocol that the replay looks at.
-enum : int {
-    EV_SYN_TYPE = 0,
-    EV_KEY_TYPE = 1,
-    EV_REL_TYPE = 2,
-    EV_MSC_TYPE = 4,
-    SYN_REPORT_CODE = 0,
-    SYN_DROPPED_CODE = 3,
-    BTN_LEFT_CODE = 0x110,
-    BTN_RIGHT_CODE = 0x111,
-    BTN_MIDDLE_CODE = 0x112,
-    BTN_SIDE_CODE = 0x113,
-    BTN_BACK_CODE = 0x116,
-    MSC_SCAN_CODE = 4,
-    REL_X_CODE = 0,
-    REL_Y_CODE = 1,
-    REL_HWHEEL_CODE = 6,
-    REL_WHEEL_CODE = 8,
-    REL_WHEEL_HI_RES_CODE = 11,
-    REL_HWHEEL_HI_RES_CODE = 12,
-};
 
 struct RecordedEvent {
     int64_t Micros = 0; // kernel time of the event
@@ -88,8 +68,8 @@ struct DeviceInfo {
     int DeviceCount = 0;     // devices in the file (known once the file is read)
     bool CodesKnown = false; // the file lists the codes the device supports
     bool HasLeftButton = false, HasRelX = false;
-    bool HasButton[7] = {}; // BTN_LEFT to BTN_BACK (0x110 to 0x116), when CodesKnown
-    int Mice = 0;           // devices of the file with events, BTN_LEFT and REL_X (at its end)
+    bool HasButton[BUTTON_KINDS] = {}; // by Button, when CodesKnown
+    int Mice = 0; // devices of the file with events, BTN_LEFT and REL_X (at its end)
 };
 
 // ":N" for a line of a text file, "" for 0.

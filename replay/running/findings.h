@@ -3,7 +3,8 @@
 // report rate and the largest sensor step. Findings never touch TapTally's verdict.
 #pragma once
 
-#include "replay/running/session.h"
+#include "replay/running/run_options.h"
+#include "replay/running/verdict.h"
 
 #include <vector>
 
