@@ -47,7 +47,7 @@ std::vector<OptionRow> OptionTable() {
          "report a release and a press of one button closer than\n"
          "MS as a bounce (1 to 100; default 20)",
          [](Options &o, Text v) { return Number("--bounce", v, 1, 100, o.Run.BounceMs); }},
-        {"--strict", nullptr, "let the findings beyond TapTally's test set status 1 too",
+        {"--strict", nullptr, "exit with 1 for WARN and UNTESTED too, as for FAIL",
          [](Options &o, Text) {
              o.Output.Strict = true;
              return std::string();
