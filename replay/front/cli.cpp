@@ -25,8 +25,8 @@ const char USAGE_HEAD[] =
     "device node, or a file or - of the kernel's event records; without it the mouse is\n"
     "found).\n";
 const char USAGE_TAIL[] =
-    "  --version          print the version\n"
-    "  --help             print this help\n"
+    "  --version        print the version\n"
+    "  --help, -h       print this help\n"
     "The last line of the verdict begins with FAIL (TapTally raised errors), WARN\n"
     "(findings beyond TapTally's test), UNTESTED (no left, middle or right press) or PASS.\n"
     "Exit status: 1 for FAIL (with --strict also for WARN and UNTESTED), 0 otherwise,\n"

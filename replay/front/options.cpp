@@ -44,8 +44,8 @@ std::vector<OptionRow> OptionTable() {
              return std::string();
          }},
         {"--bounce", "MS",
-         "report a release and a press of one button closer than\n"
-         "MS as a bounce (1 to 100; default 20)",
+         "changes of one button closer than MS to the one before\n"
+         "are one bounce (1 to 100; default 20)",
          [](Options &o, Text v) { return Number("--bounce", v, 1, 100, o.Run.BounceMs); }},
         {"--strict", nullptr, "exit with 1 for WARN and UNTESTED too, as for FAIL",
          [](Options &o, Text) {
