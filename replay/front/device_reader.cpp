@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <deque>
+#include <vector>
 
 namespace replay {
 
@@ -53,6 +55,10 @@ class DeviceReader : public StreamReader {
         for (int code = BTN_LEFT_CODE; code <= BTN_BACK_CODE; ++code) {
             Info.HasButton[ButtonOfCode(code)] =
                 libevdev_has_event_code(Device_, EV_KEY, (unsigned)code);
+            // A button held as the test starts: its press is told before the first event.
+            if (libevdev_get_event_value(Device_, EV_KEY, (unsigned)code) == 1) {
+                HeldAtStart.push_back(code);
+            }
         }
         if (!Info.HasLeftButton || !Info.HasRelX) {
             std::string name = Info.Name;
@@ -64,6 +70,11 @@ class DeviceReader : public StreamReader {
     ~DeviceReader() override { Close(); }
 
     bool Next(RecordedEvent &event) override {
+        if (!Queued.empty()) {
+            event = Queued.front();
+            Queued.pop_front();
+            return true;
+        }
         if (ReportNext) {
             // SYN_DROPPED: the kernel lost events up to its next report, and libevdev threw
             // them away. A report closes the lost stretch; libevdev's own events then put
@@ -112,6 +123,23 @@ class DeviceReader : public StreamReader {
                 SyncReported = false;
             }
             LastMicros = std::max(LastMicros, event.Micros);
+            if (!Read) {
+                // The presses of the buttons held at the start come first, at the time of
+                // the first event, as made up by the reader.
+                Read = true;
+                for (int code : HeldAtStart) {
+                    RecordedEvent press = event;
+                    press.Type = EV_KEY;
+                    press.Code = code;
+                    press.Value = 1;
+                    press.Restored = true;
+                    Queued.push_back(press);
+                }
+                if (!Queued.empty()) {
+                    Queued.push_back(event);
+                    return Next(event);
+                }
+            }
             return true;
         }
     }
@@ -177,6 +205,9 @@ class DeviceReader : public StreamReader {
     DeviceInfo Info;
     int64_t LastMicros = 0;
     bool ReportNext = false, Syncing = false, SyncReported = false;
+    std::vector<int> HeldAtStart; // codes of the buttons down when the device was opened
+    bool Read = false;            // an event was read
+    std::deque<RecordedEvent> Queued;
 };
 
 } // namespace

@@ -99,9 +99,7 @@ void FrameReader::Take(const RecordedEvent &event, Frame &frame) {
                 ++Ignored.Other;
             } else {
                 ++FrameMouseEvents;
-                ButtonChange change{which, event.Value == 1, event.Restored};
-                RestoredChanges += event.Restored ? 1 : 0;
-                AddButtonChange(frame, change);
+                AddButtonChange(frame, ButtonChange{which, event.Value == 1, event.Restored});
             }
         }
         return;
@@ -149,10 +147,14 @@ void FrameReader::AddButtonChange(Frame &frame, ButtonChange change) {
     if (Resync[change.Which] && down == change.Down) {
         frame.Buttons.push_back(ButtonChange{change.Which, !change.Down, true});
         ++RestoredChanges;
-    } else if (!Changed[change.Which] && !change.Down) {
-        // The recording began while the button was down: its release is no lost press.
+    } else if (!Changed[change.Which] && (!change.Down || (change.Restored && FrameCount == 0))) {
+        // The recording began while the button was down: the reader told its press
+        // before the first frame, or its release comes first. Either only puts the state
+        // right.
         change.Restored = true;
         HeldAtStart |= 1u << change.Which;
+    } else if (change.Restored) {
+        ++RestoredChanges;
     }
     Changed[change.Which] = true;
     Resync[change.Which] = false;

@@ -45,7 +45,7 @@ class FindingsTracker {
         bool Down = false;        // the state after its last change
         int64_t LastMs = 0;       // time of its last change
         bool Open = false;        // a change came within the bounce time of the one before
-        bool StartedDown = false; // the change the burst began after was a press
+        bool StartedDown = false; // the burst began with a press
         int64_t Ms = 0, Gap = 0;  // the second change of the burst and its gap to the first
         bool Moved = false;       // the pointer moved while the button was held
     };

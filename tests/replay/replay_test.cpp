@@ -965,3 +965,33 @@ TEST(ReplayEvents, AnyReaderDrivesTheReplayAndTheObserverHearsAtOnce) {
     EXPECT_EQ(result.RestoredChanges, 2u);
     EXPECT_EQ(result.Device.Name, "Example Live Mouse");
 }
+
+// A button the reader finds held as it starts (libevdev's state of the device) is told as
+// a restored press before the first event: it and the release that follows only put the
+// state right, as for a recording begun mid-click.
+TEST(ReplayEvents, AButtonHeldAsTheReadingStartsIsNoPress) {
+    auto event = [](long ms, int type, int code, int value, bool restored = false) {
+        replay::RecordedEvent made;
+        made.Micros = ms * 1000;
+        made.Type = type;
+        made.Code = code;
+        made.Value = value;
+        made.Restored = restored;
+        return made;
+    };
+    ListReader reader({
+        event(0, KEY, LEFT, 1, true), event(0, REL, 0, 2), event(0, 0, 0, 0), // held
+        event(40, KEY, LEFT, 0), event(40, 0, 0, 0),                           // let go
+        event(500, KEY, LEFT, 1), event(500, 0, 0, 0),                         // a click
+        event(590, KEY, LEFT, 0), event(590, 0, 0, 0),
+    });
+    replay::RunOptions options;
+    replay::ReplayResult result;
+    replay::ReplayFailure failure;
+    ASSERT_TRUE(replay::RunEvents(options, reader, result, failure)) << failure.Message;
+    EXPECT_TRUE(result.Errors.empty());
+    EXPECT_EQ(result.Buttons[0].Presses, 1u);
+    EXPECT_EQ(result.RestoredChanges, 0u);
+    EXPECT_EQ(result.HeldAtStart, 1u);
+    EXPECT_TRUE(result.FindingCounts.empty());
+}
