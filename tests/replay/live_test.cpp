@@ -430,6 +430,65 @@ TEST(LiveStream, WhatWasReadReplaysToTheSameVerdict) {
     EXPECT_NE(live.Rest.find("{\"time_ms\": 1510, \"code\": 30"), std::string::npos);
 }
 
+namespace {
+
+// A mouse made through the kernel's uinput, with left, right and middle and X and Y.
+struct VirtualMouse {
+    libevdev *Device = libevdev_new();
+    libevdev_uinput *Input = nullptr;
+    std::string Node;
+    VirtualMouse() {
+        libevdev_set_name(Device, "Example Virtual Mouse");
+        libevdev_enable_event_type(Device, EV_REL);
+        libevdev_enable_event_code(Device, EV_REL, REL_X, nullptr);
+        libevdev_enable_event_code(Device, EV_REL, REL_Y, nullptr);
+        libevdev_enable_event_type(Device, EV_KEY);
+        for (int code : {LEFT, RIGHT, MIDDLE}) {
+            libevdev_enable_event_code(Device, EV_KEY, (unsigned)code, nullptr);
+        }
+        if (libevdev_uinput_create_from_device(Device, LIBEVDEV_UINPUT_OPEN_MANAGED, &Input) == 0 &&
+            libevdev_uinput_get_devnode(Input)) {
+            Node = libevdev_uinput_get_devnode(Input);
+        }
+    }
+    ~VirtualMouse() {
+        if (Input) {
+            libevdev_uinput_destroy(Input);
+        }
+        libevdev_free(Device);
+    }
+    // The left button's changes, each in a frame of its own, waitMicros apart.
+    void Left(std::vector<int> values, useconds_t waitMicros) {
+        for (int value : values) {
+            libevdev_uinput_write_event(Input, EV_KEY, LEFT, value);
+            libevdev_uinput_write_event(Input, EV_SYN, SYN_REPORT, 0);
+            usleep(waitMicros);
+        }
+    }
+};
+
+// taptally-replay --live --seconds 3 OPTIONS NODE in a child process, its standard output
+// into out.
+pid_t LiveOnNode(std::vector<std::string> options, const std::string &node,
+                 const std::string &out) {
+    fflush(stdout);
+    pid_t child = fork();
+    if (child == 0) {
+        freopen(out.c_str(), "w", stdout);
+        options.insert(options.begin(), {"taptally-replay", "--live", "--seconds", "3"});
+        options.push_back(node);
+        std::vector<char *> argv;
+        for (std::string &option : options) {
+            argv.push_back(option.data());
+        }
+        _exit(replay::Main((int)argv.size(), argv.data()));
+    }
+    usleep(500000); // the child opens the node
+    return child;
+}
+
+} // namespace
+
 // The whole way from a device node: a virtual mouse made through the kernel's uinput.
 TEST(LiveDevice, AVirtualMouseIsReadFromItsNode) {
     if (access("/dev/uinput", W_OK) != 0) {
@@ -437,46 +496,41 @@ TEST(LiveDevice, AVirtualMouseIsReadFromItsNode) {
                      << (errno == ENOENT ? "does not exist" : "may not be written")
                      << "; the way from a device node is left untested";
     }
-    libevdev *device = libevdev_new();
-    libevdev_set_name(device, "Example Virtual Mouse");
-    libevdev_enable_event_type(device, EV_REL);
-    libevdev_enable_event_code(device, EV_REL, REL_X, nullptr);
-    libevdev_enable_event_code(device, EV_REL, REL_Y, nullptr);
-    libevdev_enable_event_type(device, EV_KEY);
-    for (int code : {LEFT, RIGHT, MIDDLE}) {
-        libevdev_enable_event_code(device, EV_KEY, (unsigned)code, nullptr);
-    }
-    libevdev_uinput *mouse = nullptr;
-    ASSERT_EQ(libevdev_uinput_create_from_device(device, LIBEVDEV_UINPUT_OPEN_MANAGED, &mouse), 0);
-    std::string node = libevdev_uinput_get_devnode(mouse) ? libevdev_uinput_get_devnode(mouse) : "";
-    ASSERT_FALSE(node.empty());
+    VirtualMouse mouse;
+    ASSERT_FALSE(mouse.Node.empty());
     std::string out = Folder() + "uinput.out";
-    fflush(stdout);
-    pid_t child = fork();
-    if (child == 0) {
-        freopen(out.c_str(), "w", stdout);
-        std::string arguments[] = {"taptally-replay", "--live", "--seconds", "3", node};
-        char *argv[] = {arguments[0].data(), arguments[1].data(), arguments[2].data(),
-                        arguments[3].data(), arguments[4].data()};
-        _exit(replay::Main(5, argv));
-    }
-    usleep(500000); // the child opens the node
-    auto send = [&](int type, int code, int value) {
-        libevdev_uinput_write_event(mouse, (unsigned)type, (unsigned)code, value);
-    };
-    for (int value : {1, 0, 1, 0}) { // a bounce: the second press 2 ms after the first
-        send(EV_KEY, LEFT, value);
-        send(EV_SYN, SYN_REPORT, 0);
-        usleep(1000);
-    }
+    pid_t child = LiveOnNode({}, mouse.Node, out);
+    mouse.Left({1, 0, 1, 0}, 1000); // a bounce: the second press 2 ms after the first
     int status = 0;
     waitpid(child, &status, 0);
-    libevdev_uinput_destroy(mouse);
-    libevdev_free(device);
     std::string said = ReadAll(out);
     EXPECT_EQ(WEXITSTATUS(status), 1) << said;
     EXPECT_NE(said.find("Error # 10 Occurred!"), std::string::npos) << said;
     EXPECT_NE(said.find("Example Virtual Mouse"), std::string::npos) << said;
+}
+
+// A left button held down before the test opens the node: libevdev tells its state, and
+// its release is no error 11 of TapTally's.
+TEST(LiveDevice, AButtonHeldAsTheTestStartsIsNoLostPress) {
+    if (access("/dev/uinput", W_OK) != 0) {
+        GTEST_SKIP() << "no virtual mouse can be made here: /dev/uinput "
+                     << (errno == ENOENT ? "does not exist" : "may not be written")
+                     << "; the state read at the start is left untested";
+    }
+    VirtualMouse mouse;
+    ASSERT_FALSE(mouse.Node.empty());
+    mouse.Left({1}, 0); // held before the test starts
+    std::string out = Folder() + "held.out";
+    pid_t child = LiveOnNode({"--json"}, mouse.Node, out);
+    mouse.Left({0, 1, 0}, 200000); // let go, then one click 200 ms later
+    int status = 0;
+    waitpid(child, &status, 0);
+    std::string said = ReadAll(out);
+    EXPECT_EQ(WEXITSTATUS(status), 0) << said;
+    EXPECT_NE(said.find("\"verdict\": \"PASS\""), std::string::npos) << said;
+    EXPECT_NE(said.find("the recording began while a button was held (left)"), std::string::npos)
+        << said;
+    EXPECT_NE(said.find("\"restored_changes\": 0"), std::string::npos) << said;
 }
 
 // On a terminal the panel is drawn over itself: the cursor goes up the lines drawn before,
