@@ -102,7 +102,7 @@ std::vector<PanelButton> PanelButtons(const ReplayResult &soFar, const DeviceInf
     for (int button = 0; button < BUTTON_KINDS; ++button) {
         bool listed = device.CodesKnown && device.HasButton[button];
         if (button < PANEL_BUTTONS || soFar.Buttons[button].Present || listed) {
-            rows.push_back(PanelRow(ButtonName(button), soFar.Buttons[button]));
+            rows.push_back(PanelRow(ButtonWords(button), soFar.Buttons[button]));
         }
     }
     return rows;

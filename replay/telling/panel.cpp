@@ -2,6 +2,7 @@
 // nothing but a few ANSI escapes so that any terminal shows it.
 #include "replay/telling/panel.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace replay {
@@ -30,11 +31,18 @@ std::vector<std::string> PanelLines(const Panel &panel, size_t width) {
         snprintf(status, sizeof status, "Elapsed %lld s   %llu events   %s",
                  (long long)(panel.ElapsedMs / 1000), (unsigned long long)panel.Events, rate);
     }
-    std::vector<std::string> lines = {panel.Title, status, "",
-                                      "Button    Presses  Now ms  Least ms  Errors  Findings"};
+    // The names' column as wide as the longest, "forward (BTN_FORWARD)" at most.
+    int names = 6;
+    for (const PanelButton &button : panel.Buttons) {
+        names = std::max(names, (int)button.Name.size());
+    }
+    char head[160];
+    snprintf(head, sizeof head, "%-*s  Presses  Now ms  Least ms  Errors  Findings", names,
+             "Button");
+    std::vector<std::string> lines = {panel.Title, status, "", head};
     for (const PanelButton &button : panel.Buttons) {
         char line[160];
-        snprintf(line, sizeof line, "%-8s %8llu %7s %9s %7llu %9llu", button.Name.c_str(),
+        snprintf(line, sizeof line, "%-*s %8llu %7s %9s %7llu %9llu", names, button.Name.c_str(),
                  (unsigned long long)button.Presses,
                  Ms(button.HasCurrent, button.CurrentMs).c_str(),
                  Ms(button.HasLeast, button.LeastMs).c_str(), (unsigned long long)button.Errors,
@@ -42,7 +50,7 @@ std::vector<std::string> PanelLines(const Panel &panel, size_t width) {
         lines.push_back(line);
     }
     char wheel[160];
-    snprintf(wheel, sizeof wheel, "wheel    %8llu steps, %llu against the scroll",
+    snprintf(wheel, sizeof wheel, "%-*s %8llu steps, %llu against the scroll", names, "wheel",
              (unsigned long long)panel.WheelSteps, (unsigned long long)panel.WheelBack);
     lines.push_back(wheel);
     lines.push_back("");

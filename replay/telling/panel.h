@@ -10,7 +10,7 @@
 namespace replay {
 
 struct PanelButton {
-    std::string Name; // "left", "side", ...
+    std::string Name; // "left", "back (side)", ...
     uint64_t Presses = 0;
     bool HasCurrent = false, HasLeast = false;
     uint32_t CurrentMs = 0, LeastMs = 0;

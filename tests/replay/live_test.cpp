@@ -582,10 +582,10 @@ TEST(LivePanel, OnATerminalThePanelIsRedrawnInPlace) {
     std::string panel = buffer.substr(lastUp, buffer.find("TapTally live test of") - lastUp);
     for (const char *row :
          {"\x1b[2KElapsed 2 s   168 events   standing still\r\n",
-          "\x1b[2KButton    Presses  Now ms  Least ms  Errors  Findings\r\n",
-          "\x1b[2Kwheel           0 steps, 0 against the scroll\r\n",
-          "\x1b[2Kleft            2      80        80       1         0\r\n",
-          "\x1b[2Kside            1       -         -       0         0\r\n",
+          "\x1b[2KButton       Presses  Now ms  Least ms  Errors  Findings\r\n",
+          "\x1b[2Kwheel              0 steps, 0 against the scroll\r\n",
+          "\x1b[2Kleft               2      80        80       1         0\r\n",
+          "\x1b[2Kback (side)        1       -         -       0         0\r\n",
           "\x1b[2K       1.080 s  Error # 10 Occurred! - The Left Button 'Lea\r\n"}) {
         EXPECT_NE(panel.find(row), std::string::npos) << row << "\n" << panel;
     }
