@@ -19,11 +19,19 @@ std::string Content(const std::string &path) {
     return content.str();
 }
 
-std::string Recording() {
+Rows Clicks() {
     Rows rows;
     Click(rows, 100, LEFT);
     Click(rows, 500, LEFT);
-    return Evemu(rows);
+    return rows;
+}
+
+std::string Recording() {
+    return Evemu(Clicks());
+}
+
+std::string YamlRecording() {
+    return Yaml(Clicks());
 }
 
 } // namespace
@@ -50,6 +58,11 @@ TEST(ReplayInput, WhatIsNoRecordingIsRefusedAtOnceWithAHint) {
          Folder() + "mouse.bz2: this file is packed with bzip2" + packed +
              "bzcat FILE | taptally-replay -"},
         {{"--live", "--grab", "-"}, "--grab needs a device node, not a stream on standard input"},
+        {{"--live", Write("mouse.yml", YamlRecording())},
+         Folder() +
+             "mouse.yml: a recording (libinput record), not a stream of events as they "
+             "come: replay it without --live, taptally-replay " +
+             Folder() + "mouse.yml"},
         {{"--live", Write("mouse.evemu", Recording())},
          Folder() +
              "mouse.evemu: a recording (evemu-record), not a stream of events as they "
