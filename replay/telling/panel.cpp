@@ -50,8 +50,9 @@ std::vector<std::string> PanelLines(const Panel &panel, size_t width) {
         lines.push_back(line);
     }
     char wheel[160];
-    snprintf(wheel, sizeof wheel, "%-*s %8llu steps, %llu against the scroll", names, "wheel",
-             (unsigned long long)panel.WheelSteps, (unsigned long long)panel.WheelBack);
+    snprintf(wheel, sizeof wheel, "%-*s %8llu step%s, %llu against the scroll", names, "wheel",
+             (unsigned long long)panel.WheelSteps, panel.WheelSteps == 1 ? "" : "s",
+             (unsigned long long)panel.WheelBack);
     lines.push_back(wheel);
     lines.push_back("");
     lines.push_back(panel.Latest.empty() ? "No errors or findings yet."
