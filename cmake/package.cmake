@@ -16,4 +16,9 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://example.org/taptally")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+# The tool without its symbols, as Debian ships programs, and the copyright every
+# Debian package holds.
+set(CPACK_STRIP_FILES ON)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/taptally-replay.copyright
+    DESTINATION share/doc/taptally-replay RENAME copyright)
 include(CPack)

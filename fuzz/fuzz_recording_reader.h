@@ -7,7 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "replay/frames.h"
+#include "replay/reading/frames.h"
+#include "replay/reading/open.h"
 
 // Reads every frame: in time order, each at a place (line or record) the input has.
 inline void ReadAllFrames(replay::EventReader &events, long places) {

@@ -2,7 +2,8 @@
 # Makes the Debian package of taptally-replay with CPack (in build/replay, the optimised
 # build tools/replay.sh uses), checks it and prints its path: it must hold the tool in
 # usr/bin and its man page in usr/share/man/man1, and the tool installed from it into a
-# temporary root must give TapTally's verdict on a recording.
+# temporary root must give TapTally's verdict on a recording; the tool stripped, and the
+# package's copyright in usr/share/doc.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,13 +14,18 @@ cmake --build "$BUILD" --target taptally-replay -- -j"${JOBS:-2}" >&2
 package=$(ls -t "$BUILD"/taptally-replay_*.deb | head -1)
 
 listing=$(dpkg-deb -c "$package")
-for file in ./usr/bin/taptally-replay ./usr/share/man/man1/taptally-replay.1.gz; do
+for file in ./usr/bin/taptally-replay ./usr/share/man/man1/taptally-replay.1.gz \
+    ./usr/share/doc/taptally-replay/copyright; do
     grep -q " $file\$" <<<"$listing" || { echo "$package lacks $file:" >&2; echo "$listing" >&2; exit 1; }
 done
 
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 dpkg-deb -x "$package" "$root"
+if file "$root/usr/bin/taptally-replay" | grep -q "not stripped"; then
+    echo "the packaged taptally-replay is not stripped" >&2
+    exit 1
+fi
 # A left button pressed again 12 ms after its first press: TapTally's error 10, status 1.
 cat >"$root/bounce.txt" <<'RECORDING'
 E: 1.000000 0001 0110 0001

@@ -1,0 +1,154 @@
+// What is refused before anything is read or written: devices and terminals given as a
+// recording, packed files, outputs that are the input; and the messages of bad input.
+#include "recordings.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+using namespace recordings;
+
+namespace {
+
+std::string Content(const std::string &path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream content;
+    content << file.rdbuf();
+    return content.str();
+}
+
+Rows Clicks() {
+    Rows rows;
+    Click(rows, 100, LEFT);
+    Click(rows, 500, LEFT);
+    return rows;
+}
+
+std::string Recording() {
+    return Evemu(Clicks());
+}
+
+std::string YamlRecording() {
+    return Yaml(Clicks());
+}
+
+} // namespace
+
+TEST(ReplayInput, WhatIsNoRecordingIsRefusedAtOnceWithAHint) {
+    const std::string packed = ": unpack it first, or replay it with ";
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"/dev/zero"},
+         "/dev/zero: a device, not a recording: to test an input device as it is used, run "
+         "taptally-replay --live /dev/zero"},
+        {{"--json", "/dev/null"},
+         "/dev/null: a device, not a recording: to test an input device as it is used, run "
+         "taptally-replay --live /dev/null"},
+        {{Write("mouse.yml.gz", std::string("\x1f\x8b\x08\x00\x00\x00\x00\x00", 8))},
+         Folder() + "mouse.yml.gz: this file is packed with gzip" + packed +
+             "zcat FILE | taptally-replay -"},
+        {{Write("mouse.xz", "\xfd\x37\x7a\x58\x5a" + std::string(8, '\0'))},
+         Folder() + "mouse.xz: this file is packed with xz" + packed +
+             "xzcat FILE | taptally-replay -"},
+        {{Write("mouse.zst", "\x28\xb5\x2f\xfd" + std::string(8, '\0'))},
+         Folder() + "mouse.zst: this file is packed with zstd" + packed +
+             "zstdcat FILE | taptally-replay -"},
+        {{Write("mouse.bz2", "BZh91AY&SY")},
+         Folder() + "mouse.bz2: this file is packed with bzip2" + packed +
+             "bzcat FILE | taptally-replay -"},
+        {{"--live", "--grab", "-"}, "--grab needs a device node, not a stream on standard input"},
+        {{"--live", Write("mouse.yml", YamlRecording())},
+         Folder() +
+             "mouse.yml: a recording (libinput record), not a stream of events as they "
+             "come: replay it without --live, taptally-replay " +
+             Folder() + "mouse.yml"},
+        {{"--live", Write("mouse.evemu", Recording())},
+         Folder() +
+             "mouse.evemu: a recording (evemu-record), not a stream of events as they "
+             "come: replay it without --live, taptally-replay " +
+             Folder() + "mouse.evemu"},
+    };
+    for (const auto &test : cases) {
+        Outcome outcome = RunTool(test.first);
+        EXPECT_EQ(outcome.Status, 2);
+        EXPECT_EQ(outcome.Err, "taptally-replay: " + test.second + "\n");
+        EXPECT_EQ(outcome.Out, "");
+    }
+}
+
+// A terminal on standard input would wait for ever for a recording typed in.
+TEST(ReplayInput, ATerminalOnStandardInputIsRefused) {
+    int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    int terminal = open(ptsname(master), O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    int saved = dup(0);
+    dup2(terminal, 0);
+    Outcome outcome = RunTool({"-"});
+    dup2(saved, 0);
+    for (int fd : {saved, terminal, master}) {
+        close(fd);
+    }
+    EXPECT_EQ(outcome.Status, 2);
+    EXPECT_EQ(outcome.Err, "taptally-replay: (standard input): a terminal, not a recording: give "
+                           "the recording's file, or pipe it in (taptally-replay - < mouse.yml)\n");
+}
+
+// The same file under another name, a path or a hard link, is still the input.
+TEST(ReplayInput, AnOutputThatIsTheInputIsRefusedBeforeAnythingIsWritten) {
+    std::string recording = Recording();
+    std::string path = Write("kept.evemu", recording);
+    std::string other = Folder() + "link.evemu";
+    ASSERT_EQ(link(path.c_str(), other.c_str()), 0);
+    std::string raw = Write("kept.raw", std::string(48, '\0'));
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--png", path, path}, "--png " + path},
+        {{"--timeline", other, path}, "--timeline " + other},
+        {{"--png", Folder() + "other.png", "--timeline", Folder() + "./kept.evemu", path},
+         "--timeline " + Folder() + "./kept.evemu"},
+        {{"--live", "--record", raw, raw}, "--record " + raw},
+        {{"--live", "--png", raw, raw}, "--png " + raw},
+    };
+    for (const auto &test : cases) {
+        Outcome outcome = RunTool(test.first);
+        EXPECT_EQ(outcome.Status, 2);
+        EXPECT_EQ(outcome.Err, "taptally-replay: " + test.second +
+                                   ": this is the input itself, which writing would destroy\n");
+        EXPECT_EQ(Content(path), recording);
+        EXPECT_EQ(Content(raw), std::string(48, '\0'));
+    }
+    EXPECT_FALSE(std::ifstream(Folder() + "other.png").good());
+}
+
+TEST(ReplayInput, MessagesSayWhatIsWrong) {
+    Rows rows;
+    Click(rows, 100, LEFT);
+    std::string evemu = Evemu(rows), yaml = Yaml(rows);
+    std::string late = evemu;
+    late.replace(late.rfind("E: 1432678476"), 13, "E: 1099511627777");
+    std::string open = yaml;
+    open.replace(open.find("\"Example Optical Mouse\"\n"), 23, "\"Example Optical Mouse\n");
+    const std::string cases[][2] = {
+        {late, ":30: the seconds of an E: line are out of range: at most 1099511627776 (2^40)"},
+        {open, ":15: a quote opened here is never closed"},
+    };
+    for (const auto &test : cases) {
+        std::string path = Write("message", test[0]);
+        Outcome outcome = RunTool({path});
+        EXPECT_EQ(outcome.Status, 2);
+        EXPECT_EQ(outcome.Err, "taptally-replay: " + path + test[1] + "\n");
+    }
+    // A second mouse in the file is named, and how to replay it.
+    size_t mouse = yaml.find("- node: /dev/input/event5");
+    std::string two = yaml + yaml.substr(mouse, yaml.find("  events:") - mouse) + YamlEvents(rows);
+    Outcome both = RunTool({Write("two.yml", two)});
+    EXPECT_NE(both.Out.find("Device:   \"Example Optical Mouse\" (device 1 of 2)\nDuration"),
+              std::string::npos)
+        << both.Out;
+    EXPECT_NE(both.Out.find("Note:     the recording holds 2 mice: device 1 was replayed, and "
+                            "--device N replays another\n"),
+              std::string::npos);
+}
