@@ -14,7 +14,12 @@
   const ended = document.getElementById('ended');
 
   // What tests and other scripts may read.
-  const page = window.taptally = { ready: false, ended: false, boxes: [], messages: 0 };
+  const page = window.taptally = {
+    ready: false, ended: false, boxes: [], messages: 0,
+    // Whether TapTally has taken every event and waits for the next one.
+    idle: () => events.length === 0 && wake !== null,
+    boxOpen: () => program !== null && program._page_box_open() === 1,
+  };
 
   let program = null;      // the running module instance
   let wasmBinary = null;   // kept, so that a new start needs no network
@@ -246,8 +251,10 @@
     ArrowDown: [40, 0], Delete: [46, 0], Home: [36, 0], End: [35, 0],
   };
 
-  canvas.addEventListener('keydown', (event) => {
-    if (!program || page.ended || event.ctrlKey || event.metaKey || event.altKey) {
+  // Keys go to TapTally unless a control of the page has the focus.
+  window.addEventListener('keydown', (event) => {
+    if (!program || page.ended || event.ctrlKey || event.metaKey || event.altKey ||
+        (event.target instanceof Element && event.target.closest(interactive))) {
       return;
     }
     let key = namedKeys[event.key];
@@ -258,7 +265,7 @@
     if (!key) {
       return;
     }
-    // Tab leaves the screen unless a box or dialog takes it.
+    // Tab moves through the page unless a box or dialog of TapTally takes it.
     if (event.key === 'Tab' && !program._page_box_open()) {
       return;
     }
@@ -284,6 +291,7 @@
     offscreen.width = screenWidth;
     offscreen.height = screenHeight;
     const failed = [];
+    canvas.focus({ preventScroll: true });
     TapTally({
       wasmBinary,
       printErr: (text) => failed.push(text),
