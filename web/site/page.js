@@ -372,7 +372,13 @@
 
   // ---- The recording's verdict, when the site has it ------------------------------------
   function startVerdict() {
-    import('./verdict/verdict.js')
+    fetch('verdict/verdict.js', { method: 'HEAD' })
+      .then((response) => {
+        if (!response.ok) {
+          throw new Error('no verdict');
+        }
+        return import('./verdict/verdict.js');
+      })
       .then((module) => module.startVerdictUI(document.getElementById('recording')))
       .catch(() => {
         const section = document.getElementById('recording');
