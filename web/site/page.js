@@ -15,7 +15,7 @@
 
   // What tests and other scripts may read.
   const page = window.taptally = {
-    ready: false, ended: false, boxes: [], messages: 0,
+    ready: false, ended: false, boxes: [], messages: 0, findingLines: [],
     // Whether TapTally has taken every event and waits for the next one.
     idle: () => events.length === 0 && wake !== null,
     boxOpen: () => program !== null && program._page_box_open() === 1,
@@ -69,6 +69,9 @@
     const context = canvas.getContext('2d');
     context.imageSmoothingEnabled = false;
     context.drawImage(offscreen, 0, 0, canvas.width, canvas.height);
+    if (findingsDirty) {
+      showFindings();
+    }
     if (!page.ready) {
       page.ready = true;
       statusLine.textContent = 'TapTally is running. Click into its screen to test the mouse.';
@@ -106,6 +109,60 @@
     boxesList.textContent += line + '\n';
     boxesList.scrollTop = boxesList.scrollHeight;
   }
+
+  // ---- Findings beside TapTally's test -------------------------------------------------
+  const findingTable = document.getElementById('finding-table');
+  const findingFigures = document.getElementById('finding-figures');
+  const findingLines = document.getElementById('finding-lines');
+  const liveVerdict = document.getElementById('live-verdict');
+  const BUTTON_NAMES = ['Left', 'Middle', 'Right', 'Back (side)', 'Forward (extra)'];
+  let findingsDirty = false;
+
+  function noteButton(button, down, event) {
+    if (program && !page.ended && button >= 0 && button <= 4) {
+      program._page_findings_button(button, down, tickOf(event));
+      findingsChanged();
+    }
+  }
+
+  function findingsChanged() {
+    findingsDirty = true;
+    if (!frameRequested) {
+      frameRequested = true;
+      requestAnimationFrame(draw);
+    }
+  }
+
+  function showFindings() {
+    findingsDirty = false;
+    const figures = JSON.parse(program.UTF8ToString(program._page_findings_json()));
+    page.findings = figures;
+    findingTable.replaceChildren(...figures.buttons.map((button, i) => {
+      const row = document.createElement('tr');
+      for (const value of [BUTTON_NAMES[i], button.presses, button.least ?? '–', button.bounces,
+        button.shortPresses]) {
+        row.appendChild(document.createElement('td')).textContent = value;
+      }
+      return row;
+    }));
+    findingFigures.textContent = `Wheel: ${figures.wheelSteps} steps, ` +
+      `${figures.wheelReversals} stepped back. Report rate while moving: ` +
+      (figures.rateHz > 0 ? `${figures.rateHz} Hz (median).` : 'not measured yet.');
+  }
+
+  function finding(ms, text) {
+    const line = secondsText(ms).padStart(10, ' ') + ' s  ' + text;
+    page.findingLines.push(line);
+    findingLines.textContent += line + '\n';
+    findingLines.scrollTop = findingLines.scrollHeight;
+  }
+
+  document.getElementById('verdict-now').addEventListener('click', () => {
+    if (program) {
+      liveVerdict.textContent = program.UTF8ToString(program._page_findings_verdict());
+      liveVerdict.hidden = false;
+    }
+  });
 
   // ---- Menus --------------------------------------------------------------------------
   function closeMenu() {
@@ -186,6 +243,7 @@
       closeMenu();
     }
     const [x, y] = screenPoint(event);
+    noteButton(event.button, 1, event);
     if (event.button > 2) {
       return;
     }
@@ -202,6 +260,7 @@
   window.addEventListener('mouseup', (event) => {
     if (event.button === 3 || event.button === 4) {
       event.preventDefault(); // back and forward never leave the page
+      noteButton(event.button, 0, event);
       return;
     }
     if (!program || page.ended || event.button > 2) {
@@ -209,6 +268,7 @@
     }
     const [x, y] = screenPoint(event);
     if (event.button === 0 && menuPress >= 0) {
+      noteButton(0, 0, event);
       const pressed = menuPress;
       menuPress = -1;
       if (program._page_menu_bar_at(x, y) === pressed) {
@@ -221,6 +281,7 @@
       return;
     }
     countedPress[event.button] = false;
+    noteButton(event.button, 0, event);
     pushEvent(EVENT_RELEASE, event.button, x, y, 0, tickOf(event));
   });
 
@@ -230,13 +291,22 @@
     }
     const moves = event.getCoalescedEvents ? event.getCoalescedEvents() : [];
     for (const move of moves.length ? moves : [event]) {
+      program._page_findings_motion(move.movementX | 0, move.movementY | 0, move.timeStamp * 1000);
       const [x, y] = screenPoint(move);
       pushEvent(EVENT_MOVE, 0, x, y, move.buttons, tickOf(move));
     }
+    findingsChanged();
   });
 
   canvas.addEventListener('contextmenu', (event) => event.preventDefault());
-  canvas.addEventListener('wheel', (event) => event.preventDefault(), { passive: false });
+  canvas.addEventListener('wheel', (event) => {
+    event.preventDefault();
+    if (program && !page.ended && event.deltaY !== 0) {
+      // One step per event; a positive deltaY scrolls down, towards the user.
+      program._page_findings_wheel(event.deltaY < 0 ? 1 : -1, tickOf(event));
+      findingsChanged();
+    }
+  }, { passive: false });
   document.addEventListener('mousedown', (event) => {
     if (!menu.hidden && !(event.target instanceof Element && event.target.closest('.popup')) &&
         event.target !== canvas) {
@@ -284,6 +354,9 @@
     page.ended = false;
     page.ready = false;
     events = [];
+    page.findingLines = [];
+    findingLines.textContent = '';
+    liveVerdict.hidden = true;
     const rect = stage.getBoundingClientRect();
     screenWidth = Math.max(320, Math.floor(rect.width));
     screenHeight = Math.max(240, Math.floor(rect.height));
@@ -314,6 +387,7 @@
         }
       },
       taptallyBoxShown: boxShown,
+      taptallyFinding: finding,
       taptallyScriptHostAsked: () => showNotice(
         'TapTally asked Windows to start its script host, which makes or removes its ' +
         'shortcuts on the desktop and in the programs menu. A web page cannot start ' +

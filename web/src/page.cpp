@@ -5,6 +5,8 @@
 // waiting, the program sleeps until the page has one.
 #include <windows.h>
 
+#include "web/src/findings.h"
+
 #include <emscripten.h>
 #include <headless/driver.h>
 
@@ -274,6 +276,7 @@ int main(int argc, char **argv) {
     // that much taller than the canvas, so that the window fills the canvas.
     headless::SetSystemMetric(SM_CYSCREEN, ScreenHeight + GetSystemMetrics(SM_CYMENU));
     headless::OnBoxShown([](const headless::BoxInfo &box) {
+        NoteBoxForFindings(box, (int)headless::Tick());
         page_box_shown((int)headless::Tick(), box.IsDialog ? 1 : 0, box.Caption.c_str(),
                        box.Text.c_str());
     });

@@ -245,3 +245,59 @@ test('Exit ends TapTally and the page starts it again', LIMIT, async () => {
   assert.ok(fs.statSync(path.join(shots, 'web.png')).size > 10000);
   await page.close();
 });
+
+test('the replay\'s findings come from the same events as they happen', LIMIT, async () => {
+  const { page, input } = await fresh();
+  const t = (await input.now()) + 200;
+  // Each row: what the mouse does from time 0, the finding it makes, at what time.
+  const rows = [
+    [[['press', 0, 0], ['release', 0, 50], ['press', 0, 62], ['release', 0, 120]],
+     [62, 'Left button pressed again 12 ms after it was let go: faster than a finger, its ' +
+          'switch bounces when released.']],
+    [[['press', 2, 0], ['release', 2, 7]],
+     [7, 'Right button let go 7 ms after it was pressed: faster than a finger, a held drag ' +
+         'would drop.']],
+    [[['press', 3, 0], ['release', 3, 30], ['press', 3, 84], ['release', 3, 120]],
+     [84, 'Side button pressed 84 ms after the press before, below TapTally\'s trigger of 85 ms.']],
+    [[['press', 4, 0], ['release', 4, 30], ['press', 4, 85], ['release', 4, 120]], null],
+    [[['wheel', 100, 0], ['wheel', -100, 40], ['wheel', 100, 80]],
+     [40, 'Wheel stepped back against the scroll for one step: its encoder is worn or dirty.']],
+    [[['wheel', 100, 0], ['wheel', -100, 250], ['wheel', 100, 500]], null],
+  ];
+  const expected = [];
+  let at = t;
+  for (const [steps, found] of rows) {
+    for (const [what, value, ms] of steps) {
+      if (what === 'wheel') {
+        await input.wheel(...CLIENT, value, at + ms);
+      } else {
+        await input[what](value, ...CLIENT, at + ms);
+      }
+    }
+    await h.settled(page);
+    if (found) {
+      const seconds = `${Math.trunc((at + found[0]) / 1000)}.${String((at + found[0]) % 1000).padStart(3, '0')}`;
+      expected.push(`${seconds.padStart(10)} s  ${found[1]}`);
+    }
+    // TapTally's own boxes (the left press 62 ms after the one before) are answered.
+    await input.key('Enter', at + 700);
+    await input.key('r', at + 800);
+    at += 2000;
+    assert.deepEqual(await page.evaluate(() => window.taptally.findingLines), expected);
+  }
+  // Movement reported every millisecond: 1000 Hz.
+  for (let i = 0; i < 60; i++) {
+    await input.move(200 + i, 600, at + i);
+  }
+  await h.settled(page);
+  await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(resolve)));
+  const figures = await page.evaluate(() => window.taptally.findings);
+  assert.equal(figures.rateHz, 1000);
+  assert.deepEqual(figures.buttons.map((button) => button.presses), [2, 0, 1, 2, 2]);
+  assert.equal(figures.wheelReversals, 1);
+  await page.click('#verdict-now');
+  const verdict = await page.$eval('#live-verdict', (element) => element.textContent);
+  assert.match(verdict, /^TapTally live test of this page\n/);
+  assert.match(verdict, /Error # 10 Occurred!/);
+  await page.close();
+});

@@ -96,6 +96,12 @@ export async function exactInput(page) {
     press(button, x, y, at) { return input.mouse('mousePressed', button, x, y, at); },
     release(button, x, y, at) { return input.mouse('mouseReleased', button, x, y, at); },
     move(x, y, at) { return input.mouse('mouseMoved', null, x, y, at); },
+    // One step of the wheel over (x, y): deltaY 100 scrolls down.
+    async wheel(x, y, deltaY, at) {
+      await cdp.send('Input.dispatchMouseEvent', {
+        type: 'mouseWheel', x, y, deltaX: 0, deltaY, buttons: held, timestamp: (origin + at) / 1000,
+      });
+    },
     // A key pressed and let go at `at`: a character ('r', '1') or a key name ('Enter').
     async key(name, at) {
       const named = { Enter: [13, '\r'], Escape: [27, ''], Backspace: [8, ''], Tab: [9, ''],
