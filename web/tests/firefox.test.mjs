@@ -42,30 +42,42 @@ test('the page draws TapTally and paced presses raise its boxes', LIMIT, async (
   assert.deepEqual(corner, [0, 0, 128]);
   await pause(300); // the first press is timed from TapTally's start
 
-  const rows = [
-    // button, gap between presses, the error of the second press (null: none)
-    ['left', 200, null],
-    ['left', 40, 10],
-    ['right', 200, null],
-    ['right', 40, 30],
-    ['middle', 200, null],
-    ['middle', 40, 20],
-  ];
+  // The presses' own times, as the page sees them.
+  await page.evaluate(() => {
+    window.presses = [];
+    window.addEventListener('mousedown', (event) => window.presses.push(event.timeStamp), true);
+  });
+  const TOO_FAST = { left: 10, middle: 20, right: 30 };
   let count = 0;
-  for (const [button, gap, error] of rows) {
-    await clickPair(page, button, gap);
-    await h.settled(page);
-    if (error) {
-      count++;
-      const lines = await h.waitForBoxes(page, count);
-      assert.match(lines.at(-1), new RegExp(`^ +\\d+\\.\\d{3} s  Error # ${error} Occurred! - `),
-                   `${button}, ${gap} ms`);
-      await page.keyboard.press('Enter');
-      await page.keyboard.press('r');
+  for (const button of ['left', 'middle', 'right']) {
+    // 200 ms apart: no box. 40 ms apart: a box, unless the busy machine stretched the gap
+    // past the trigger; then the pair is tried again. Either way the box follows the
+    // interval between the two presses' own time stamps.
+    const raised = [];
+    for (const gap of [200, 40, 40, 40]) {
+      if (gap === 40 && raised.includes(true)) {
+        break;
+      }
+      await clickPair(page, button, gap);
+      await h.settled(page);
+      const [first, second] = await page.evaluate(() => window.presses.slice(-2));
+      const tooFast = Math.round(second) - Math.round(first) < 85;
+      raised.push(tooFast);
+      if (tooFast) {
+        count++;
+        const lines = await h.waitForBoxes(page, count);
+        assert.match(lines.at(-1), new RegExp(
+          `^ +${(Math.round(second) / 1000).toFixed(3)} s  Error # ${TOO_FAST[button]} Occurred! - `),
+        `${button}, ${gap} ms`);
+        await page.keyboard.press('Enter');
+        await page.keyboard.press('r');
+      }
+      await h.settled(page);
+      assert.equal((await h.boxes(page)).length, count, `${button}, ${gap} ms`);
+      await pause(300);
     }
-    await h.settled(page);
-    assert.equal((await h.boxes(page)).length, count, `${button}, ${gap} ms`);
-    await pause(300);
+    assert.equal(raised[0], false, `${button}: 200 ms apart`);
+    assert.ok(raised.includes(true), `${button}: no pair came closer than 85 ms`);
   }
   await page.screenshot({ path: path.join(shots, 'firefox.png') });
   assert.deepEqual(page.taptallyErrors, []);
