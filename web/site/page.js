@@ -55,6 +55,17 @@
       event.clientY >= rect.top && event.clientY < rect.bottom;
   }
 
+  // ---- Timing, for benchmarks: set taptally.timings = { moves: [], buttons: [], draws: [] } --
+  let taken = null, takenAt = 0;
+  function timeHandling(event) {
+    const now = performance.now();
+    if (taken) {
+      (taken[0] === EVENT_MOVE ? page.timings.moves : page.timings.buttons).push(now - takenAt);
+    }
+    taken = event || null;
+    takenAt = now;
+  }
+
   // ---- Drawing ------------------------------------------------------------------------
   const offscreen = document.createElement('canvas');
   function draw() {
@@ -62,6 +73,7 @@
     if (!program || page.ended) {
       return;
     }
+    const drawStart = performance.now();
     const pointer = program._page_compose();
     const bytes = new Uint8ClampedArray(program.HEAPU8.buffer, pointer,
                                         screenWidth * screenHeight * 4);
@@ -69,6 +81,9 @@
     const context = canvas.getContext('2d');
     context.imageSmoothingEnabled = false;
     context.drawImage(offscreen, 0, 0, canvas.width, canvas.height);
+    if (page.timings) {
+      page.timings.draws.push(performance.now() - drawStart);
+    }
     if (findingsDirty) {
       showFindings();
     }
@@ -379,7 +394,13 @@
           wake = resolve;
         }
       }),
-      taptallyTakeEvent: () => events.shift(),
+      taptallyTakeEvent: () => {
+        const event = events.shift();
+        if (page.timings) {
+          timeHandling(event);
+        }
+        return event;
+      },
       taptallyScreenChanged: () => {
         if (!frameRequested) {
           frameRequested = true;
