@@ -4,7 +4,8 @@
 'use strict';
 
 (function () {
-  const EVENT_PRESS = 1, EVENT_RELEASE = 2, EVENT_MOVE = 3, EVENT_KEY = 4, EVENT_COMMAND = 5;
+  const EVENT_PRESS = 1, EVENT_RELEASE = 2, EVENT_MOVE = 3, EVENT_KEY = 4, EVENT_COMMAND = 5,
+    EVENT_RESIZE = 6;
   const canvas = document.getElementById('screen');
   const stage = document.getElementById('stage');
   const menu = document.getElementById('menu');
@@ -74,6 +75,12 @@
       return;
     }
     const drawStart = performance.now();
+    if (program._page_screen_width() !== screenWidth ||
+        program._page_screen_height() !== screenHeight) {
+      screenWidth = program._page_screen_width();
+      screenHeight = program._page_screen_height();
+      sizeCanvas();
+    }
     const pointer = program._page_compose();
     const bytes = new Uint8ClampedArray(program.HEAPU8.buffer, pointer,
                                         screenWidth * screenHeight * 4);
@@ -93,15 +100,21 @@
     }
   }
 
+  // The canvas shows the screen at one CSS pixel a pixel, in device pixels, so that it
+  // stays sharp at any device pixel ratio.
   function sizeCanvas() {
     const ratio = window.devicePixelRatio || 1;
     canvas.style.width = screenWidth + 'px';
     canvas.style.height = screenHeight + 'px';
     canvas.width = Math.round(screenWidth * ratio);
     canvas.height = Math.round(screenHeight * ratio);
-    if (program) {
-      draw();
-    }
+    offscreen.width = screenWidth;
+    offscreen.height = screenHeight;
+  }
+
+  function stageSize() {
+    const rect = stage.getBoundingClientRect();
+    return [Math.max(320, Math.floor(rect.width)), Math.max(240, Math.floor(rect.height))];
   }
 
   // ---- The boxes ----------------------------------------------------------------------
@@ -372,12 +385,8 @@
     page.findingLines = [];
     findingLines.textContent = '';
     liveVerdict.hidden = true;
-    const rect = stage.getBoundingClientRect();
-    screenWidth = Math.max(320, Math.floor(rect.width));
-    screenHeight = Math.max(240, Math.floor(rect.height));
+    [screenWidth, screenHeight] = stageSize();
     sizeCanvas();
-    offscreen.width = screenWidth;
-    offscreen.height = screenHeight;
     const failed = [];
     canvas.focus({ preventScroll: true });
     TapTally({
@@ -429,18 +438,23 @@
 
   document.getElementById('restart').addEventListener('click', start);
 
+  // The screen follows the browser's window, as TapTally's window follows its frame when
+  // a user drags it; a change of the device pixel ratio (zoom) redraws it sharp.
+  let resizeTimer = 0;
   window.addEventListener('resize', () => {
-    // TapTally's screen keeps its size while it runs; the canvas shows it whole.
-    const rect = stage.getBoundingClientRect();
-    const scale = Math.min(1, rect.width / screenWidth, rect.height / screenHeight);
-    canvas.style.width = Math.floor(screenWidth * scale) + 'px';
-    canvas.style.height = Math.floor(screenHeight * scale) + 'px';
-    const ratio = window.devicePixelRatio || 1;
-    canvas.width = Math.round(screenWidth * scale * ratio);
-    canvas.height = Math.round(screenHeight * scale * ratio);
-    if (program) {
-      draw();
-    }
+    clearTimeout(resizeTimer);
+    resizeTimer = setTimeout(() => {
+      if (!program || page.ended) {
+        return;
+      }
+      const [width, height] = stageSize();
+      if (width !== screenWidth || height !== screenHeight) {
+        pushEvent(EVENT_RESIZE, width, height, 0, 0, Math.round(performance.now()));
+      } else {
+        sizeCanvas();
+        draw();
+      }
+    }, 100);
   });
 
   // ---- The timer ----------------------------------------------------------------------

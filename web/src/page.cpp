@@ -27,6 +27,7 @@ enum EventKind {
     EVENT_MOVE = 3,    // b, c = screen point, d = buttons held (browser bits)
     EVENT_KEY = 4,     // a = virtual key, b = character or 0
     EVENT_COMMAND = 5, // a = menu command
+    EVENT_RESIZE = 6,  // a, b = the canvas's new size
 };
 
 struct PageEvent {
@@ -118,6 +119,16 @@ void PassToBox(const PageEvent &event) {
     PressedBoxButton = 0;
 }
 
+// The screen takes the canvas's size, one menu bar taller, so that the program's window,
+// one menu bar less tall than the screen, fills the canvas.
+void SizeScreen(int width, int height) {
+    ScreenWidth = std::max(320, width);
+    ScreenHeight = std::max(240, height);
+    Screen.assign((size_t)ScreenWidth * (size_t)ScreenHeight, 0);
+    headless::SetSystemMetric(SM_CXSCREEN, ScreenWidth);
+    headless::SetSystemMetric(SM_CYSCREEN, ScreenHeight + GetSystemMetrics(SM_CYMENU));
+}
+
 void PassEvent(const PageEvent &event) {
     HWND main = headless::MainWindow();
     if (!main || !IsWindow(main)) {
@@ -152,6 +163,12 @@ void PassEvent(const PageEvent &event) {
     }
     case EVENT_KEY:
         headless::QueueKey((UINT)event.A, (char)event.B);
+        return;
+    case EVENT_RESIZE:
+        // As a user drags the window's frame: the program gets WM_SIZE and paints anew.
+        SizeScreen(event.A, event.B);
+        SetWindowPos(main, nullptr, 0, 0, ScreenWidth, ScreenHeight,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         return;
     case EVENT_COMMAND:
         try {
@@ -191,6 +208,14 @@ EMSCRIPTEN_KEEPALIVE const uint8_t *page_compose() {
         pixel |= 0xFF000000u;
     }
     return reinterpret_cast<const uint8_t *>(Screen.data());
+}
+
+EMSCRIPTEN_KEEPALIVE int page_screen_width() {
+    return ScreenWidth;
+}
+
+EMSCRIPTEN_KEEPALIVE int page_screen_height() {
+    return ScreenHeight;
 }
 
 EMSCRIPTEN_KEEPALIVE int page_box_open() {
@@ -266,15 +291,9 @@ int main(int argc, char **argv) {
     if (argc < 4) {
         return 2;
     }
-    ScreenWidth = std::max(320, atoi(argv[1]));
-    ScreenHeight = std::max(240, atoi(argv[2]));
-    Screen.assign((size_t)ScreenWidth * (size_t)ScreenHeight, 0);
     headless::ResetWorld();
     headless::SetTick((DWORD)atoi(argv[3]));
-    headless::SetSystemMetric(SM_CXSCREEN, ScreenWidth);
-    // The program's window is one menu bar less tall than the screen: the screen is made
-    // that much taller than the canvas, so that the window fills the canvas.
-    headless::SetSystemMetric(SM_CYSCREEN, ScreenHeight + GetSystemMetrics(SM_CYMENU));
+    SizeScreen(atoi(argv[1]), atoi(argv[2]));
     headless::OnBoxShown([](const headless::BoxInfo &box) {
         NoteBoxForFindings(box, (int)headless::Tick());
         page_box_shown((int)headless::Tick(), box.IsDialog ? 1 : 0, box.Caption.c_str(),

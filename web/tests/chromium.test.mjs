@@ -301,3 +301,40 @@ test('the replay\'s findings come from the same events as they happen', LIMIT, a
   assert.match(verdict, /Error # 10 Occurred!/);
   await page.close();
 });
+
+test('the screen is sharp at a device pixel ratio of 2 and follows the window', LIMIT, async () => {
+  const page = await browser.newPage();
+  await page.setViewport({ width: 1000, height: 800, deviceScaleFactor: 2 });
+  await page.goto(site.url);
+  await page.waitForFunction(() => window.taptally && window.taptally.ready, { timeout: 20000 });
+  // Every screen pixel is a 2 x 2 square of one colour: no smoothing between pixels.
+  const look = () => page.evaluate(() => {
+    const canvas = document.getElementById('screen');
+    const data = canvas.getContext('2d').getImageData(0, 0, 400, 60).data;
+    let blended = 0;
+    for (let y = 0; y < 60; y += 2) {
+      for (let x = 0; x < 400; x += 2) {
+        const at = (yy, xx) => ((y + yy) * 400 + x + xx) * 4;
+        for (const [yy, xx] of [[0, 1], [1, 0], [1, 1]]) {
+          for (let c = 0; c < 3; c++) {
+            blended += data[at(yy, xx) + c] !== data[at(0, 0) + c] ? 1 : 0;
+          }
+        }
+      }
+    }
+    const right = canvas.getContext('2d').getImageData(canvas.width - 20, 16, 1, 1).data;
+    return { width: canvas.width, cssWidth: canvas.clientWidth, blended,
+             captionRight: [right[0], right[1], right[2]] };
+  });
+  assert.deepEqual(await look(), { width: 1340, cssWidth: 670, blended: 0,
+                                   captionRight: [0, 0, 128] });
+  // A wider window: TapTally's window is as wide as the canvas again, its caption too.
+  await page.setViewport({ width: 1200, height: 900, deviceScaleFactor: 2 });
+  await page.waitForFunction(() => document.getElementById('screen').clientWidth === 870,
+                             { timeout: 10000 });
+  await h.settled(page);
+  await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(resolve)));
+  assert.deepEqual(await look(), { width: 1740, cssWidth: 870, blended: 0,
+                                   captionRight: [0, 0, 128] });
+  await page.close();
+});
