@@ -202,18 +202,11 @@
     return JSON.parse(program.UTF8ToString(program._page_menu_json()));
   }
 
-  function openPopup(index, tick) {
-    const entry = menuEntries()[index];
-    if (!entry || entry.disabled) {
-      return;
-    }
-    if (entry.popup.length === 0) {
-      pushEvent(EVENT_COMMAND, entry.command, 0, 0, 0, tick);
-      return;
-    }
+  // A popup of the given entries below the point (left, bottom) of TapTally's screen.
+  function showPopup(items, left, bottom) {
     const scale = canvas.getBoundingClientRect().width / screenWidth;
     menu.textContent = '';
-    for (const item of entry.popup) {
+    for (const item of items) {
       if (item.separator) {
         menu.appendChild(document.createElement('hr'));
         continue;
@@ -225,7 +218,7 @@
       const label = document.createElement('span');
       label.textContent = (item.checked ? '✓ ' : '') + item.label.trim();
       const keys = document.createElement('span');
-      keys.textContent = item.accelerator;
+      keys.textContent = item.accelerator || '';
       button.append(label, keys);
       button.addEventListener('click', (event) => {
         closeMenu();
@@ -234,10 +227,40 @@
       });
       menu.appendChild(button);
     }
-    menu.style.left = Math.round(entry.left * scale) + 'px';
-    menu.style.top = Math.round(entry.bottom * scale) + 'px';
+    menu.style.left = Math.round(left * scale) + 'px';
+    menu.style.top = Math.round(bottom * scale) + 'px';
     menu.hidden = false;
     menu.querySelector('button:not(:disabled)')?.focus();
+  }
+
+  function openPopup(index, tick) {
+    const entry = menuEntries()[index];
+    if (!entry || entry.disabled) {
+      return;
+    }
+    if (entry.popup.length === 0) {
+      pushEvent(EVENT_COMMAND, entry.command, 0, 0, 0, tick);
+      return;
+    }
+    showPopup(entry.popup, entry.left, entry.bottom);
+  }
+
+  // F10, as on Windows, reaches the menu from the keyboard: every command of the menu bar
+  // and of its popups in one list below the bar.
+  function openWholeMenu() {
+    const entries = menuEntries();
+    if (entries.length === 0) {
+      return;
+    }
+    const items = [];
+    for (const entry of entries) {
+      if (entry.popup.length === 0) {
+        items.push({ label: entry.label, command: entry.command, disabled: entry.disabled });
+      } else {
+        items.push({ separator: true }, ...entry.popup);
+      }
+    }
+    showPopup(items, entries[0].left, entries[0].bottom);
   }
 
   menu.addEventListener('keydown', (event) => {
@@ -353,6 +376,11 @@
   window.addEventListener('keydown', (event) => {
     if (!program || page.ended || event.ctrlKey || event.metaKey || event.altKey ||
         (event.target instanceof Element && event.target.closest(interactive))) {
+      return;
+    }
+    if (event.key === 'F10' && !program._page_box_open()) {
+      event.preventDefault();
+      openWholeMenu();
       return;
     }
     let key = namedKeys[event.key];

@@ -157,6 +157,15 @@ test('menus, boxes and keys work as in the program', LIMIT, async () => {
   t = await input.now();
   await input.key('Enter', t);
 
+  // F10 lists every command of the menu; Reset, with its notice, is among them.
+  await input.key('F10', t + 50);
+  const listed = await page.$$eval('#menu button', (buttons) =>
+    buttons.map((button) => button.firstChild.textContent));
+  assert.deepEqual(listed, ['Exit', 'Driver Info', 'Reset', 'Setup', 'Information',
+                            'Install Shortcut Icons', 'UnInstall Shortcut Icons', 'About TapTally']);
+  await input.key('Escape', t + 60);
+  assert.equal(await page.$eval('#menu', (element) => element.hidden), true);
+
   // Keys: F1 opens the information pages, Esc closes them; A the About box.
   await input.key('F1', t + 100);
   await input.key('Escape', t + 200);

@@ -112,7 +112,7 @@ export async function exactInput(page) {
     // A key pressed and let go at `at`: a character ('r', '1') or a key name ('Enter').
     async key(name, at) {
       const named = { Enter: [13, '\r'], Escape: [27, ''], Backspace: [8, ''], Tab: [9, ''],
-                      F1: [112, ''] };
+                      F1: [112, ''], F10: [121, ''] };
       const [code, text] = named[name] || [name.toUpperCase().charCodeAt(0), name];
       for (const type of ['keyDown', 'keyUp']) {
         await cdp.send('Input.dispatchKeyEvent', {
