@@ -385,8 +385,10 @@
     }
     let key = namedKeys[event.key];
     if (!key && event.key.length === 1 && event.key.charCodeAt(0) < 128) {
+      // Letters and digits have their own virtual key codes; other characters come as
+      // characters only, which is all that TapTally reads of them.
       const character = event.key.charCodeAt(0);
-      key = [event.key.toUpperCase().charCodeAt(0), character];
+      key = [/[a-z0-9]/i.test(event.key) ? event.key.toUpperCase().charCodeAt(0) : 0, character];
     }
     if (!key) {
       return;
