@@ -20,6 +20,7 @@
     // Whether TapTally has taken every event and waits for the next one.
     idle: () => events.length === 0 && wake !== null,
     boxOpen: () => program !== null && program._page_box_open() === 1,
+    recordsKept: () => program._page_records_kept(),
   };
 
   let program = null;      // the running module instance
@@ -401,6 +402,34 @@
     pushEvent(EVENT_KEY, key[0], key[1], 0, 0, tickOf(event));
   });
 
+  // ---- Sound: TapTally beeps at every press, as the system's short default sound --------
+  let audio = null;
+  function beep() {
+    page.beeps = (page.beeps || 0) + 1;
+    try {
+      if (!audio || audio.state !== 'running') {
+        return; // no sound before the page's first press allows it
+      }
+      const tone = audio.createOscillator();
+      const volume = audio.createGain();
+      volume.gain.value = 0.05;
+      tone.frequency.value = 880;
+      tone.connect(volume).connect(audio.destination);
+      tone.start();
+      tone.stop(audio.currentTime + 0.03);
+    } catch (error) {
+      // A browser without sound: the test goes on silent.
+    }
+  }
+  canvas.addEventListener('pointerdown', () => {
+    try {
+      audio = audio || new AudioContext();
+      audio.resume();
+    } catch (error) {
+      audio = null;
+    }
+  });
+
   // ---- Starting and ending -------------------------------------------------------------
   function showNotice(text) {
     notice.textContent = text;
@@ -448,6 +477,7 @@
       },
       taptallyBoxShown: boxShown,
       taptallyFinding: finding,
+      taptallyBeep: beep,
       taptallyScriptHostAsked: () => showNotice(
         'TapTally asked Windows to start its script host, which makes or removes its ' +
         'shortcuts on the desktop and in the programs menu. A web page cannot start ' +

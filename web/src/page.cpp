@@ -40,6 +40,10 @@ std::vector<COLORREF> Screen;
 int ScreenWidth = 0, ScreenHeight = 0;
 int PressedBoxButton = 0; // the box button that the left button went down on
 size_t ScriptStartsTold = 0;
+size_t BeepsTold = 0;
+// The stand-in keeps a record of every drawing call, beep and box; a page that runs for
+// hours forgets them once this many drawing calls are kept.
+const size_t RECORDS_KEPT = 4096;
 
 } // namespace
 
@@ -59,6 +63,8 @@ EM_ASYNC_JS(void, page_wait_for_event, (), { await Module.taptallyWaitForEvent()
 EM_JS(void, page_screen_changed, (), { Module.taptallyScreenChanged(); });
 
 EM_JS(void, page_ended, (), { Module.taptallyEnded(); });
+
+EM_JS(void, page_beep, (), { Module.taptallyBeep(); });
 
 EM_JS(void, page_script_host_asked, (), { Module.taptallyScriptHostAsked(); });
 
@@ -189,6 +195,14 @@ void TakeBrowserEvent() {
         ScriptStartsTold = headless::WinExecCalls().size();
         page_script_host_asked();
     }
+    if (headless::Beeps().size() > BeepsTold) {
+        BeepsTold = headless::Beeps().size();
+        page_beep();
+    }
+    if (headless::DrawLog().size() > RECORDS_KEPT && !headless::BoxOpen()) {
+        headless::ForgetRecords();
+        ScriptStartsTold = BeepsTold = 0;
+    }
     PageEvent event{};
     while (!page_take_event(&event.Kind)) {
         page_screen_changed();
@@ -216,6 +230,11 @@ EMSCRIPTEN_KEEPALIVE int page_screen_width() {
 
 EMSCRIPTEN_KEEPALIVE int page_screen_height() {
     return ScreenHeight;
+}
+
+// How many drawing calls the stand-in keeps on record now.
+EMSCRIPTEN_KEEPALIVE int page_records_kept() {
+    return (int)headless::DrawLog().size();
 }
 
 EMSCRIPTEN_KEEPALIVE int page_box_open() {

@@ -347,3 +347,25 @@ test('the screen is sharp at a device pixel ratio of 2 and follows the window', 
                                    captionRight: [0, 0, 128] });
   await page.close();
 });
+
+test('a long session keeps a bounded record of drawing, and beeps at every press', LIMIT, async () => {
+  const { page, input } = await fresh();
+  const t = (await input.now()) + 200;
+  // Some ten drawing calls a movement message: 600 of them pass the 4096 kept.
+  for (let i = 0; i < 600; i++) {
+    await input.move(300 + (i % 200) * 3, 600 + (i % 50), t + i);
+  }
+  await h.settled(page);
+  const kept = await page.evaluate(() => window.taptally.recordsKept());
+  assert.ok(kept < 4096, `${kept} drawing calls kept`);
+  await input.click(0, ...CLIENT, t + 1000);
+  await input.click(0, ...CLIENT, t + 1050);
+  await input.click(1, ...CLIENT, t + 1300);
+  assert.deepEqual(await h.waitForBoxes(page, 1), [errorLine(t + 1050, 10)]);
+  await input.key('Enter', t + 1500);
+  await input.click(0, ...CLIENT, t + 1700);
+  await h.settled(page);
+  // The press that raised the box beeped; the middle one was lost under the box.
+  assert.equal(await page.evaluate(() => window.taptally.beeps), 3);
+  await page.close();
+});
