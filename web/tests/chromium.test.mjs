@@ -236,8 +236,12 @@ test('back and forward stay on the page; no context menu, no scrolling', LIMIT, 
   await page.close();
 });
 
-test('Exit ends TapTally and the page starts it again', LIMIT, async () => {
-  const { page, input } = await fresh();
+test('Exit ends TapTally and the page starts it again, offline', LIMIT, async () => {
+  // A server of this test's own, gone once the page has loaded.
+  const own = await h.serveSite();
+  const page = await h.openPage(browser, own.url);
+  const input = await h.exactInput(page);
+  await own.close();
   await input.key('x', await input.now());
   await page.waitForFunction(() => window.taptally.ended, { timeout: 10000 });
   assert.equal(await page.$eval('#ended', (element) => element.hidden), false);
