@@ -177,13 +177,39 @@ test('menus, boxes and keys work as in the program', LIMIT, async () => {
   assert.match(lines[2], /box "Information and Details"/);
   assert.match(lines[3], /box "About TapTally/);
 
+  // The information pages, paged by clicks on the dialog's buttons: its client area
+  // starts 60, 40 from the window's client area at 4, 42; Return at 346, Forward at 456
+  // (each 80 x 24, at 438).
+  const pageShown = async () => {
+    await h.settled(page);
+    await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(resolve)));
+    return page.evaluate(() => {
+      const data = document.getElementById('screen').getContext('2d')
+        .getImageData(64, 82, 644, 340).data;
+      let sum = 0;
+      for (let i = 0; i < data.length; i++) sum = (sum * 31 + data[i]) % 1000000007;
+      return sum;
+    });
+  };
+  await input.key('i', t + 500);
+  const first = await pageShown();
+  await input.click(0, 496, 450, t + 600);
+  const second = await pageShown();
+  assert.notEqual(second, first);
+  await input.click(0, 60 + 4 + 85 * 2 + 40, 450, t + 700); // Back
+  assert.equal(await pageShown(), first);
+  await input.click(0, 386, 450, t + 800); // Return
+  await h.settled(page);
+  assert.equal(await page.evaluate(() => window.taptally.boxOpen()), false);
+  assert.equal((await h.boxes(page)).length, 5);
+
   // Error box answered by a click on its OK button (the box of error 10 is 452 x 174,
   // in the middle of the screen of 1070 x 1119).
   t += 1000;
   await input.click(0, ...CLIENT, t);
   await input.click(0, ...CLIENT, t + 50);
   await h.settled(page);
-  assert.equal((await h.boxes(page)).length, 5);
+  assert.equal((await h.boxes(page)).length, 6);
   await input.click(0, 309 + 3 + 223, 472 + 22 + 127, t + 500);
   await h.settled(page);
   assert.equal(await page.evaluate(() => window.taptally.boxOpen()), false);
