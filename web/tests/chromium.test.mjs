@@ -302,7 +302,7 @@ test('the replay\'s findings come from the same events as they happen', LIMIT, a
      [7, 'Right button let go 7 ms after it was pressed: faster than a finger, a held drag ' +
          'would drop.']],
     [[['press', 3, 0], ['release', 3, 30], ['press', 3, 84], ['release', 3, 120]],
-     [84, 'Side button pressed 84 ms after the press before, below TapTally\'s trigger of 85 ms.']],
+     [84, 'Back (side) button pressed 84 ms after the press before, below TapTally\'s trigger of 85 ms.']],
     [[['press', 4, 0], ['release', 4, 30], ['press', 4, 85], ['release', 4, 120]], null],
     [[['wheel', 100, 0], ['wheel', -100, 40], ['wheel', 100, 80]],
      [40, 'Wheel stepped back against the scroll for one step: its encoder is worn or dirty.']],
