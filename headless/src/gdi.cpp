@@ -103,58 +103,6 @@ const GdiObject &Selected(const DeviceContext &, HGDIOBJ handle) {
     return W().Objects[Key(handle)];
 }
 
-void StampPen(Window &window, int x, int y, int width, COLORREF color,
-              const std::vector<RECT> *clip) {
-    if (width <= 1) {
-        PutPixel(window, x, y, color, clip);
-        return;
-    }
-    int low = -(width / 2);
-    for (int dy = low; dy < low + width; ++dy) {
-        for (int dx = low; dx < low + width; ++dx) {
-            PutPixel(window, x + dx, y + dy, color, clip);
-        }
-    }
-}
-
-// Bresenham from (x0, y0) towards (x1, y1), the last point left out; the pen is stamped
-// at every point. A wide straight line covers exactly the rectangle of its stamps, and is
-// filled as one.
-void RasteriseLine(Window &window, int x0, int y0, int x1, int y1, int width, COLORREF color,
-                   const std::vector<RECT> *clip) {
-    if (width > 1 && (x0 == x1) != (y0 == y1)) {
-        int low = -(width / 2);
-        // The first and last stamped points, in increasing order.
-        int firstX = x0, lastX = x0, firstY = y0, lastY = y0;
-        if (x0 != x1) {
-            firstX = x0 < x1 ? x0 : x1 + 1;
-            lastX = x0 < x1 ? x1 - 1 : x0;
-        } else {
-            firstY = y0 < y1 ? y0 : y1 + 1;
-            lastY = y0 < y1 ? y1 - 1 : y0;
-        }
-        FillPixels(window,
-                   RECT{firstX + low, firstY + low, lastX + low + width, lastY + low + width},
-                   color, clip);
-        return;
-    }
-    int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
-    int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
-    int error = dx + dy;
-    while (x0 != x1 || y0 != y1) {
-        StampPen(window, x0, y0, width, color, clip);
-        int twice = 2 * error;
-        if (twice >= dy) {
-            error += dy;
-            x0 += sx;
-        }
-        if (twice <= dx) {
-            error += dx;
-            y0 += sy;
-        }
-    }
-}
-
 } // namespace
 
 // ---- Pixels ------------------------------------------------------------------------
@@ -171,32 +119,6 @@ bool InClip(const Window &window, int x, int y, const std::vector<RECT> *clip) {
         }
     }
     return false;
-}
-
-void PutPixel(Window &window, int x, int y, COLORREF color, const std::vector<RECT> *clip) {
-    if (!window.Pixels.empty() && InClip(window, x, y, clip)) {
-        window.Pixels[(size_t)y * (size_t)WindowWidth(window) + (size_t)x] = color & 0xFFFFFF;
-    }
-}
-
-void FillPixels(Window &window, const RECT &windowRect, COLORREF color,
-                const std::vector<RECT> *clip) {
-    int width = WindowWidth(window), height = WindowHeight(window);
-    if (window.Pixels.empty()) {
-        return;
-    }
-    std::vector<RECT> whole{RECT{0, 0, width, height}};
-    // Clip rectangles may overlap; filling a pixel twice with one colour does no harm.
-    for (const RECT &area : clip ? *clip : whole) {
-        int left = std::max({0, (int)windowRect.left, (int)area.left});
-        int top = std::max({0, (int)windowRect.top, (int)area.top});
-        int right = std::min({width, (int)windowRect.right, (int)area.right});
-        int bottom = std::min({height, (int)windowRect.bottom, (int)area.bottom});
-        for (int y = top; y < bottom; ++y) {
-            COLORREF *row = &window.Pixels[(size_t)y * (size_t)width];
-            std::fill(row + left, row + std::max(left, right), color & 0xFFFFFF);
-        }
-    }
 }
 
 COLORREF SystemColor(int index) {
@@ -615,8 +537,8 @@ BOOL WINAPI LineTo(HDC hdc, int x, int y) {
     const GdiObject &pen = Selected(dc, dc.Pen);
     if (pen.PenStyle != PS_NULL) {
         Window &window = LiveWindow("LineTo", dc.Window);
-        RasteriseLine(window, dc.Position.x + dc.Origin.x, dc.Position.y + dc.Origin.y,
-                      x + dc.Origin.x, y + dc.Origin.y, pen.PenWidth, pen.Color, &dc.Clip);
+        DrawLinePixels(window, dc.Position.x + dc.Origin.x, dc.Position.y + dc.Origin.y,
+                       x + dc.Origin.x, y + dc.Origin.y, pen.PenWidth, pen.Color, &dc.Clip);
     }
     dc.Position = POINT{x, y};
     ChargeDraw();
@@ -658,11 +580,8 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
     call.Text = text;
     W().Log.push_back(call);
     Window &window = LiveWindow("TextOutA", dc.Window);
-    int left = x + dc.Origin.x, top = y + dc.Origin.y;
-    RECT box{left, top, left + c * font.FontWidth, top + font.FontHeight};
-    FillPixels(window, box, dc.BkColor, &dc.Clip);
-    DrawTextPixels(window, left, top, text, font.FontHeight, font.FontWidth, dc.TextColor,
-                   &dc.Clip);
+    DrawTextBox(window, x + dc.Origin.x, y + dc.Origin.y, lpString, (size_t)c, font.FontHeight,
+                font.FontWidth, dc.TextColor, dc.BkColor, &dc.Clip);
     ChargeDraw();
     return TRUE;
 }
@@ -701,10 +620,10 @@ COLORREF WINAPI GetPixel(HDC hdc, int x, int y) {
     DeviceContext &dc = LiveDC("GetPixel", hdc);
     Window &window = LiveWindow("GetPixel", dc.Window);
     int px = x + dc.Origin.x, py = y + dc.Origin.y;
-    if (window.Pixels.empty() || !InClip(window, px, py, &dc.Clip)) {
+    if (!HasPixels(window) || !InClip(window, px, py, &dc.Clip)) {
         return CLR_INVALID;
     }
-    return window.Pixels[(size_t)py * (size_t)WindowWidth(window) + (size_t)px];
+    return PixelsOf(window)[(size_t)py * (size_t)WindowWidth(window) + (size_t)px];
 }
 
 // ---- Icons and cursors -------------------------------------------------------------
@@ -768,17 +687,8 @@ BOOL WINAPI DrawIcon(HDC hDC, int X, int Y, HICON hIcon) {
     call.X2 = X + width;
     call.Y2 = Y + height;
     W().Log.push_back(call);
-    Window &window = LiveWindow("DrawIcon", dc.Window);
-    const Icon &icon = *object.IconImage;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            size_t i =
-                (size_t)(y * icon.Height / height) * icon.Width + (size_t)(x * icon.Width / width);
-            if (!icon.Mask[i]) {
-                PutPixel(window, X + x + dc.Origin.x, Y + y + dc.Origin.y, icon.Color[i], &dc.Clip);
-            }
-        }
-    }
+    DrawIconPixels(LiveWindow("DrawIcon", dc.Window), X + dc.Origin.x, Y + dc.Origin.y, width,
+                   height, object.IconImage, &dc.Clip);
     ChargeDraw();
     return TRUE;
 }
@@ -809,10 +719,10 @@ COLORREF Pixel(HWND window, int clientX, int clientY) {
     Window &target = LiveWindow("Pixel", window);
     POINT offset = ClientOffset(target);
     int x = clientX + offset.x, y = clientY + offset.y;
-    if (target.Pixels.empty() || !InClip(target, x, y, nullptr)) {
+    if (!HasPixels(target) || !InClip(target, x, y, nullptr)) {
         return CLR_INVALID;
     }
-    return target.Pixels[(size_t)y * (size_t)WindowWidth(target) + (size_t)x];
+    return PixelsOf(target)[(size_t)y * (size_t)WindowWidth(target) + (size_t)x];
 }
 
 } // namespace headless

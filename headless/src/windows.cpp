@@ -154,7 +154,6 @@ void ResizePixels(Window &window) {
     if (window.Kind == WindowKind::Control) {
         return;
     }
-    size_t count = (size_t)std::max(0, WindowWidth(window)) * std::max(0, WindowHeight(window));
     COLORREF back = RGB(255, 255, 255);
     if (window.Kind != WindowKind::Normal) {
         back = DialogFaceColor;
@@ -165,11 +164,11 @@ void ResizePixels(Window &window) {
             back = color;
         }
     }
-    window.Pixels.assign(count, back);
+    ResizeCanvas(window, back);
 }
 
 void PaintNonClient(Window &window) {
-    if (window.Kind == WindowKind::Control || window.Pixels.empty()) {
+    if (window.Kind == WindowKind::Control || !HasPixels(window)) {
         return;
     }
     int width = WindowWidth(window), height = WindowHeight(window);

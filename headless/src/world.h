@@ -70,6 +70,31 @@ struct GdiObject {
     std::shared_ptr<Icon> IconImage;
 };
 
+// ---- Pixels ------------------------------------------------------------------------
+// One drawing into a window's pixels, kept until someone looks at them (a test, a picture,
+// the program's own GetPixel): most of what a long run draws is drawn over before that.
+struct PixelOp {
+    enum class Shape : uint8_t { Fill, Text, Line, Icon };
+    Shape Kind = Shape::Fill;
+    bool Opaque = false; // writes every pixel of Area
+    RECT Clip{};         // window pixels, inside the window
+    RECT Area{};         // every pixel it may write lies here, inside Clip
+    COLORREF Color = 0;  // of the fill, the glyphs or the line
+    bool HasBack = false;
+    COLORREF Back = 0;                // a text's box is filled with it first
+    int X = 0, Y = 0, X2 = 0, Y2 = 0; // Line: from (X, Y) to (X2, Y2); Text, Icon: corner
+    int Width = 0, Height = 0;        // Line: pen width; Text: character cell; Icon: size
+    std::string Text;
+    std::shared_ptr<const Icon> Image;
+};
+
+struct Canvas {
+    int Width = 0, Height = 0;
+    std::vector<COLORREF> Pixels; // as drawn before the pending drawings
+    std::vector<PixelOp> Pending; // in the order drawn
+    size_t CompactAt = 0;         // Pending's size that has it compacted next
+};
+
 enum class DcType { Client, Paint, Window };
 
 struct DeviceContext {
@@ -139,8 +164,8 @@ struct Window {
     bool Destroyed = false;
     std::vector<RECT> Update; // client coordinates
     bool ErasePending = false;
-    std::vector<COLORREF> Pixels; // whole window, frame included
-    int PaintStreak = 0;          // WM_PAINT dispatches that left the window invalid
+    Canvas Picture;      // whole window, frame included
+    int PaintStreak = 0; // WM_PAINT dispatches that left the window invalid
     // Dialogs
     DLGPROC DialogProc = nullptr;
     bool DialogEnded = false;
@@ -290,13 +315,31 @@ HDC NewDC(HWND window, DcType type);
 void ReleaseDCInternal(HDC dc);
 DeviceContext &LiveDC(const char *call, HDC dc);
 GdiObject &LiveObject(const char *call, HGDIOBJ handle);
-// Pixel writes in window pixels, clipped to the window and to the clip list if given.
 bool InClip(const Window &window, int x, int y, const std::vector<RECT> *clip);
-void PutPixel(Window &window, int x, int y, COLORREF color, const std::vector<RECT> *clip);
+// ---- Pixels (canvas.cpp) -----------------------------------------------------------
+// Drawings in window pixels, clipped to the window and to the clip list if given. They are
+// kept and drawn when the pixels are read.
+void ResizeCanvas(Window &window, COLORREF background);
+bool HasPixels(const Window &window);
+const std::vector<COLORREF> &PixelsOf(Window &window); // draws what is pending first
 void FillPixels(Window &window, const RECT &windowRect, COLORREF color,
                 const std::vector<RECT> *clip);
+// The glyphs of a text in the colour, its box left as it is.
 void DrawTextPixels(Window &window, int x, int y, const std::string &text, int height, int width,
                     COLORREF color, const std::vector<RECT> *clip);
+// A text whose box (its characters' cells) is first filled with the background colour.
+void DrawTextBox(Window &window, int x, int y, const char *text, size_t length, int height,
+                 int width, COLORREF color, COLORREF back, const std::vector<RECT> *clip);
+// Bresenham from (x0, y0) towards (x1, y1), the last point left out; a pen of width w
+// stamps a w x w square centred on every point.
+void DrawLinePixels(Window &window, int x0, int y0, int x1, int y1, int width, COLORREF color,
+                    const std::vector<RECT> *clip);
+// The icon scaled to width x height at (x, y); its mask shows what lies beneath.
+void DrawIconPixels(Window &window, int x, int y, int width, int height,
+                    const std::shared_ptr<Icon> &image, const std::vector<RECT> *clip);
+// Writes the glyphs of the built-in face into pixels of a canvas (font.cpp).
+void DrawGlyphs(Canvas &canvas, const RECT &clip, int x, int y, const std::string &text, int height,
+                int width, COLORREF color);
 COLORREF SystemColor(int index);
 COLORREF BrushColor(const char *call, HBRUSH brush, bool *isNull);
 std::shared_ptr<Icon> LoadIconResource(const ResourceFile &file, const ResId &name);
