@@ -78,16 +78,23 @@ std::shared_ptr<Icon> SystemIconImage() {
     return icon;
 }
 
-DrawCall LogEntry(const char *name, HDC hdc) {
+// Adds the call to the drawing log, when a test keeps one. The DC's pen, brush, colours and
+// font are those of the moment of the call.
+DrawCall *LogCall(const char *name, HDC hdc, int x1, int y1, int x2, int y2) {
+    World &world = W();
+    if (!world.KeepLog) {
+        return nullptr;
+    }
     DeviceContext &dc = LiveDC(name, hdc);
-    const GdiObject &pen = W().Objects[Key(dc.Pen)];
-    const GdiObject &brush = W().Objects[Key(dc.Brush)];
-    const GdiObject &font = W().Objects[Key(dc.Font)];
-    DrawCall call;
+    const GdiObject &pen = world.Objects[Key(dc.Pen)];
+    const GdiObject &brush = world.Objects[Key(dc.Brush)];
+    const GdiObject &font = world.Objects[Key(dc.Font)];
+    DrawCall &call = world.Log.emplace_back();
     call.Name = name;
     call.Window = dc.Window;
     call.PaintDC = dc.Type == DcType::Paint;
     call.WindowDC = dc.Type == DcType::Window;
+    call.X1 = x1, call.Y1 = y1, call.X2 = x2, call.Y2 = y2;
     call.PenColor = pen.Color;
     call.PenWidth = pen.PenWidth;
     call.PenStyle = pen.PenStyle;
@@ -96,7 +103,7 @@ DrawCall LogEntry(const char *name, HDC hdc) {
     call.BkColor = dc.BkColor;
     call.FontFace = font.FontFace;
     call.FontHeight = font.FontHeight;
-    return call;
+    return &call;
 }
 
 const GdiObject &Selected(const DeviceContext &, HGDIOBJ handle) {
@@ -518,22 +525,14 @@ BOOL WINAPI MoveToEx(HDC hdc, int x, int y, LPPOINT lppt) {
     if (lppt) {
         *lppt = dc.Position;
     }
-    DrawCall call = LogEntry("MoveToEx", hdc);
-    call.X1 = x;
-    call.Y1 = y;
-    W().Log.push_back(call);
+    LogCall("MoveToEx", hdc, x, y, 0, 0);
     dc.Position = POINT{x, y};
     return TRUE;
 }
 
 BOOL WINAPI LineTo(HDC hdc, int x, int y) {
     DeviceContext &dc = LiveDC("LineTo", hdc);
-    DrawCall call = LogEntry("LineTo", hdc);
-    call.X1 = dc.Position.x;
-    call.Y1 = dc.Position.y;
-    call.X2 = x;
-    call.Y2 = y;
-    W().Log.push_back(call);
+    LogCall("LineTo", hdc, dc.Position.x, dc.Position.y, x, y);
     const GdiObject &pen = Selected(dc, dc.Pen);
     if (pen.PenStyle != PS_NULL) {
         Window &window = LiveWindow("LineTo", dc.Window);
@@ -549,13 +548,10 @@ int WINAPI FillRect(HDC hDC, const RECT *lprc, HBRUSH hbr) {
     DeviceContext &dc = LiveDC("FillRect", hDC);
     bool isNull = false;
     COLORREF color = BrushColor("FillRect", hbr, &isNull);
-    DrawCall call = LogEntry("FillRect", hDC);
-    call.X1 = lprc->left;
-    call.Y1 = lprc->top;
-    call.X2 = lprc->right;
-    call.Y2 = lprc->bottom;
-    call.BrushColor = color;
-    W().Log.push_back(call);
+    if (DrawCall *call =
+            LogCall("FillRect", hDC, lprc->left, lprc->top, lprc->right, lprc->bottom)) {
+        call->BrushColor = color;
+    }
     if (!isNull) {
         RECT area = *lprc;
         OffsetRect(&area, dc.Origin.x, dc.Origin.y);
@@ -570,15 +566,11 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
     if (c < 0) {
         Unsupported("TextOutA", "a negative length");
     }
-    std::string text(lpString, (size_t)c);
     const GdiObject &font = Selected(dc, dc.Font);
-    DrawCall call = LogEntry("TextOutA", hdc);
-    call.X1 = x;
-    call.Y1 = y;
-    call.X2 = x + c * font.FontWidth;
-    call.Y2 = y + font.FontHeight;
-    call.Text = text;
-    W().Log.push_back(call);
+    if (DrawCall *call =
+            LogCall("TextOutA", hdc, x, y, x + c * font.FontWidth, y + font.FontHeight)) {
+        call->Text.assign(lpString, (size_t)c);
+    }
     Window &window = LiveWindow("TextOutA", dc.Window);
     DrawTextBox(window, x + dc.Origin.x, y + dc.Origin.y, lpString, (size_t)c, font.FontHeight,
                 font.FontWidth, dc.TextColor, dc.BkColor, &dc.Clip);
@@ -681,12 +673,7 @@ BOOL WINAPI DrawIcon(HDC hDC, int X, int Y, HICON hIcon) {
         Unsupported("DrawIcon", "a handle that is no icon");
     }
     int width = Metric(SM_CXICON), height = Metric(SM_CYICON);
-    DrawCall call = LogEntry("DrawIcon", hDC);
-    call.X1 = X;
-    call.Y1 = Y;
-    call.X2 = X + width;
-    call.Y2 = Y + height;
-    W().Log.push_back(call);
+    LogCall("DrawIcon", hDC, X, Y, X + width, Y + height);
     DrawIconPixels(LiveWindow("DrawIcon", dc.Window), X + dc.Origin.x, Y + dc.Origin.y, width,
                    height, object.IconImage, &dc.Clip);
     ChargeDraw();
@@ -696,6 +683,12 @@ BOOL WINAPI DrawIcon(HDC hDC, int X, int Y, HICON hIcon) {
 // ---- Driver: what was drawn --------------------------------------------------------
 namespace headless {
 
+void KeepDrawLog(bool keep) {
+    W().KeepLog = keep;
+    if (!keep) {
+        W().Log.clear();
+    }
+}
 const std::vector<DrawCall> &DrawLog() {
     return W().Log;
 }

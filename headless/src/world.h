@@ -190,9 +190,14 @@ struct OpenBox {
     size_t ShownIndex = 0; // entry in BoxesShown
 };
 
+// GetSystemMetrics indices below this are held in a flat table.
+const int METRIC_TABLE = 128;
+
 struct World {
     // Settings
-    std::map<int, int> Metrics;
+    int MetricValues[METRIC_TABLE] = {};
+    bool MetricKnown[METRIC_TABLE] = {};
+    std::map<int, int> OtherMetrics; // indices from METRIC_TABLE on
     DWORD Version = 0x0A280105;
     int MouseParams[3] = {6, 10, 1};
     bool Swapped = false;
@@ -251,13 +256,19 @@ struct World {
     std::function<void(const BoxInfo &)> OnShown;
 
     // Records
+    bool KeepLog = false;
     std::vector<DrawCall> Log;
     std::vector<UINT> Beeps;
     int LiveObjects = 0;
     int SelectedDeleted = 0;
 };
 
-World &W();
+// The world of the run; made on first use. Nearly every call of the stand-in asks for it.
+extern World *CurrentWorld;
+World &MakeWorld();
+inline World &W() {
+    return CurrentWorld ? *CurrentWorld : MakeWorld();
+}
 
 uintptr_t NewHandle();
 template <typename T> T HandleOf(uintptr_t value) {
