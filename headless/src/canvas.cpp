@@ -160,6 +160,16 @@ void Compact(Canvas &canvas) {
         }
     }
     pending.erase(pending.begin(), pending.begin() + (std::ptrdiff_t)kept);
+    // What two compactions kept is mostly what stays on the screen: drawn now, once, it
+    // need not be compared again. Those come first, so the order of drawing is kept.
+    size_t old = 0;
+    while (old < pending.size() && pending[old].Survived) {
+        Draw(canvas, pending[old++]);
+    }
+    pending.erase(pending.begin(), pending.begin() + (std::ptrdiff_t)old);
+    for (PixelOp &op : pending) {
+        op.Survived = true;
+    }
     if (pending.size() > MOST_KEPT) {
         DrawPending(canvas);
     }

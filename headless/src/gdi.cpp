@@ -12,8 +12,9 @@ namespace headless::detail {
 namespace {
 
 HGDIOBJ NewObject(const GdiObject &object) {
-    HGDIOBJ handle = HandleOf<HGDIOBJ>(NewHandle());
-    W().Objects[Key(handle)] = object;
+    uintptr_t value = 0;
+    W().Objects.Claim(value) = object;
+    HGDIOBJ handle = HandleOf<HGDIOBJ>(value);
     if (!object.Stock) {
         ++W().LiveObjects;
     }
@@ -22,9 +23,8 @@ HGDIOBJ NewObject(const GdiObject &object) {
 
 HGDIOBJ Stock(int index) {
     World &world = W();
-    auto found = world.StockObjects.find(index);
-    if (found != world.StockObjects.end()) {
-        return found->second;
+    if (index >= 0 && index < STOCK_OBJECTS && world.StockObjects[index]) {
+        return world.StockObjects[index];
     }
     GdiObject object;
     object.Stock = true;
@@ -78,6 +78,10 @@ std::shared_ptr<Icon> SystemIconImage() {
     return icon;
 }
 
+const GdiObject &Selected(const DeviceContext &, HGDIOBJ handle) {
+    return *W().Objects.Find(Key(handle)); // a DC holds only live objects
+}
+
 // Adds the call to the drawing log, when a test keeps one. The DC's pen, brush, colours and
 // font are those of the moment of the call.
 DrawCall *LogCall(const char *name, HDC hdc, int x1, int y1, int x2, int y2) {
@@ -86,9 +90,9 @@ DrawCall *LogCall(const char *name, HDC hdc, int x1, int y1, int x2, int y2) {
         return nullptr;
     }
     DeviceContext &dc = LiveDC(name, hdc);
-    const GdiObject &pen = world.Objects[Key(dc.Pen)];
-    const GdiObject &brush = world.Objects[Key(dc.Brush)];
-    const GdiObject &font = world.Objects[Key(dc.Font)];
+    const GdiObject &pen = Selected(dc, dc.Pen);
+    const GdiObject &brush = Selected(dc, dc.Brush);
+    const GdiObject &font = Selected(dc, dc.Font);
     DrawCall &call = world.Log.emplace_back();
     call.Name = name;
     call.Window = dc.Window;
@@ -104,10 +108,6 @@ DrawCall *LogCall(const char *name, HDC hdc, int x1, int y1, int x2, int y2) {
     call.FontFace = font.FontFace;
     call.FontHeight = font.FontHeight;
     return &call;
-}
-
-const GdiObject &Selected(const DeviceContext &, HGDIOBJ handle) {
-    return W().Objects[Key(handle)];
 }
 
 } // namespace
@@ -182,47 +182,50 @@ void ChargeDraw() {
 
 // ---- Objects and device contexts ---------------------------------------------------
 GdiObject &LiveObject(const char *call, HGDIOBJ handle) {
-    auto found = W().Objects.find(Key(handle));
-    if (found == W().Objects.end()) {
+    GdiObject *found = W().Objects.Find(Key(handle));
+    if (!found) {
         Unsupported(call, "handle " + HandleText(handle) + " is no graphics object");
     }
-    if (found->second.Deleted) {
-        Unsupported(call, "graphics object " + HandleText(handle) + " has been deleted");
-    }
-    return found->second;
+    return *found;
 }
 
 DeviceContext &LiveDC(const char *call, HDC dc) {
-    auto found = W().DCs.find(Key(dc));
-    if (found == W().DCs.end()) {
+    DeviceContext *found = W().DCs.Find(Key(dc));
+    if (!found) {
         Unsupported(call, "handle " + HandleText(dc) + " is no device context in use");
     }
-    return found->second;
+    return *found;
 }
 
 HDC NewDC(HWND handle, DcType type) {
     Window &window = LiveWindow("GetDC", handle);
-    DeviceContext dc;
+    HGDIOBJ pen = Stock(BLACK_PEN), brush = Stock(WHITE_BRUSH), font = Stock(SYSTEM_FONT);
+    uintptr_t result = 0;
+    DeviceContext &dc = W().DCs.Claim(result);
     dc.Window = handle;
     dc.Type = type;
-    dc.Pen = Stock(BLACK_PEN);
-    dc.Brush = Stock(WHITE_BRUSH);
-    dc.Font = Stock(SYSTEM_FONT);
-    RECT client = ClientRectScreen(window);
-    OffsetRect(&client, -window.Rect.left, -window.Rect.top);
+    dc.Pen = pen;
+    dc.Brush = brush;
+    dc.Font = font;
+    dc.BkColor = RGB(255, 255, 255);
+    dc.TextColor = RGB(0, 0, 0);
+    dc.MapMode = MM_TEXT;
+    dc.Position = POINT{0, 0};
+    dc.Clip.clear();
     if (type == DcType::Window) {
+        dc.Origin = POINT{0, 0};
         dc.Clip.push_back(RECT{0, 0, WindowWidth(window), WindowHeight(window)});
     } else {
+        RECT client = ClientRectScreen(window);
+        OffsetRect(&client, -window.Rect.left, -window.Rect.top);
         dc.Origin = POINT{client.left, client.top};
         dc.Clip.push_back(client);
     }
-    HDC result = HandleOf<HDC>(NewHandle());
-    W().DCs[Key(result)] = dc;
-    return result;
+    return HandleOf<HDC>(result);
 }
 
 void ReleaseDCInternal(HDC dc) {
-    W().DCs.erase(Key(dc));
+    W().DCs.Remove(Key(dc));
 }
 
 std::shared_ptr<Icon> LoadIconResource(const ResourceFile &file, const ResId &name) {
@@ -349,9 +352,8 @@ HDC WINAPI GetWindowDC(HWND hWnd) {
 }
 
 int WINAPI ReleaseDC(HWND hWnd, HDC hDC) {
-    auto found = W().DCs.find(Key(hDC));
-    if (found == W().DCs.end() || found->second.Window != hWnd ||
-        found->second.Type == DcType::Paint) {
+    DeviceContext *found = W().DCs.Find(Key(hDC));
+    if (!found || found->Window != hWnd || found->Type == DcType::Paint) {
         return 0;
     }
     ReleaseDCInternal(hDC);
@@ -361,7 +363,7 @@ int WINAPI ReleaseDC(HWND hWnd, HDC hDC) {
 HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
     Window &window = LiveWindow("BeginPaint", hWnd);
     HDC hdc = NewDC(hWnd, DcType::Paint);
-    DeviceContext &dc = W().DCs[Key(hdc)];
+    DeviceContext &dc = *W().DCs.Find(Key(hdc));
     RECT box{0, 0, 0, 0};
     dc.Clip.clear();
     for (RECT rect : window.Update) {
@@ -382,9 +384,8 @@ HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
 }
 
 BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT *lpPaint) {
-    auto found = W().DCs.find(Key(lpPaint->hdc));
-    if (found == W().DCs.end() || found->second.Window != hWnd ||
-        found->second.Type != DcType::Paint) {
+    DeviceContext *found = W().DCs.Find(Key(lpPaint->hdc));
+    if (!found || found->Window != hWnd || found->Type != DcType::Paint) {
         Unsupported("EndPaint", "a paint structure that BeginPaint did not fill for this window");
     }
     ReleaseDCInternal(lpPaint->hdc);
@@ -429,23 +430,24 @@ HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
 }
 
 BOOL WINAPI DeleteObject(HGDIOBJ ho) {
-    auto found = W().Objects.find(Key(ho));
-    if (found == W().Objects.end() || found->second.Deleted ||
-        found->second.Kind == ObjKind::Icon || found->second.Kind == ObjKind::Cursor) {
+    World &world = W();
+    GdiObject *found = world.Objects.Find(Key(ho));
+    if (!found || found->Kind == ObjKind::Icon || found->Kind == ObjKind::Cursor) {
         return FALSE;
     }
-    if (found->second.Stock) {
+    if (found->Stock) {
         return TRUE;
     }
-    for (auto &entry : W().DCs) {
-        const DeviceContext &dc = entry.second;
-        if (dc.Pen == ho || dc.Brush == ho || dc.Font == ho) {
-            // Windows refuses to delete an object that a device context still holds.
-            ++W().SelectedDeleted;
-            return FALSE;
-        }
+    bool selected = false;
+    world.DCs.ForEach([&](const DeviceContext &dc) {
+        selected = selected || dc.Pen == ho || dc.Brush == ho || dc.Font == ho;
+    });
+    if (selected) {
+        // Windows refuses to delete an object that a device context still holds.
+        ++world.SelectedDeleted;
+        return FALSE;
     }
-    W().Objects.erase(found); // a later use of the handle stops the run
+    world.Objects.Remove(Key(ho)); // a later use of the handle stops the run
     --W().LiveObjects;
     return TRUE;
 }
@@ -654,13 +656,12 @@ HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName) {
 }
 
 BOOL WINAPI DestroyIcon(HICON hIcon) {
-    auto found = W().Objects.find(Key(hIcon));
-    if (found == W().Objects.end() || found->second.Deleted ||
-        found->second.Kind != ObjKind::Icon) {
+    GdiObject *found = W().Objects.Find(Key(hIcon));
+    if (!found || found->Kind != ObjKind::Icon) {
         return FALSE;
     }
-    if (!found->second.Stock) {
-        W().Objects.erase(found);
+    if (!found->Stock) {
+        W().Objects.Remove(Key(hIcon));
         --W().LiveObjects;
     }
     return TRUE;
@@ -699,7 +700,7 @@ int LiveGdiObjects() {
     return W().LiveObjects;
 }
 int LiveDCs() {
-    return (int)W().DCs.size();
+    return (int)W().DCs.Size();
 }
 int SelectedObjectsDeleted() {
     return W().SelectedDeleted;

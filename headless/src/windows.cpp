@@ -587,10 +587,9 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA *lpWndClass) {
     }
     // The class icon belongs to the class from now on, as the system keeps it until the
     // class goes away; it is no longer the program's to destroy.
-    auto icon = world.Objects.find(Key(lpWndClass->hIcon));
-    if (icon != world.Objects.end() && icon->second.Kind == ObjKind::Icon && !icon->second.Stock &&
-        !icon->second.Deleted) {
-        icon->second.Stock = true;
+    GdiObject *icon = world.Objects.Find(Key(lpWndClass->hIcon));
+    if (icon && icon->Kind == ObjKind::Icon && !icon->Stock) {
+        icon->Stock = true;
         --world.LiveObjects;
     }
     cls.Class.lpszClassName = nullptr;

@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <stdexcept>
 #include <vector>
 
 namespace headless::detail {
@@ -59,7 +60,6 @@ struct Icon {
 struct GdiObject {
     ObjKind Kind = ObjKind::Pen;
     bool Stock = false;
-    bool Deleted = false;
     int PenStyle = PS_SOLID;
     int PenWidth = 1;
     COLORREF Color = 0; // pen or brush colour
@@ -76,10 +76,11 @@ struct GdiObject {
 struct PixelOp {
     enum class Shape : uint8_t { Fill, Text, Line, Icon };
     Shape Kind = Shape::Fill;
-    bool Opaque = false; // writes every pixel of Area
-    RECT Clip{};         // window pixels, inside the window
-    RECT Area{};         // every pixel it may write lies here, inside Clip
-    COLORREF Color = 0;  // of the fill, the glyphs or the line
+    bool Opaque = false;   // writes every pixel of Area
+    bool Survived = false; // kept by a compaction
+    RECT Clip{};           // window pixels, inside the window
+    RECT Area{};           // every pixel it may write lies here, inside Clip
+    COLORREF Color = 0;    // of the fill, the glyphs or the line
     bool HasBack = false;
     COLORREF Back = 0;                // a text's box is filled with it first
     int X = 0, Y = 0, X2 = 0, Y2 = 0; // Line: from (X, Y) to (X2, Y2); Text, Icon: corner
@@ -107,6 +108,72 @@ struct DeviceContext {
     POINT Position{0, 0};
     POINT Origin{0, 0};     // DC (0, 0) in window pixels
     std::vector<RECT> Clip; // window pixels; a pixel is drawn when inside one of them
+};
+
+// Graphics objects and device contexts, made and dropped by the thousand each second of a
+// long run: a flat table whose slots are used again. A handle holds its kind's tag, the
+// slot and the slot's generation, so a handle of a deleted object stays invalid (until its
+// slot has been used 1024 times more) and is never taken for another kind.
+template <typename T> class HandleTable {
+  public:
+    explicit HandleTable(uintptr_t tag) : Tag(tag) {}
+
+    // A slot for a new entry, with whatever it held before: the caller sets every field.
+    T &Claim(uintptr_t &handle) {
+        uint32_t slot;
+        if (!Free.empty()) {
+            slot = Free.back();
+            Free.pop_back();
+        } else {
+            slot = (uint32_t)Slots.size();
+            if (slot > SLOT_MASK) {
+                throw std::length_error("headless: more than 262144 graphics handles at once");
+            }
+            Slots.emplace_back();
+        }
+        Slot &entry = Slots[slot];
+        entry.Used = true;
+        ++Count;
+        handle = Tag | ((uintptr_t)entry.Generation << 20) | ((uintptr_t)slot << 2);
+        return entry.Value;
+    }
+    T *Find(uintptr_t handle) {
+        uint32_t slot = (uint32_t)(handle >> 2) & SLOT_MASK;
+        if ((handle & ~(uintptr_t)0x3FFFFFFF) != Tag || (handle & 3) || slot >= Slots.size()) {
+            return nullptr;
+        }
+        Slot &entry = Slots[slot];
+        return entry.Used && entry.Generation == ((handle >> 20) & 0x3FF) ? &entry.Value : nullptr;
+    }
+    void Remove(uintptr_t handle) {
+        if (Find(handle)) {
+            uint32_t slot = (uint32_t)(handle >> 2) & SLOT_MASK;
+            Slots[slot].Used = false;
+            Slots[slot].Generation = (Slots[slot].Generation + 1) & 0x3FF;
+            Free.push_back(slot);
+            --Count;
+        }
+    }
+    size_t Size() const { return Count; }
+    template <typename F> void ForEach(F visit) {
+        for (Slot &entry : Slots) {
+            if (entry.Used) {
+                visit(entry.Value);
+            }
+        }
+    }
+
+  private:
+    static const uint32_t SLOT_MASK = 0x3FFFF;
+    struct Slot {
+        T Value{};
+        uint32_t Generation = 0;
+        bool Used = false;
+    };
+    uintptr_t Tag;
+    std::vector<Slot> Slots;
+    std::vector<uint32_t> Free;
+    size_t Count = 0;
 };
 
 // ---- Menus and accelerators --------------------------------------------------------
@@ -190,6 +257,8 @@ struct OpenBox {
     size_t ShownIndex = 0; // entry in BoxesShown
 };
 
+// GetStockObject indices are below this.
+const int STOCK_OBJECTS = 32;
 // GetSystemMetrics indices below this are held in a flat table.
 const int METRIC_TABLE = 128;
 
@@ -236,11 +305,11 @@ struct World {
     std::vector<HWND> ZOrder; // top-level windows, bottom first
     HWND Main = nullptr;
     HWND Focus = nullptr;
-    std::map<uintptr_t, GdiObject> Objects;
-    std::map<uintptr_t, DeviceContext> DCs;
+    HandleTable<GdiObject> Objects{0x40000000};
+    HandleTable<DeviceContext> DCs{0x80000000};
     std::map<uintptr_t, Menu> Menus;
     std::map<uintptr_t, std::vector<Accelerator>> Accelerators;
-    std::map<int, HGDIOBJ> StockObjects;
+    HGDIOBJ StockObjects[STOCK_OBJECTS] = {}; // by GetStockObject index, made on first use
 
     // Queue
     MSG LastButtonDown{}; // the press that a quick second one would make a double click
