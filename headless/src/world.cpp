@@ -71,13 +71,10 @@ uintptr_t NewHandle() {
     return world.NextHandle;
 }
 
-int Metric(int index) {
+int OtherMetric(int index) {
     World &world = W();
     if (index == SM_SWAPBUTTON) {
         return world.Swapped ? 1 : 0;
-    }
-    if (index >= 0 && index < METRIC_TABLE && world.MetricKnown[index]) {
-        return world.MetricValues[index];
     }
     auto found = world.OtherMetrics.find(index);
     if (found == world.OtherMetrics.end()) {

@@ -347,7 +347,16 @@ inline uintptr_t Key(const void *handle) {
     return reinterpret_cast<uintptr_t>(handle);
 }
 
-int Metric(int index); // GetSystemMetrics without the check of the call
+// GetSystemMetrics without the check of the call; the program's geometry asks for metrics
+// in every GetDC.
+int OtherMetric(int index); // outside the flat table, the button swap included
+inline int Metric(int index) {
+    World &world = W();
+    if (index >= 0 && index < METRIC_TABLE && index != SM_SWAPBUTTON && world.MetricKnown[index]) {
+        return world.MetricValues[index];
+    }
+    return OtherMetric(index);
+}
 // A handle or address as text, for the messages that name one.
 std::string HandleText(const void *handle);
 std::string Upper(const std::string &text);
