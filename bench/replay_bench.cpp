@@ -12,7 +12,7 @@
 //   yaml_short         yaml for a tenth of the time: its peak memory should not differ
 // Floors, the reading alone: libyaml's event parser without a document (yaml), fgets and
 // strtol of every field of the E: lines (evemu), read and decode of the records (raw).
-#include "replay/session.h"
+#include "replay/running/session.h"
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -179,11 +179,11 @@ long long Replay(const std::string &path) {
     if (!in) {
         return -1;
     }
-    replay::ReplayOptions options;
-    options.File = path;
+    replay::InputOptions input;
+    input.File = path;
     replay::ReplayResult result;
     replay::ReplayFailure failure;
-    bool replayed = replay::RunReplay(options, in, result, failure);
+    bool replayed = replay::RunReplay(replay::RunOptions(), input, in, result, failure);
     fclose(in);
     if (!replayed) {
         fprintf(stderr, "replay_bench: %s:%ld: %s\n", path.c_str(), failure.Line,

@@ -1,0 +1,240 @@
+// evemu-record files: an optional header (name, supported codes) and one `E:` line per
+// event, read line by line.
+#include "replay/reading/recording.h"
+#include "replay/reading/text.h"
+
+#include <cstring>
+
+namespace replay {
+
+namespace {
+
+const size_t LONGEST_LINE = 65536;
+
+// Lines of the source without their line end (LF or CR LF).
+class LineReader {
+  public:
+    explicit LineReader(ByteSource &source) : Source(source) {}
+
+    bool Next(std::string &line) {
+        line.clear();
+        for (;;) {
+            if (Used == Filled) {
+                Filled = Source.Read(Buffer, sizeof Buffer);
+                Used = 0;
+                if (Filled == 0) {
+                    if (line.empty() && !Partial) {
+                        return false;
+                    }
+                    break; // a last line without a line feed
+                }
+            }
+            const char *start = Buffer + Used;
+            const char *end = (const char *)memchr(start, '\n', Filled - Used);
+            size_t count = end ? (size_t)(end - start) : Filled - Used;
+            if (line.size() + count > LONGEST_LINE) {
+                throw RecordingError(Number + 1, "the line is longer than 65536 characters");
+            }
+            line.append(start, count);
+            Used += count + (end ? 1 : 0);
+            Partial = !end;
+            if (end) {
+                break;
+            }
+        }
+        LastOpen = Partial;
+        Partial = false;
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        ++Number;
+        return true;
+    }
+    long Number = 0;
+    bool LastOpen = false; // the line handed out last ended without a line feed
+
+  private:
+    ByteSource &Source;
+    char Buffer[65536] = {};
+    size_t Used = 0, Filled = 0;
+    bool Partial = false;
+};
+
+bool IsHex(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+int HexValue(char c) {
+    return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
+}
+
+// A hexadecimal field of at most eight digits starting at text[at], ending at a blank or
+// the end of the line; at moves past it.
+bool ParseHex(const std::string &text, size_t &at, long &value) {
+    size_t start = at;
+    value = 0;
+    while (at < text.size() && IsHex(text[at]) && at - start < 8) {
+        value = value * 16 + HexValue(text[at]);
+        ++at;
+    }
+    return at > start && (at == text.size() || text[at] == ' ' || text[at] == '\t');
+}
+
+bool SkipBlanks(const std::string &text, size_t &at) {
+    size_t start = at;
+    while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) {
+        ++at;
+    }
+    return at > start;
+}
+
+class EvemuReader : public EventReader {
+  public:
+    EvemuReader(ByteSource &source, int wantedDevice) : Lines(source) {
+        if (wantedDevice > 1) {
+            throw RecordingError(0, "--device " + std::to_string(wantedDevice) +
+                                        ": an evemu recording holds one device only");
+        }
+        Info.Number = 1;
+        Info.DeviceCount = 1;
+    }
+
+    bool Next(RecordedEvent &event) override {
+        while (Lines.Next(Text)) {
+            if (Text.compare(0, 2, "E:") == 0) {
+                if (!HeaderChecked) {
+                    CheckDevice();
+                }
+                // A recorder stopped mid-line leaves a last line without its line feed.
+                if (Lines.LastOpen) {
+                    Cut = true;
+                    return false;
+                }
+                ParseEvent(event);
+                return true;
+            }
+            if (!HeaderChecked) {
+                ReadHeaderLine();
+            }
+        }
+        if (!HeaderChecked) {
+            CheckDevice();
+        }
+        return false;
+    }
+
+    const DeviceInfo &Device() const override { return Info; }
+    long LastLine() const override { return Lines.Number; }
+    bool CutLine() const override { return Cut; }
+
+  private:
+    [[noreturn]] void Fail(const std::string &what) const {
+        throw RecordingError(Lines.Number, what);
+    }
+
+    void ReadHeaderLine() {
+        if (Text.compare(0, 3, "N: ") == 0) {
+            Info.Name = Text.substr(3);
+        } else if (Text.compare(0, 3, "B: ") == 0) {
+            ReadCodeMask();
+        }
+    }
+
+    // "B: tt b0 b1 ... b7": eight bytes of the bit mask of event type tt; the lines of
+    // one type follow each other, eight bytes further each.
+    void ReadCodeMask() {
+        size_t at = 3;
+        long type, byte;
+        if (!ParseHex(Text, at, type) || type > 0x1f) {
+            Fail("a B: line must start with an event type in hexadecimal");
+        }
+        int index = MaskLines[type]++;
+        for (int i = 0; i < 8 && SkipBlanks(Text, at); ++i) {
+            if (!ParseHex(Text, at, byte) || byte > 0xff) {
+                Fail("a B: line must hold bytes in hexadecimal");
+            }
+            int firstCode = (index * 8 + i) * 8;
+            if (type == EV_KEY_TYPE && firstCode == BTN_LEFT_CODE) {
+                Info.HasLeftButton = byte & 1;
+                for (int bit = 0; bit <= BTN_BACK_CODE - BTN_LEFT_CODE; ++bit) {
+                    Info.HasButton[ButtonOfCode(BTN_LEFT_CODE + bit)] = (byte >> bit) & 1;
+                }
+            }
+            if (type == EV_REL_TYPE && firstCode == 0) {
+                Info.HasRelX = byte & 1;
+            }
+        }
+        Info.CodesKnown = true;
+    }
+
+    void CheckDevice() {
+        HeaderChecked = true;
+        if (Info.CodesKnown && !(Info.HasLeftButton && Info.HasRelX)) {
+            Fail("the device \"" + Info.Name +
+                 "\" has no BTN_LEFT and REL_X: this is no recording of a mouse");
+        }
+    }
+
+    // "E: <sec>.<usec> <type> <code> <value>", then maybe blanks and a comment.
+    void ParseEvent(RecordedEvent &event) {
+        size_t at = 2;
+        SkipBlanks(Text, at);
+        size_t dot = Text.find('.', at);
+        int64_t seconds, micros, value;
+        if (dot == std::string::npos ||
+            !ParseDecimal(Text.data() + at, dot - at, 0, (int64_t)1 << 40, seconds)) {
+            Fail("an E: line must start with the time as <seconds>.<microseconds>");
+        }
+        at = dot + 1;
+        size_t digits = at;
+        while (digits < Text.size() && Text[digits] >= '0' && Text[digits] <= '9') {
+            ++digits;
+        }
+        if (digits - at != 6 || !ParseDecimal(Text.data() + at, 6, 0, 999999, micros)) {
+            Fail("the microseconds of an E: line must be six digits");
+        }
+        at = digits;
+        long type, code;
+        if (!SkipBlanks(Text, at) || !ParseHex(Text, at, type) || type > 0x1f) {
+            Fail("the event type of an E: line must be hexadecimal, 0000 to 001f");
+        }
+        if (!SkipBlanks(Text, at) || !ParseHex(Text, at, code) || code > 0x2ff) {
+            Fail("the event code of an E: line must be hexadecimal, 0000 to 02ff");
+        }
+        size_t start = at;
+        if (SkipBlanks(Text, start)) {
+            at = start;
+            while (at < Text.size() && Text[at] != ' ' && Text[at] != '\t') {
+                ++at;
+            }
+        }
+        if (start == at ||
+            !ParseDecimal(Text.data() + start, at - start, INT32_MIN, INT32_MAX, value)) {
+            Fail("the value of an E: line must be a signed decimal number");
+        }
+        SkipBlanks(Text, at);
+        if (at < Text.size() && Text[at] != '#') {
+            Fail("an E: line holds more than time, type, code and value");
+        }
+        event.Micros = seconds * 1000000 + micros;
+        event.Type = (int)type;
+        event.Code = (int)code;
+        event.Value = (int)value;
+        event.Line = Lines.Number;
+    }
+
+    LineReader Lines;
+    std::string Text;
+    DeviceInfo Info;
+    int MaskLines[0x20] = {};
+    bool HeaderChecked = false;
+    bool Cut = false;
+};
+
+} // namespace
+
+std::unique_ptr<EventReader> OpenEvemuReader(ByteSource &source, int wantedDevice) {
+    return std::make_unique<EvemuReader>(source, wantedDevice);
+}
+
+} // namespace replay
