@@ -6,16 +6,18 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace headless::detail {
 
 namespace {
 
-HGDIOBJ NewObject(const GdiObject &object) {
+HGDIOBJ NewObject(GdiObject object) {
+    bool stock = object.Stock;
     uintptr_t value = 0;
-    W().Objects.Claim(value) = object;
+    W().Objects.Claim(value) = std::move(object);
     HGDIOBJ handle = HandleOf<HGDIOBJ>(value);
-    if (!object.Stock) {
+    if (!stock) {
         ++W().LiveObjects;
     }
     return handle;
@@ -62,7 +64,7 @@ HGDIOBJ Stock(int index) {
     default:
         Unsupported("GetStockObject", "object " + std::to_string(index));
     }
-    HGDIOBJ handle = NewObject(object);
+    HGDIOBJ handle = NewObject(std::move(object));
     world.StockObjects[index] = handle;
     return handle;
 }
@@ -216,8 +218,7 @@ HDC NewDC(HWND handle, DcType type) {
         dc.Origin = POINT{0, 0};
         dc.Clip.push_back(RECT{0, 0, WindowWidth(window), WindowHeight(window)});
     } else {
-        RECT client = ClientRectScreen(window);
-        OffsetRect(&client, -window.Rect.left, -window.Rect.top);
+        RECT client = Shifted(ClientRectScreen(window), -window.Rect.left, -window.Rect.top);
         dc.Origin = POINT{client.left, client.top};
         dc.Clip.push_back(client);
     }
@@ -464,14 +465,14 @@ HPEN WINAPI CreatePen(int iStyle, int cWidth, COLORREF color) {
     pen.PenStyle = iStyle;
     pen.PenWidth = cWidth == 0 ? 1 : cWidth;
     pen.Color = color & 0xFFFFFF;
-    return (HPEN)NewObject(pen);
+    return (HPEN)NewObject(std::move(pen));
 }
 
 HBRUSH WINAPI CreateSolidBrush(COLORREF color) {
     GdiObject brush;
     brush.Kind = ObjKind::Brush;
     brush.Color = color & 0xFFFFFF;
-    return (HBRUSH)NewObject(brush);
+    return (HBRUSH)NewObject(std::move(brush));
 }
 
 HFONT WINAPI CreateFontA(int cHeight, int cWidth, int cEscapement, int cOrientation, int cWeight,
@@ -488,7 +489,7 @@ HFONT WINAPI CreateFontA(int cHeight, int cWidth, int cEscapement, int cOrientat
     font.FontHeight = cHeight == 0 ? 16 : std::abs(cHeight);
     font.FontWidth = cWidth == 0 ? font.FontHeight / 2 : std::abs(cWidth);
     font.FontFace = pszFaceName ? pszFaceName : "";
-    return (HFONT)NewObject(font);
+    return (HFONT)NewObject(std::move(font));
 }
 
 // ---- Attributes --------------------------------------------------------------------
@@ -555,9 +556,8 @@ int WINAPI FillRect(HDC hDC, const RECT *lprc, HBRUSH hbr) {
         call->BrushColor = color;
     }
     if (!isNull) {
-        RECT area = *lprc;
-        OffsetRect(&area, dc.Origin.x, dc.Origin.y);
-        FillPixels(LiveWindow("FillRect", dc.Window), area, color, &dc.Clip);
+        FillPixels(LiveWindow("FillRect", dc.Window), Shifted(*lprc, dc.Origin.x, dc.Origin.y),
+                   color, &dc.Clip);
     }
     ChargeDraw();
     return 1;
@@ -631,7 +631,7 @@ HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName) {
         icon.Kind = ObjKind::Icon;
         icon.Stock = true;
         icon.IconImage = SystemIconImage();
-        return (HICON)NewObject(icon);
+        return (HICON)NewObject(std::move(icon));
     }
     const ResourceFile &file = ResourcesOf("LoadIconA", hInstance);
     std::shared_ptr<Icon> image = LoadIconResource(file, ResId::From(lpIconName));
@@ -641,7 +641,7 @@ HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName) {
     GdiObject icon;
     icon.Kind = ObjKind::Icon;
     icon.IconImage = image;
-    return (HICON)NewObject(icon);
+    return (HICON)NewObject(std::move(icon));
 }
 
 HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName) {
@@ -652,7 +652,7 @@ HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName) {
     GdiObject cursor;
     cursor.Kind = ObjKind::Cursor;
     cursor.Stock = true;
-    return (HCURSOR)NewObject(cursor);
+    return (HCURSOR)NewObject(std::move(cursor));
 }
 
 BOOL WINAPI DestroyIcon(HICON hIcon) {

@@ -216,33 +216,50 @@ bool IsChildOf(HWND child, HWND parent) {
 }
 
 // ---- Handles -----------------------------------------------------------------------
+// The window of a handle, destroyed or not; null for none. Drawing asks for the same
+// window call after call, so the last one found is kept at hand.
+static Window *Lookup(HWND handle) {
+    World &world = W();
+    uintptr_t key = Key(handle);
+    if (key == world.LastWindowKey) {
+        return world.LastWindow;
+    }
+    auto found = world.Windows.find(key);
+    if (found == world.Windows.end()) {
+        return nullptr;
+    }
+    world.LastWindowKey = key;
+    world.LastWindow = found->second.get();
+    return world.LastWindow;
+}
+
 Window *FindWindow(HWND handle) {
     if (!handle) {
         return nullptr;
     }
-    auto found = W().Windows.find(Key(handle));
-    if (found == W().Windows.end()) {
+    Window *window = Lookup(handle);
+    if (!window) {
         // A handle that was given out once may belong to a window destroyed and forgotten.
         if (Key(handle) > W().NextHandle) {
             Unsupported("window lookup", "handle " + HandleText(handle) + " is no window");
         }
         return nullptr;
     }
-    return found->second->Destroyed ? nullptr : found->second.get();
+    return window->Destroyed ? nullptr : window;
 }
 
 Window &LiveWindow(const char *call, HWND handle) {
     if (handle == nullptr) {
         Unsupported(call, "a null window");
     }
-    auto found = W().Windows.find(Key(handle));
-    if (found == W().Windows.end()) {
+    Window *window = Lookup(handle);
+    if (!window) {
         Unsupported(call, "handle " + HandleText(handle) + " is no window");
     }
-    if (found->second->Destroyed) {
+    if (window->Destroyed) {
         Unsupported(call, "window " + HandleText(handle) + " has been destroyed");
     }
-    return *found->second;
+    return *window;
 }
 
 // ---- Creation and destruction ------------------------------------------------------
@@ -453,6 +470,8 @@ void SweepDestroyedWindows() {
     if (world.CallDepth > 0) {
         return;
     }
+    world.LastWindowKey = 0;
+    world.LastWindow = nullptr;
     for (auto it = world.Windows.begin(); it != world.Windows.end();) {
         it = it->second->Destroyed ? world.Windows.erase(it) : std::next(it);
     }

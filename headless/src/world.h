@@ -302,6 +302,8 @@ struct World {
     bool RunningQueued = false;               // the innermost of them was given a queued message
     std::map<uintptr_t, WindowClass> Classes; // by atom
     std::map<uintptr_t, std::unique_ptr<Window>> Windows;
+    uintptr_t LastWindowKey = 0; // the window looked up last, until windows are forgotten
+    Window *LastWindow = nullptr;
     std::vector<HWND> ZOrder; // top-level windows, bottom first
     HWND Main = nullptr;
     HWND Focus = nullptr;
@@ -345,6 +347,9 @@ template <typename T> T HandleOf(uintptr_t value) {
 }
 inline uintptr_t Key(const void *handle) {
     return reinterpret_cast<uintptr_t>(handle);
+}
+inline RECT Shifted(const RECT &rect, int dx, int dy) {
+    return RECT{rect.left + dx, rect.top + dy, rect.right + dx, rect.bottom + dy};
 }
 
 // GetSystemMetrics without the check of the call; the program's geometry asks for metrics
