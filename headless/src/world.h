@@ -11,7 +11,6 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <stdexcept>
 #include <vector>
 
 namespace headless::detail {
@@ -127,7 +126,7 @@ template <typename T> class HandleTable {
         } else {
             slot = (uint32_t)Slots.size();
             if (slot > SLOT_MASK) {
-                throw std::length_error("headless: more than 262144 graphics handles at once");
+                Unsupported("a graphics object or device context", "more than 262144 at once");
             }
             Slots.emplace_back();
         }
