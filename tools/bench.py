@@ -81,6 +81,12 @@ def replay_section():
             float(values["replay_%s_floor_hour_s" % name]), ratio,
             "-" if goal is None else "%.1f" % goal,
             float(values["replay_%s_peak_rss_mb" % name]), floor, verdict))
+    print("the longer of the two threads (program, reading ahead): what two free cores would "
+          "take: " + "; ".join(
+              "%s %.2f s, ratio %.2f" % (
+                  name, float(values["replay_%s_longest_thread_hour_s" % name]),
+                  float(values["replay_%s_longest_thread_ratio" % name]))
+              for name, _, _, _ in REPLAY_FORMATS))
     print("by the clock (a file is read ahead in a second thread; on a busy machine the clock "
           "also counts the others' work): " + "; ".join(
               "%s %.2f s, floor %.2f s, ratio %.2f" % (
