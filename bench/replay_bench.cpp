@@ -5,7 +5,7 @@
 // time, not the clock: on a machine shared with other work the clock measures the others.
 // Prints one "name value" line per figure for tools/bench.py; it asserts nothing.
 //   replay_bench [seconds of recording at 1000 Hz, default 120] [runs, default 5]
-// The recordings are read ahead in a thread of their own, as taptally-replay reads a file:
+// A YAML recording is read ahead in a thread of its own, as taptally-replay reads one:
 // the processor time counts both threads, the clock time what a user waits, and the longer
 // of the two threads' processor times what the clock would show on two free cores.
 // Recordings (all of one motion: steps that change every frame, a click every 5 s):

@@ -124,8 +124,25 @@ int WindowHeight(const Window &window) {
     return window.Rect.bottom - window.Rect.top;
 }
 
+static const Window::Geometry &Measure(const Window &window) {
+    Window::Geometry &known = window.Measured;
+    unsigned metrics = W().MetricChanges;
+    if (!known.Known || known.Style != window.Style || known.ExStyle != window.ExStyle ||
+        known.Menu != window.Menu || known.Metrics != metrics) {
+        known.Known = true;
+        known.Style = window.Style;
+        known.ExStyle = window.ExStyle;
+        known.Menu = window.Menu;
+        known.Metrics = metrics;
+        known.Frame = POINT{FrameX(window), FrameY(window)};
+        known.Offset =
+            POINT{known.Frame.x, known.Frame.y + CaptionHeight(window) + MenuHeight(window)};
+    }
+    return known;
+}
+
 POINT ClientOffset(const Window &window) {
-    return POINT{FrameX(window), FrameY(window) + CaptionHeight(window) + MenuHeight(window)};
+    return Measure(window).Offset;
 }
 
 POINT ClientOrigin(const Window &window) {
@@ -134,9 +151,10 @@ POINT ClientOrigin(const Window &window) {
 }
 
 RECT ClientRectScreen(const Window &window) {
-    POINT origin = ClientOrigin(window);
-    int width = std::max(0, WindowWidth(window) - 2 * FrameX(window));
-    int height = std::max(0, WindowHeight(window) - ClientOffset(window).y - FrameY(window));
+    const Window::Geometry &known = Measure(window);
+    POINT origin{window.Rect.left + known.Offset.x, window.Rect.top + known.Offset.y};
+    int width = std::max(0, WindowWidth(window) - 2 * known.Frame.x);
+    int height = std::max(0, WindowHeight(window) - known.Offset.y - known.Frame.y);
     return RECT{origin.x, origin.y, origin.x + width, origin.y + height};
 }
 

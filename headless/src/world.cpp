@@ -23,6 +23,7 @@ namespace {
 std::unique_ptr<World> TheWorld;
 
 void SetMetric(World &world, int index, int value) {
+    ++world.MetricChanges;
     if (index >= 0 && index < METRIC_TABLE) {
         world.MetricValues[index] = value;
         world.MetricKnown[index] = true;

@@ -230,7 +230,17 @@ struct Window {
     bool Destroyed = false;
     std::vector<RECT> Update; // client coordinates
     bool ErasePending = false;
-    Canvas Picture;      // whole window, frame included
+    Canvas Picture; // whole window, frame included
+    // The frame and the client area's offset, worked out for the style, menu and metrics of
+    // the time (every GetDC asks for them).
+    struct Geometry {
+        bool Known = false;
+        DWORD Style = 0, ExStyle = 0;
+        HMENU Menu = nullptr;
+        unsigned Metrics = 0;
+        POINT Frame{0, 0}, Offset{0, 0};
+    };
+    mutable Geometry Measured;
     int PaintStreak = 0; // WM_PAINT dispatches that left the window invalid
     // Dialogs
     DLGPROC DialogProc = nullptr;
@@ -265,6 +275,7 @@ struct World {
     // Settings
     int MetricValues[METRIC_TABLE] = {};
     bool MetricKnown[METRIC_TABLE] = {};
+    unsigned MetricChanges = 0;      // counts every change of a metric
     std::map<int, int> OtherMetrics; // indices from METRIC_TABLE on
     DWORD Version = 0x0A280105;
     int MouseParams[3] = {6, 10, 1};

@@ -2,11 +2,13 @@
 #include "replay/front/read_ahead.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <condition_variable>
 #include <deque>
 #include <exception>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -54,6 +56,8 @@ class ReadingAhead : public EventReader {
             }
             std::unique_lock<std::mutex> lock(Lock);
             Changed.wait(lock, [this] { return !Queue.empty(); });
+            Current.Events.clear();
+            Spare.push_back(std::move(Current.Events)); // its memory is used again
             Current = std::move(Queue.front());
             Queue.pop_front();
             Taken = 0;
@@ -74,6 +78,13 @@ class ReadingAhead : public EventReader {
         bool last = false;
         while (!last) {
             Batch batch;
+            {
+                std::lock_guard<std::mutex> lock(Lock);
+                if (!Spare.empty()) {
+                    batch.Events = std::move(Spare.back());
+                    Spare.pop_back();
+                }
+            }
             batch.Events.reserve(BATCH_EVENTS);
             try {
                 RecordedEvent event;
@@ -103,6 +114,7 @@ class ReadingAhead : public EventReader {
     std::mutex Lock;
     std::condition_variable Changed;
     std::deque<Batch> Queue;
+    std::vector<std::vector<RecordedEvent>> Spare; // emptied batches, for the reading thread
     bool Stopping = false;
     Batch Current; // handed out by Next
     size_t Taken = 0;
@@ -117,9 +129,17 @@ std::unique_ptr<EventReader> ReadAhead(std::unique_ptr<EventReader> inner) {
 
 bool RunRecordingFile(const RunOptions &options, const InputOptions &input, FILE *file,
                       ReplayResult &result, ReplayFailure &failure) {
+    // Only YAML costs enough to read that a second thread pays for handing its events over.
     struct stat status {};
-    bool regular = fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode);
-    return RunReplay(options, input, file, result, failure, regular ? ReadAhead : nullptr);
+    bool yaml = false;
+    if (fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode)) {
+        std::string head(65536, '\0');
+        ssize_t got = pread(fileno(file), head.data(), head.size(), 0);
+        head.resize(got > 0 ? (size_t)got : 0);
+        long line = 0;
+        yaml = DetectFormat(head, line) == Format::LibinputYaml;
+    }
+    return RunReplay(options, input, file, result, failure, yaml ? ReadAhead : nullptr);
 }
 
 } // namespace replay
