@@ -58,34 +58,6 @@ std::string Open(const std::string &path, bool grab, StreamEnd &why, Source &sou
     return "";
 }
 
-PanelButton PanelRow(const char *name, const ButtonResult &button) {
-    PanelButton row;
-    row.Name = name;
-    row.Presses = button.Presses;
-    row.HasCurrent = button.HasCurrent;
-    row.CurrentMs = button.CurrentMs;
-    row.HasLeast = button.HasLeast;
-    row.LeastMs = button.LeastMs;
-    for (const auto &error : button.Errors) {
-        row.Errors += error.second;
-    }
-    row.Findings = button.FindingCount;
-    return row;
-}
-
-// Left, middle and right always; a side button when the device has it (its codes say so,
-// or it was used).
-std::vector<PanelButton> PanelButtons(const ReplayResult &soFar, const DeviceInfo &device) {
-    std::vector<PanelButton> rows;
-    for (int button = 0; button < BUTTON_KINDS; ++button) {
-        bool listed = device.CodesKnown && device.HasButton[button];
-        if (button < PANEL_BUTTONS || soFar.Buttons[button].Present || listed) {
-            rows.push_back(PanelRow(ButtonName(button), soFar.Buttons[button]));
-        }
-    }
-    return rows;
-}
-
 // Tells what happens as it happens: a panel redrawn on a terminal, plain lines elsewhere.
 class LiveView : public ReplayObserver {
   public:

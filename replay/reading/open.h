@@ -20,6 +20,10 @@ enum class Format { Unknown, LibinputYaml, Evemu, Raw };
 // line that decided it (the first line that is not blank or a comment).
 Format DetectFormat(const std::string &head, long &line);
 
+// wantedDevice 0 picks the first device that has BTN_LEFT and REL_X.
+std::unique_ptr<EventReader> OpenEvemuReader(ByteSource &source, int wantedDevice);
+std::unique_ptr<EventReader> OpenYamlReader(ByteSource &source, int wantedDevice);
+
 // The reader of the recording source holds, its format told from its content, for the
 // device input chooses. Throws RecordingError when the format is none of the three or the
 // device cannot be chosen.

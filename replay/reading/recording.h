@@ -93,8 +93,4 @@ class EventReader {
     virtual bool CutLine() const { return false; }
 };
 
-// wantedDevice 0 picks the first device that has BTN_LEFT and REL_X.
-std::unique_ptr<EventReader> OpenEvemuReader(ByteSource &source, int wantedDevice);
-std::unique_ptr<EventReader> OpenYamlReader(ByteSource &source, int wantedDevice);
-
 } // namespace replay

@@ -4,8 +4,6 @@
 // window and nothing queues up behind a box.
 #include "replay/running/session.h"
 
-#include "replay/reading/open.h"
-
 #include "replay/running/findings.h"
 #include "replay/running/program.h"
 #include "replay/running/user.h"
