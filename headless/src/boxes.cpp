@@ -547,7 +547,7 @@ LRESULT ControlWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 
 void RenderControl(Window &control) {
     Window *parent = control.Parent ? FindWindow(control.Parent) : nullptr;
-    if (!parent || !control.Visible || parent->Pixels.empty()) {
+    if (!parent || !control.Visible || !HasPixels(*parent)) {
         return;
     }
     RECT rect = control.Rect;

@@ -2,6 +2,7 @@
 // character cell (|height| / 2 wide, |height| tall; 8 x 16 for the system font).
 #include "world.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -120,33 +121,42 @@ const uint8_t *GlyphRows(unsigned char c) {
 
 } // namespace
 
-void DrawTextPixels(Window &window, int x, int y, const std::string &text, int height, int width,
-                    COLORREF color, const std::vector<RECT> *clip) {
+void DrawGlyphs(Canvas &canvas, const RECT &clip, int x, int y, const std::string &text, int height,
+                int width, COLORREF color) {
     if (height <= 0 || width <= 0) {
         return;
     }
     // Which column and row of the design cell each pixel of a character cell shows, worked
-    // out once for the whole text (a long replay draws millions of texts).
-    std::vector<int> columns((size_t)width), rows((size_t)height);
+    // out once for the whole text (the stand-in runs in one thread).
+    static std::vector<int> columns, rows;
+    columns.resize((size_t)width);
+    rows.resize((size_t)height);
     for (int column = 0; column < width; ++column) {
         columns[(size_t)column] = column * DESIGN_COLUMNS / width;
     }
     for (int row = 0; row < height; ++row) {
         rows[(size_t)row] = row * DESIGN_ROWS / height;
     }
+    int top = std::max(y, (int)clip.top), bottom = std::min(y + height, (int)clip.bottom);
     for (size_t i = 0; i < text.size(); ++i) {
         const uint8_t *glyph = GlyphRows((unsigned char)text[i]);
-        if (!glyph) {
+        int left = x + (int)i * width;
+        if (!glyph || left + width <= clip.left || left >= clip.right) {
             continue;
         }
-        int left = x + (int)i * width;
-        for (int row = 0; row < height; ++row) {
-            int designRow = rows[(size_t)row];
+        int first = std::max(0, (int)clip.left - left);
+        int last = std::min(width, (int)clip.right - left);
+        for (int py = top; py < bottom; ++py) {
+            int designRow = rows[(size_t)(py - y)];
             uint8_t bits = designRow >= 1 && designRow <= 7 ? glyph[designRow - 1] : 0;
-            for (int column = 0; bits && column < width; ++column) {
+            if (!bits) {
+                continue;
+            }
+            COLORREF *line = &canvas.Pixels[(size_t)py * (size_t)canvas.Width + (size_t)left];
+            for (int column = first; column < last; ++column) {
                 int designColumn = columns[(size_t)column];
                 if (designColumn < 5 && (bits & (0x10 >> designColumn))) {
-                    PutPixel(window, left + column, y + row, color, clip);
+                    line[column] = color & 0xFFFFFF;
                 }
             }
         }

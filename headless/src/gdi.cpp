@@ -6,15 +6,18 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace headless::detail {
 
 namespace {
 
-HGDIOBJ NewObject(const GdiObject &object) {
-    HGDIOBJ handle = HandleOf<HGDIOBJ>(NewHandle());
-    W().Objects[Key(handle)] = object;
-    if (!object.Stock) {
+HGDIOBJ NewObject(GdiObject object) {
+    bool stock = object.Stock;
+    uintptr_t value = 0;
+    W().Objects.Claim(value) = std::move(object);
+    HGDIOBJ handle = HandleOf<HGDIOBJ>(value);
+    if (!stock) {
         ++W().LiveObjects;
     }
     return handle;
@@ -22,9 +25,8 @@ HGDIOBJ NewObject(const GdiObject &object) {
 
 HGDIOBJ Stock(int index) {
     World &world = W();
-    auto found = world.StockObjects.find(index);
-    if (found != world.StockObjects.end()) {
-        return found->second;
+    if (index >= 0 && index < STOCK_OBJECTS && world.StockObjects[index]) {
+        return world.StockObjects[index];
     }
     GdiObject object;
     object.Stock = true;
@@ -62,7 +64,7 @@ HGDIOBJ Stock(int index) {
     default:
         Unsupported("GetStockObject", "object " + std::to_string(index));
     }
-    HGDIOBJ handle = NewObject(object);
+    HGDIOBJ handle = NewObject(std::move(object));
     world.StockObjects[index] = handle;
     return handle;
 }
@@ -78,16 +80,27 @@ std::shared_ptr<Icon> SystemIconImage() {
     return icon;
 }
 
-DrawCall LogEntry(const char *name, HDC hdc) {
+const GdiObject &Selected(const DeviceContext &, HGDIOBJ handle) {
+    return *W().Objects.Find(Key(handle)); // a DC holds only live objects
+}
+
+// Adds the call to the drawing log, when a test keeps one. The DC's pen, brush, colours and
+// font are those of the moment of the call.
+DrawCall *LogCall(const char *name, HDC hdc, int x1, int y1, int x2, int y2) {
+    World &world = W();
+    if (!world.KeepLog) {
+        return nullptr;
+    }
     DeviceContext &dc = LiveDC(name, hdc);
-    const GdiObject &pen = W().Objects[Key(dc.Pen)];
-    const GdiObject &brush = W().Objects[Key(dc.Brush)];
-    const GdiObject &font = W().Objects[Key(dc.Font)];
-    DrawCall call;
+    const GdiObject &pen = Selected(dc, dc.Pen);
+    const GdiObject &brush = Selected(dc, dc.Brush);
+    const GdiObject &font = Selected(dc, dc.Font);
+    DrawCall &call = world.Log.emplace_back();
     call.Name = name;
     call.Window = dc.Window;
     call.PaintDC = dc.Type == DcType::Paint;
     call.WindowDC = dc.Type == DcType::Window;
+    call.X1 = x1, call.Y1 = y1, call.X2 = x2, call.Y2 = y2;
     call.PenColor = pen.Color;
     call.PenWidth = pen.PenWidth;
     call.PenStyle = pen.PenStyle;
@@ -96,63 +109,7 @@ DrawCall LogEntry(const char *name, HDC hdc) {
     call.BkColor = dc.BkColor;
     call.FontFace = font.FontFace;
     call.FontHeight = font.FontHeight;
-    return call;
-}
-
-const GdiObject &Selected(const DeviceContext &, HGDIOBJ handle) {
-    return W().Objects[Key(handle)];
-}
-
-void StampPen(Window &window, int x, int y, int width, COLORREF color,
-              const std::vector<RECT> *clip) {
-    if (width <= 1) {
-        PutPixel(window, x, y, color, clip);
-        return;
-    }
-    int low = -(width / 2);
-    for (int dy = low; dy < low + width; ++dy) {
-        for (int dx = low; dx < low + width; ++dx) {
-            PutPixel(window, x + dx, y + dy, color, clip);
-        }
-    }
-}
-
-// Bresenham from (x0, y0) towards (x1, y1), the last point left out; the pen is stamped
-// at every point. A wide straight line covers exactly the rectangle of its stamps, and is
-// filled as one.
-void RasteriseLine(Window &window, int x0, int y0, int x1, int y1, int width, COLORREF color,
-                   const std::vector<RECT> *clip) {
-    if (width > 1 && (x0 == x1) != (y0 == y1)) {
-        int low = -(width / 2);
-        // The first and last stamped points, in increasing order.
-        int firstX = x0, lastX = x0, firstY = y0, lastY = y0;
-        if (x0 != x1) {
-            firstX = x0 < x1 ? x0 : x1 + 1;
-            lastX = x0 < x1 ? x1 - 1 : x0;
-        } else {
-            firstY = y0 < y1 ? y0 : y1 + 1;
-            lastY = y0 < y1 ? y1 - 1 : y0;
-        }
-        FillPixels(window,
-                   RECT{firstX + low, firstY + low, lastX + low + width, lastY + low + width},
-                   color, clip);
-        return;
-    }
-    int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
-    int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
-    int error = dx + dy;
-    while (x0 != x1 || y0 != y1) {
-        StampPen(window, x0, y0, width, color, clip);
-        int twice = 2 * error;
-        if (twice >= dy) {
-            error += dy;
-            x0 += sx;
-        }
-        if (twice <= dx) {
-            error += dx;
-            y0 += sy;
-        }
-    }
+    return &call;
 }
 
 } // namespace
@@ -171,32 +128,6 @@ bool InClip(const Window &window, int x, int y, const std::vector<RECT> *clip) {
         }
     }
     return false;
-}
-
-void PutPixel(Window &window, int x, int y, COLORREF color, const std::vector<RECT> *clip) {
-    if (!window.Pixels.empty() && InClip(window, x, y, clip)) {
-        window.Pixels[(size_t)y * (size_t)WindowWidth(window) + (size_t)x] = color & 0xFFFFFF;
-    }
-}
-
-void FillPixels(Window &window, const RECT &windowRect, COLORREF color,
-                const std::vector<RECT> *clip) {
-    int width = WindowWidth(window), height = WindowHeight(window);
-    if (window.Pixels.empty()) {
-        return;
-    }
-    std::vector<RECT> whole{RECT{0, 0, width, height}};
-    // Clip rectangles may overlap; filling a pixel twice with one colour does no harm.
-    for (const RECT &area : clip ? *clip : whole) {
-        int left = std::max({0, (int)windowRect.left, (int)area.left});
-        int top = std::max({0, (int)windowRect.top, (int)area.top});
-        int right = std::min({width, (int)windowRect.right, (int)area.right});
-        int bottom = std::min({height, (int)windowRect.bottom, (int)area.bottom});
-        for (int y = top; y < bottom; ++y) {
-            COLORREF *row = &window.Pixels[(size_t)y * (size_t)width];
-            std::fill(row + left, row + std::max(left, right), color & 0xFFFFFF);
-        }
-    }
 }
 
 COLORREF SystemColor(int index) {
@@ -253,47 +184,49 @@ void ChargeDraw() {
 
 // ---- Objects and device contexts ---------------------------------------------------
 GdiObject &LiveObject(const char *call, HGDIOBJ handle) {
-    auto found = W().Objects.find(Key(handle));
-    if (found == W().Objects.end()) {
+    GdiObject *found = W().Objects.Find(Key(handle));
+    if (!found) {
         Unsupported(call, "handle " + HandleText(handle) + " is no graphics object");
     }
-    if (found->second.Deleted) {
-        Unsupported(call, "graphics object " + HandleText(handle) + " has been deleted");
-    }
-    return found->second;
+    return *found;
 }
 
 DeviceContext &LiveDC(const char *call, HDC dc) {
-    auto found = W().DCs.find(Key(dc));
-    if (found == W().DCs.end()) {
+    DeviceContext *found = W().DCs.Find(Key(dc));
+    if (!found) {
         Unsupported(call, "handle " + HandleText(dc) + " is no device context in use");
     }
-    return found->second;
+    return *found;
 }
 
 HDC NewDC(HWND handle, DcType type) {
     Window &window = LiveWindow("GetDC", handle);
-    DeviceContext dc;
+    HGDIOBJ pen = Stock(BLACK_PEN), brush = Stock(WHITE_BRUSH), font = Stock(SYSTEM_FONT);
+    uintptr_t result = 0;
+    DeviceContext &dc = W().DCs.Claim(result);
     dc.Window = handle;
     dc.Type = type;
-    dc.Pen = Stock(BLACK_PEN);
-    dc.Brush = Stock(WHITE_BRUSH);
-    dc.Font = Stock(SYSTEM_FONT);
-    RECT client = ClientRectScreen(window);
-    OffsetRect(&client, -window.Rect.left, -window.Rect.top);
+    dc.Pen = pen;
+    dc.Brush = brush;
+    dc.Font = font;
+    dc.BkColor = RGB(255, 255, 255);
+    dc.TextColor = RGB(0, 0, 0);
+    dc.MapMode = MM_TEXT;
+    dc.Position = POINT{0, 0};
+    dc.Clip.clear();
     if (type == DcType::Window) {
+        dc.Origin = POINT{0, 0};
         dc.Clip.push_back(RECT{0, 0, WindowWidth(window), WindowHeight(window)});
     } else {
+        RECT client = Shifted(ClientRectScreen(window), -window.Rect.left, -window.Rect.top);
         dc.Origin = POINT{client.left, client.top};
         dc.Clip.push_back(client);
     }
-    HDC result = HandleOf<HDC>(NewHandle());
-    W().DCs[Key(result)] = dc;
-    return result;
+    return HandleOf<HDC>(result);
 }
 
 void ReleaseDCInternal(HDC dc) {
-    W().DCs.erase(Key(dc));
+    W().DCs.Remove(Key(dc));
 }
 
 std::shared_ptr<Icon> LoadIconResource(const ResourceFile &file, const ResId &name) {
@@ -420,9 +353,8 @@ HDC WINAPI GetWindowDC(HWND hWnd) {
 }
 
 int WINAPI ReleaseDC(HWND hWnd, HDC hDC) {
-    auto found = W().DCs.find(Key(hDC));
-    if (found == W().DCs.end() || found->second.Window != hWnd ||
-        found->second.Type == DcType::Paint) {
+    DeviceContext *found = W().DCs.Find(Key(hDC));
+    if (!found || found->Window != hWnd || found->Type == DcType::Paint) {
         return 0;
     }
     ReleaseDCInternal(hDC);
@@ -432,7 +364,7 @@ int WINAPI ReleaseDC(HWND hWnd, HDC hDC) {
 HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
     Window &window = LiveWindow("BeginPaint", hWnd);
     HDC hdc = NewDC(hWnd, DcType::Paint);
-    DeviceContext &dc = W().DCs[Key(hdc)];
+    DeviceContext &dc = *W().DCs.Find(Key(hdc));
     RECT box{0, 0, 0, 0};
     dc.Clip.clear();
     for (RECT rect : window.Update) {
@@ -453,9 +385,8 @@ HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
 }
 
 BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT *lpPaint) {
-    auto found = W().DCs.find(Key(lpPaint->hdc));
-    if (found == W().DCs.end() || found->second.Window != hWnd ||
-        found->second.Type != DcType::Paint) {
+    DeviceContext *found = W().DCs.Find(Key(lpPaint->hdc));
+    if (!found || found->Window != hWnd || found->Type != DcType::Paint) {
         Unsupported("EndPaint", "a paint structure that BeginPaint did not fill for this window");
     }
     ReleaseDCInternal(lpPaint->hdc);
@@ -500,23 +431,24 @@ HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
 }
 
 BOOL WINAPI DeleteObject(HGDIOBJ ho) {
-    auto found = W().Objects.find(Key(ho));
-    if (found == W().Objects.end() || found->second.Deleted ||
-        found->second.Kind == ObjKind::Icon || found->second.Kind == ObjKind::Cursor) {
+    World &world = W();
+    GdiObject *found = world.Objects.Find(Key(ho));
+    if (!found || found->Kind == ObjKind::Icon || found->Kind == ObjKind::Cursor) {
         return FALSE;
     }
-    if (found->second.Stock) {
+    if (found->Stock) {
         return TRUE;
     }
-    for (auto &entry : W().DCs) {
-        const DeviceContext &dc = entry.second;
-        if (dc.Pen == ho || dc.Brush == ho || dc.Font == ho) {
-            // Windows refuses to delete an object that a device context still holds.
-            ++W().SelectedDeleted;
-            return FALSE;
-        }
+    bool selected = false;
+    world.DCs.ForEach([&](const DeviceContext &dc) {
+        selected = selected || dc.Pen == ho || dc.Brush == ho || dc.Font == ho;
+    });
+    if (selected) {
+        // Windows refuses to delete an object that a device context still holds.
+        ++world.SelectedDeleted;
+        return FALSE;
     }
-    W().Objects.erase(found); // a later use of the handle stops the run
+    world.Objects.Remove(Key(ho)); // a later use of the handle stops the run
     --W().LiveObjects;
     return TRUE;
 }
@@ -533,14 +465,14 @@ HPEN WINAPI CreatePen(int iStyle, int cWidth, COLORREF color) {
     pen.PenStyle = iStyle;
     pen.PenWidth = cWidth == 0 ? 1 : cWidth;
     pen.Color = color & 0xFFFFFF;
-    return (HPEN)NewObject(pen);
+    return (HPEN)NewObject(std::move(pen));
 }
 
 HBRUSH WINAPI CreateSolidBrush(COLORREF color) {
     GdiObject brush;
     brush.Kind = ObjKind::Brush;
     brush.Color = color & 0xFFFFFF;
-    return (HBRUSH)NewObject(brush);
+    return (HBRUSH)NewObject(std::move(brush));
 }
 
 HFONT WINAPI CreateFontA(int cHeight, int cWidth, int cEscapement, int cOrientation, int cWeight,
@@ -557,7 +489,7 @@ HFONT WINAPI CreateFontA(int cHeight, int cWidth, int cEscapement, int cOrientat
     font.FontHeight = cHeight == 0 ? 16 : std::abs(cHeight);
     font.FontWidth = cWidth == 0 ? font.FontHeight / 2 : std::abs(cWidth);
     font.FontFace = pszFaceName ? pszFaceName : "";
-    return (HFONT)NewObject(font);
+    return (HFONT)NewObject(std::move(font));
 }
 
 // ---- Attributes --------------------------------------------------------------------
@@ -596,27 +528,19 @@ BOOL WINAPI MoveToEx(HDC hdc, int x, int y, LPPOINT lppt) {
     if (lppt) {
         *lppt = dc.Position;
     }
-    DrawCall call = LogEntry("MoveToEx", hdc);
-    call.X1 = x;
-    call.Y1 = y;
-    W().Log.push_back(call);
+    LogCall("MoveToEx", hdc, x, y, 0, 0);
     dc.Position = POINT{x, y};
     return TRUE;
 }
 
 BOOL WINAPI LineTo(HDC hdc, int x, int y) {
     DeviceContext &dc = LiveDC("LineTo", hdc);
-    DrawCall call = LogEntry("LineTo", hdc);
-    call.X1 = dc.Position.x;
-    call.Y1 = dc.Position.y;
-    call.X2 = x;
-    call.Y2 = y;
-    W().Log.push_back(call);
+    LogCall("LineTo", hdc, dc.Position.x, dc.Position.y, x, y);
     const GdiObject &pen = Selected(dc, dc.Pen);
     if (pen.PenStyle != PS_NULL) {
         Window &window = LiveWindow("LineTo", dc.Window);
-        RasteriseLine(window, dc.Position.x + dc.Origin.x, dc.Position.y + dc.Origin.y,
-                      x + dc.Origin.x, y + dc.Origin.y, pen.PenWidth, pen.Color, &dc.Clip);
+        DrawLinePixels(window, dc.Position.x + dc.Origin.x, dc.Position.y + dc.Origin.y,
+                       x + dc.Origin.x, y + dc.Origin.y, pen.PenWidth, pen.Color, &dc.Clip);
     }
     dc.Position = POINT{x, y};
     ChargeDraw();
@@ -627,17 +551,13 @@ int WINAPI FillRect(HDC hDC, const RECT *lprc, HBRUSH hbr) {
     DeviceContext &dc = LiveDC("FillRect", hDC);
     bool isNull = false;
     COLORREF color = BrushColor("FillRect", hbr, &isNull);
-    DrawCall call = LogEntry("FillRect", hDC);
-    call.X1 = lprc->left;
-    call.Y1 = lprc->top;
-    call.X2 = lprc->right;
-    call.Y2 = lprc->bottom;
-    call.BrushColor = color;
-    W().Log.push_back(call);
+    if (DrawCall *call =
+            LogCall("FillRect", hDC, lprc->left, lprc->top, lprc->right, lprc->bottom)) {
+        call->BrushColor = color;
+    }
     if (!isNull) {
-        RECT area = *lprc;
-        OffsetRect(&area, dc.Origin.x, dc.Origin.y);
-        FillPixels(LiveWindow("FillRect", dc.Window), area, color, &dc.Clip);
+        FillPixels(LiveWindow("FillRect", dc.Window), Shifted(*lprc, dc.Origin.x, dc.Origin.y),
+                   color, &dc.Clip);
     }
     ChargeDraw();
     return 1;
@@ -648,21 +568,14 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
     if (c < 0) {
         Unsupported("TextOutA", "a negative length");
     }
-    std::string text(lpString, (size_t)c);
     const GdiObject &font = Selected(dc, dc.Font);
-    DrawCall call = LogEntry("TextOutA", hdc);
-    call.X1 = x;
-    call.Y1 = y;
-    call.X2 = x + c * font.FontWidth;
-    call.Y2 = y + font.FontHeight;
-    call.Text = text;
-    W().Log.push_back(call);
+    if (DrawCall *call =
+            LogCall("TextOutA", hdc, x, y, x + c * font.FontWidth, y + font.FontHeight)) {
+        call->Text.assign(lpString, (size_t)c);
+    }
     Window &window = LiveWindow("TextOutA", dc.Window);
-    int left = x + dc.Origin.x, top = y + dc.Origin.y;
-    RECT box{left, top, left + c * font.FontWidth, top + font.FontHeight};
-    FillPixels(window, box, dc.BkColor, &dc.Clip);
-    DrawTextPixels(window, left, top, text, font.FontHeight, font.FontWidth, dc.TextColor,
-                   &dc.Clip);
+    DrawTextBox(window, x + dc.Origin.x, y + dc.Origin.y, lpString, (size_t)c, font.FontHeight,
+                font.FontWidth, dc.TextColor, dc.BkColor, &dc.Clip);
     ChargeDraw();
     return TRUE;
 }
@@ -701,10 +614,10 @@ COLORREF WINAPI GetPixel(HDC hdc, int x, int y) {
     DeviceContext &dc = LiveDC("GetPixel", hdc);
     Window &window = LiveWindow("GetPixel", dc.Window);
     int px = x + dc.Origin.x, py = y + dc.Origin.y;
-    if (window.Pixels.empty() || !InClip(window, px, py, &dc.Clip)) {
+    if (!HasPixels(window) || !InClip(window, px, py, &dc.Clip)) {
         return CLR_INVALID;
     }
-    return window.Pixels[(size_t)py * (size_t)WindowWidth(window) + (size_t)px];
+    return PixelsOf(window)[(size_t)py * (size_t)WindowWidth(window) + (size_t)px];
 }
 
 // ---- Icons and cursors -------------------------------------------------------------
@@ -718,7 +631,7 @@ HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName) {
         icon.Kind = ObjKind::Icon;
         icon.Stock = true;
         icon.IconImage = SystemIconImage();
-        return (HICON)NewObject(icon);
+        return (HICON)NewObject(std::move(icon));
     }
     const ResourceFile &file = ResourcesOf("LoadIconA", hInstance);
     std::shared_ptr<Icon> image = LoadIconResource(file, ResId::From(lpIconName));
@@ -728,7 +641,7 @@ HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName) {
     GdiObject icon;
     icon.Kind = ObjKind::Icon;
     icon.IconImage = image;
-    return (HICON)NewObject(icon);
+    return (HICON)NewObject(std::move(icon));
 }
 
 HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName) {
@@ -739,17 +652,16 @@ HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName) {
     GdiObject cursor;
     cursor.Kind = ObjKind::Cursor;
     cursor.Stock = true;
-    return (HCURSOR)NewObject(cursor);
+    return (HCURSOR)NewObject(std::move(cursor));
 }
 
 BOOL WINAPI DestroyIcon(HICON hIcon) {
-    auto found = W().Objects.find(Key(hIcon));
-    if (found == W().Objects.end() || found->second.Deleted ||
-        found->second.Kind != ObjKind::Icon) {
+    GdiObject *found = W().Objects.Find(Key(hIcon));
+    if (!found || found->Kind != ObjKind::Icon) {
         return FALSE;
     }
-    if (!found->second.Stock) {
-        W().Objects.erase(found);
+    if (!found->Stock) {
+        W().Objects.Remove(Key(hIcon));
         --W().LiveObjects;
     }
     return TRUE;
@@ -762,23 +674,9 @@ BOOL WINAPI DrawIcon(HDC hDC, int X, int Y, HICON hIcon) {
         Unsupported("DrawIcon", "a handle that is no icon");
     }
     int width = Metric(SM_CXICON), height = Metric(SM_CYICON);
-    DrawCall call = LogEntry("DrawIcon", hDC);
-    call.X1 = X;
-    call.Y1 = Y;
-    call.X2 = X + width;
-    call.Y2 = Y + height;
-    W().Log.push_back(call);
-    Window &window = LiveWindow("DrawIcon", dc.Window);
-    const Icon &icon = *object.IconImage;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            size_t i =
-                (size_t)(y * icon.Height / height) * icon.Width + (size_t)(x * icon.Width / width);
-            if (!icon.Mask[i]) {
-                PutPixel(window, X + x + dc.Origin.x, Y + y + dc.Origin.y, icon.Color[i], &dc.Clip);
-            }
-        }
-    }
+    LogCall("DrawIcon", hDC, X, Y, X + width, Y + height);
+    DrawIconPixels(LiveWindow("DrawIcon", dc.Window), X + dc.Origin.x, Y + dc.Origin.y, width,
+                   height, object.IconImage, &dc.Clip);
     ChargeDraw();
     return TRUE;
 }
@@ -786,6 +684,12 @@ BOOL WINAPI DrawIcon(HDC hDC, int X, int Y, HICON hIcon) {
 // ---- Driver: what was drawn --------------------------------------------------------
 namespace headless {
 
+void KeepDrawLog(bool keep) {
+    W().KeepLog = keep;
+    if (!keep) {
+        W().Log.clear();
+    }
+}
 const std::vector<DrawCall> &DrawLog() {
     return W().Log;
 }
@@ -796,7 +700,7 @@ int LiveGdiObjects() {
     return W().LiveObjects;
 }
 int LiveDCs() {
-    return (int)W().DCs.size();
+    return (int)W().DCs.Size();
 }
 int SelectedObjectsDeleted() {
     return W().SelectedDeleted;
@@ -809,10 +713,10 @@ COLORREF Pixel(HWND window, int clientX, int clientY) {
     Window &target = LiveWindow("Pixel", window);
     POINT offset = ClientOffset(target);
     int x = clientX + offset.x, y = clientY + offset.y;
-    if (target.Pixels.empty() || !InClip(target, x, y, nullptr)) {
+    if (!HasPixels(target) || !InClip(target, x, y, nullptr)) {
         return CLR_INVALID;
     }
-    return target.Pixels[(size_t)y * (size_t)WindowWidth(target) + (size_t)x];
+    return PixelsOf(target)[(size_t)y * (size_t)WindowWidth(target) + (size_t)x];
 }
 
 } // namespace headless

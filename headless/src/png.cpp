@@ -12,7 +12,7 @@ using namespace detail;
 bool SavePng(HWND window, const char *path) {
     Window &target = LiveWindow("SavePng", window);
     int width = WindowWidth(target), height = WindowHeight(target);
-    if (target.Pixels.empty() || width <= 0 || height <= 0) {
+    if (!HasPixels(target) || width <= 0 || height <= 0) {
         return false;
     }
     FILE *file = std::fopen(path, "wb");
@@ -21,6 +21,7 @@ bool SavePng(HWND window, const char *path) {
     }
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
+    const std::vector<COLORREF> &pixels = PixelsOf(target);
     std::vector<png_byte> row((size_t)width * 3);
     bool ok = png && info;
     if (ok && setjmp(png_jmpbuf(png)) == 0) {
@@ -30,7 +31,7 @@ bool SavePng(HWND window, const char *path) {
         png_write_info(png, info);
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
-                COLORREF color = target.Pixels[(size_t)y * (size_t)width + (size_t)x];
+                COLORREF color = pixels[(size_t)y * (size_t)width + (size_t)x];
                 row[(size_t)x * 3] = GetRValue(color);
                 row[(size_t)x * 3 + 1] = GetGValue(color);
                 row[(size_t)x * 3 + 2] = GetBValue(color);

@@ -61,10 +61,9 @@ void ComposeScreen(COLORREF *pixels, int width, int height, COLORREF desktop) {
     std::vector<Window *> windows = VisibleTopLevel();
     for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
         Window &window = **it;
-        // Reading one pixel through the public call brings the window's pixels up to date.
-        Pixel(window.Handle, 0, 0);
+        const std::vector<COLORREF> &windowPixels = PixelsOf(window); // draws what is pending
         int windowWidth = WindowWidth(window), windowHeight = WindowHeight(window);
-        if (window.Pixels.size() < (size_t)windowWidth * (size_t)windowHeight) {
+        if (windowPixels.size() < (size_t)windowWidth * (size_t)windowHeight) {
             continue;
         }
         int left = std::max(0, (int)window.Rect.left);
@@ -72,7 +71,7 @@ void ComposeScreen(COLORREF *pixels, int width, int height, COLORREF desktop) {
         int top = std::max(0, (int)window.Rect.top);
         int bottom = std::min(height, (int)window.Rect.top + windowHeight);
         for (int y = top; y < bottom; ++y) {
-            const COLORREF *row = window.Pixels.data() +
+            const COLORREF *row = windowPixels.data() +
                                   (size_t)(y - window.Rect.top) * (size_t)windowWidth +
                                   (size_t)(left - window.Rect.left);
             std::copy(row, row + std::max(0, right - left),

@@ -124,8 +124,25 @@ int WindowHeight(const Window &window) {
     return window.Rect.bottom - window.Rect.top;
 }
 
+static const Window::Geometry &Measure(const Window &window) {
+    Window::Geometry &known = window.Measured;
+    unsigned metrics = W().MetricChanges;
+    if (!known.Known || known.Style != window.Style || known.ExStyle != window.ExStyle ||
+        known.Menu != window.Menu || known.Metrics != metrics) {
+        known.Known = true;
+        known.Style = window.Style;
+        known.ExStyle = window.ExStyle;
+        known.Menu = window.Menu;
+        known.Metrics = metrics;
+        known.Frame = POINT{FrameX(window), FrameY(window)};
+        known.Offset =
+            POINT{known.Frame.x, known.Frame.y + CaptionHeight(window) + MenuHeight(window)};
+    }
+    return known;
+}
+
 POINT ClientOffset(const Window &window) {
-    return POINT{FrameX(window), FrameY(window) + CaptionHeight(window) + MenuHeight(window)};
+    return Measure(window).Offset;
 }
 
 POINT ClientOrigin(const Window &window) {
@@ -134,9 +151,10 @@ POINT ClientOrigin(const Window &window) {
 }
 
 RECT ClientRectScreen(const Window &window) {
-    POINT origin = ClientOrigin(window);
-    int width = std::max(0, WindowWidth(window) - 2 * FrameX(window));
-    int height = std::max(0, WindowHeight(window) - ClientOffset(window).y - FrameY(window));
+    const Window::Geometry &known = Measure(window);
+    POINT origin{window.Rect.left + known.Offset.x, window.Rect.top + known.Offset.y};
+    int width = std::max(0, WindowWidth(window) - 2 * known.Frame.x);
+    int height = std::max(0, WindowHeight(window) - known.Offset.y - known.Frame.y);
     return RECT{origin.x, origin.y, origin.x + width, origin.y + height};
 }
 
@@ -154,7 +172,6 @@ void ResizePixels(Window &window) {
     if (window.Kind == WindowKind::Control) {
         return;
     }
-    size_t count = (size_t)std::max(0, WindowWidth(window)) * std::max(0, WindowHeight(window));
     COLORREF back = RGB(255, 255, 255);
     if (window.Kind != WindowKind::Normal) {
         back = DialogFaceColor;
@@ -165,11 +182,11 @@ void ResizePixels(Window &window) {
             back = color;
         }
     }
-    window.Pixels.assign(count, back);
+    ResizeCanvas(window, back);
 }
 
 void PaintNonClient(Window &window) {
-    if (window.Kind == WindowKind::Control || window.Pixels.empty()) {
+    if (window.Kind == WindowKind::Control || !HasPixels(window)) {
         return;
     }
     int width = WindowWidth(window), height = WindowHeight(window);
@@ -217,33 +234,50 @@ bool IsChildOf(HWND child, HWND parent) {
 }
 
 // ---- Handles -----------------------------------------------------------------------
+// The window of a handle, destroyed or not; null for none. Drawing asks for the same
+// window call after call, so the last one found is kept at hand.
+static Window *Lookup(HWND handle) {
+    World &world = W();
+    uintptr_t key = Key(handle);
+    if (key == world.LastWindowKey) {
+        return world.LastWindow;
+    }
+    auto found = world.Windows.find(key);
+    if (found == world.Windows.end()) {
+        return nullptr;
+    }
+    world.LastWindowKey = key;
+    world.LastWindow = found->second.get();
+    return world.LastWindow;
+}
+
 Window *FindWindow(HWND handle) {
     if (!handle) {
         return nullptr;
     }
-    auto found = W().Windows.find(Key(handle));
-    if (found == W().Windows.end()) {
+    Window *window = Lookup(handle);
+    if (!window) {
         // A handle that was given out once may belong to a window destroyed and forgotten.
         if (Key(handle) > W().NextHandle) {
             Unsupported("window lookup", "handle " + HandleText(handle) + " is no window");
         }
         return nullptr;
     }
-    return found->second->Destroyed ? nullptr : found->second.get();
+    return window->Destroyed ? nullptr : window;
 }
 
 Window &LiveWindow(const char *call, HWND handle) {
     if (handle == nullptr) {
         Unsupported(call, "a null window");
     }
-    auto found = W().Windows.find(Key(handle));
-    if (found == W().Windows.end()) {
+    Window *window = Lookup(handle);
+    if (!window) {
         Unsupported(call, "handle " + HandleText(handle) + " is no window");
     }
-    if (found->second->Destroyed) {
+    if (window->Destroyed) {
         Unsupported(call, "window " + HandleText(handle) + " has been destroyed");
     }
-    return *found->second;
+    return *window;
 }
 
 // ---- Creation and destruction ------------------------------------------------------
@@ -454,6 +488,8 @@ void SweepDestroyedWindows() {
     if (world.CallDepth > 0) {
         return;
     }
+    world.LastWindowKey = 0;
+    world.LastWindow = nullptr;
     for (auto it = world.Windows.begin(); it != world.Windows.end();) {
         it = it->second->Destroyed ? world.Windows.erase(it) : std::next(it);
     }
@@ -588,10 +624,9 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA *lpWndClass) {
     }
     // The class icon belongs to the class from now on, as the system keeps it until the
     // class goes away; it is no longer the program's to destroy.
-    auto icon = world.Objects.find(Key(lpWndClass->hIcon));
-    if (icon != world.Objects.end() && icon->second.Kind == ObjKind::Icon && !icon->second.Stock &&
-        !icon->second.Deleted) {
-        icon->second.Stock = true;
+    GdiObject *icon = world.Objects.Find(Key(lpWndClass->hIcon));
+    if (icon && icon->Kind == ObjKind::Icon && !icon->Stock) {
+        icon->Stock = true;
         --world.LiveObjects;
     }
     cls.Class.lpszClassName = nullptr;

@@ -22,8 +22,18 @@ namespace {
 
 std::unique_ptr<World> TheWorld;
 
+void SetMetric(World &world, int index, int value) {
+    ++world.MetricChanges;
+    if (index >= 0 && index < METRIC_TABLE) {
+        world.MetricValues[index] = value;
+        world.MetricKnown[index] = true;
+    } else {
+        world.OtherMetrics[index] = value;
+    }
+}
+
 void SetDefaultMetrics(World &world) {
-    world.Metrics = {
+    static const int defaults[][2] = {
         {SM_CXSCREEN, 1024},   {SM_CYSCREEN, 768}, {SM_CXVSCROLL, 16},   {SM_CYHSCROLL, 16},
         {SM_CYCAPTION, 19},    {SM_CXBORDER, 1},   {SM_CYBORDER, 1},     {SM_CXDLGFRAME, 3},
         {SM_CYDLGFRAME, 3},    {SM_CXICON, 32},    {SM_CYICON, 32},      {SM_CXCURSOR, 32},
@@ -31,6 +41,9 @@ void SetDefaultMetrics(World &world) {
         {SM_CXFRAME, 4},       {SM_CYFRAME, 4},    {SM_CXDOUBLECLK, 4},  {SM_CYDOUBLECLK, 4},
         {SM_CMOUSEBUTTONS, 3},
     };
+    for (const auto &metric : defaults) {
+        SetMetric(world, metric[0], metric[1]);
+    }
 }
 
 } // namespace
@@ -41,11 +54,14 @@ void Unsupported(const char *call, const std::string &what) {
     std::abort();
 }
 
-World &W() {
+World *CurrentWorld = nullptr;
+
+World &MakeWorld() {
     if (!TheWorld) {
         TheWorld = std::make_unique<World>();
         SetDefaultMetrics(*TheWorld);
         TheWorld->ProgramPath = TAPTALLY_RES_FILE;
+        CurrentWorld = TheWorld.get();
     }
     return *TheWorld;
 }
@@ -56,13 +72,14 @@ uintptr_t NewHandle() {
     return world.NextHandle;
 }
 
-int Metric(int index) {
-    auto found = W().Metrics.find(index);
-    if (found == W().Metrics.end()) {
-        Unsupported("GetSystemMetrics", "index " + std::to_string(index));
-    }
+int OtherMetric(int index) {
+    World &world = W();
     if (index == SM_SWAPBUTTON) {
-        return W().Swapped ? 1 : 0;
+        return world.Swapped ? 1 : 0;
+    }
+    auto found = world.OtherMetrics.find(index);
+    if (found == world.OtherMetrics.end()) {
+        Unsupported("GetSystemMetrics", "index " + std::to_string(index));
     }
     return found->second;
 }
@@ -223,7 +240,7 @@ void SetSystemMetric(int index, int value) {
     if (index == SM_SWAPBUTTON) {
         W().Swapped = value != 0;
     }
-    W().Metrics[index] = value;
+    SetMetric(W(), index, value);
 }
 void SetVersion(DWORD value) {
     W().Version = value;

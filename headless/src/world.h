@@ -59,7 +59,6 @@ struct Icon {
 struct GdiObject {
     ObjKind Kind = ObjKind::Pen;
     bool Stock = false;
-    bool Deleted = false;
     int PenStyle = PS_SOLID;
     int PenWidth = 1;
     COLORREF Color = 0; // pen or brush colour
@@ -68,6 +67,32 @@ struct GdiObject {
     int FontWidth = 8;
     std::string FontFace; // "" for the system font
     std::shared_ptr<Icon> IconImage;
+};
+
+// ---- Pixels ------------------------------------------------------------------------
+// One drawing into a window's pixels, kept until someone looks at them (a test, a picture,
+// the program's own GetPixel): most of what a long run draws is drawn over before that.
+struct PixelOp {
+    enum class Shape : uint8_t { Fill, Text, Line, Icon };
+    Shape Kind = Shape::Fill;
+    bool Opaque = false;   // writes every pixel of Area
+    bool Survived = false; // kept by a compaction
+    RECT Clip{};           // window pixels, inside the window
+    RECT Area{};           // every pixel it may write lies here, inside Clip
+    COLORREF Color = 0;    // of the fill, the glyphs or the line
+    bool HasBack = false;
+    COLORREF Back = 0;                // a text's box is filled with it first
+    int X = 0, Y = 0, X2 = 0, Y2 = 0; // Line: from (X, Y) to (X2, Y2); Text, Icon: corner
+    int Width = 0, Height = 0;        // Line: pen width; Text: character cell; Icon: size
+    std::string Text;
+    std::shared_ptr<const Icon> Image;
+};
+
+struct Canvas {
+    int Width = 0, Height = 0;
+    std::vector<COLORREF> Pixels; // as drawn before the pending drawings
+    std::vector<PixelOp> Pending; // in the order drawn
+    size_t CompactAt = 0;         // Pending's size that has it compacted next
 };
 
 enum class DcType { Client, Paint, Window };
@@ -82,6 +107,72 @@ struct DeviceContext {
     POINT Position{0, 0};
     POINT Origin{0, 0};     // DC (0, 0) in window pixels
     std::vector<RECT> Clip; // window pixels; a pixel is drawn when inside one of them
+};
+
+// Graphics objects and device contexts, made and dropped by the thousand each second of a
+// long run: a flat table whose slots are used again. A handle holds its kind's tag, the
+// slot and the slot's generation, so a handle of a deleted object stays invalid (until its
+// slot has been used 1024 times more) and is never taken for another kind.
+template <typename T> class HandleTable {
+  public:
+    explicit HandleTable(uintptr_t tag) : Tag(tag) {}
+
+    // A slot for a new entry, with whatever it held before: the caller sets every field.
+    T &Claim(uintptr_t &handle) {
+        uint32_t slot;
+        if (!Free.empty()) {
+            slot = Free.back();
+            Free.pop_back();
+        } else {
+            slot = (uint32_t)Slots.size();
+            if (slot > SLOT_MASK) {
+                Unsupported("a graphics object or device context", "more than 262144 at once");
+            }
+            Slots.emplace_back();
+        }
+        Slot &entry = Slots[slot];
+        entry.Used = true;
+        ++Count;
+        handle = Tag | ((uintptr_t)entry.Generation << 20) | ((uintptr_t)slot << 2);
+        return entry.Value;
+    }
+    T *Find(uintptr_t handle) {
+        uint32_t slot = (uint32_t)(handle >> 2) & SLOT_MASK;
+        if ((handle & ~(uintptr_t)0x3FFFFFFF) != Tag || (handle & 3) || slot >= Slots.size()) {
+            return nullptr;
+        }
+        Slot &entry = Slots[slot];
+        return entry.Used && entry.Generation == ((handle >> 20) & 0x3FF) ? &entry.Value : nullptr;
+    }
+    void Remove(uintptr_t handle) {
+        if (Find(handle)) {
+            uint32_t slot = (uint32_t)(handle >> 2) & SLOT_MASK;
+            Slots[slot].Used = false;
+            Slots[slot].Generation = (Slots[slot].Generation + 1) & 0x3FF;
+            Free.push_back(slot);
+            --Count;
+        }
+    }
+    size_t Size() const { return Count; }
+    template <typename F> void ForEach(F visit) {
+        for (Slot &entry : Slots) {
+            if (entry.Used) {
+                visit(entry.Value);
+            }
+        }
+    }
+
+  private:
+    static const uint32_t SLOT_MASK = 0x3FFFF;
+    struct Slot {
+        T Value{};
+        uint32_t Generation = 0;
+        bool Used = false;
+    };
+    uintptr_t Tag;
+    std::vector<Slot> Slots;
+    std::vector<uint32_t> Free;
+    size_t Count = 0;
 };
 
 // ---- Menus and accelerators --------------------------------------------------------
@@ -139,8 +230,18 @@ struct Window {
     bool Destroyed = false;
     std::vector<RECT> Update; // client coordinates
     bool ErasePending = false;
-    std::vector<COLORREF> Pixels; // whole window, frame included
-    int PaintStreak = 0;          // WM_PAINT dispatches that left the window invalid
+    Canvas Picture; // whole window, frame included
+    // The frame and the client area's offset, worked out for the style, menu and metrics of
+    // the time (every GetDC asks for them).
+    struct Geometry {
+        bool Known = false;
+        DWORD Style = 0, ExStyle = 0;
+        HMENU Menu = nullptr;
+        unsigned Metrics = 0;
+        POINT Frame{0, 0}, Offset{0, 0};
+    };
+    mutable Geometry Measured;
+    int PaintStreak = 0; // WM_PAINT dispatches that left the window invalid
     // Dialogs
     DLGPROC DialogProc = nullptr;
     bool DialogEnded = false;
@@ -165,9 +266,17 @@ struct OpenBox {
     size_t ShownIndex = 0; // entry in BoxesShown
 };
 
+// GetStockObject indices are below this.
+const int STOCK_OBJECTS = 32;
+// GetSystemMetrics indices below this are held in a flat table.
+const int METRIC_TABLE = 128;
+
 struct World {
     // Settings
-    std::map<int, int> Metrics;
+    int MetricValues[METRIC_TABLE] = {};
+    bool MetricKnown[METRIC_TABLE] = {};
+    unsigned MetricChanges = 0;      // counts every change of a metric
+    std::map<int, int> OtherMetrics; // indices from METRIC_TABLE on
     DWORD Version = 0x0A280105;
     int MouseParams[3] = {6, 10, 1};
     bool Swapped = false;
@@ -203,14 +312,16 @@ struct World {
     bool RunningQueued = false;               // the innermost of them was given a queued message
     std::map<uintptr_t, WindowClass> Classes; // by atom
     std::map<uintptr_t, std::unique_ptr<Window>> Windows;
+    uintptr_t LastWindowKey = 0; // the window looked up last, until windows are forgotten
+    Window *LastWindow = nullptr;
     std::vector<HWND> ZOrder; // top-level windows, bottom first
     HWND Main = nullptr;
     HWND Focus = nullptr;
-    std::map<uintptr_t, GdiObject> Objects;
-    std::map<uintptr_t, DeviceContext> DCs;
+    HandleTable<GdiObject> Objects{0x40000000};
+    HandleTable<DeviceContext> DCs{0x80000000};
     std::map<uintptr_t, Menu> Menus;
     std::map<uintptr_t, std::vector<Accelerator>> Accelerators;
-    std::map<int, HGDIOBJ> StockObjects;
+    HGDIOBJ StockObjects[STOCK_OBJECTS] = {}; // by GetStockObject index, made on first use
 
     // Queue
     MSG LastButtonDown{}; // the press that a quick second one would make a double click
@@ -226,13 +337,19 @@ struct World {
     std::function<void(const BoxInfo &)> OnShown;
 
     // Records
+    bool KeepLog = false;
     std::vector<DrawCall> Log;
     std::vector<UINT> Beeps;
     int LiveObjects = 0;
     int SelectedDeleted = 0;
 };
 
-World &W();
+// The world of the run; made on first use. Nearly every call of the stand-in asks for it.
+extern World *CurrentWorld;
+World &MakeWorld();
+inline World &W() {
+    return CurrentWorld ? *CurrentWorld : MakeWorld();
+}
 
 uintptr_t NewHandle();
 template <typename T> T HandleOf(uintptr_t value) {
@@ -241,8 +358,20 @@ template <typename T> T HandleOf(uintptr_t value) {
 inline uintptr_t Key(const void *handle) {
     return reinterpret_cast<uintptr_t>(handle);
 }
+inline RECT Shifted(const RECT &rect, int dx, int dy) {
+    return RECT{rect.left + dx, rect.top + dy, rect.right + dx, rect.bottom + dy};
+}
 
-int Metric(int index); // GetSystemMetrics without the check of the call
+// GetSystemMetrics without the check of the call; the program's geometry asks for metrics
+// in every GetDC.
+int OtherMetric(int index); // outside the flat table, the button swap included
+inline int Metric(int index) {
+    World &world = W();
+    if (index >= 0 && index < METRIC_TABLE && index != SM_SWAPBUTTON && world.MetricKnown[index]) {
+        return world.MetricValues[index];
+    }
+    return OtherMetric(index);
+}
 // A handle or address as text, for the messages that name one.
 std::string HandleText(const void *handle);
 std::string Upper(const std::string &text);
@@ -294,13 +423,31 @@ HDC NewDC(HWND window, DcType type);
 void ReleaseDCInternal(HDC dc);
 DeviceContext &LiveDC(const char *call, HDC dc);
 GdiObject &LiveObject(const char *call, HGDIOBJ handle);
-// Pixel writes in window pixels, clipped to the window and to the clip list if given.
 bool InClip(const Window &window, int x, int y, const std::vector<RECT> *clip);
-void PutPixel(Window &window, int x, int y, COLORREF color, const std::vector<RECT> *clip);
+// ---- Pixels (canvas.cpp) -----------------------------------------------------------
+// Drawings in window pixels, clipped to the window and to the clip list if given. They are
+// kept and drawn when the pixels are read.
+void ResizeCanvas(Window &window, COLORREF background);
+bool HasPixels(const Window &window);
+const std::vector<COLORREF> &PixelsOf(Window &window); // draws what is pending first
 void FillPixels(Window &window, const RECT &windowRect, COLORREF color,
                 const std::vector<RECT> *clip);
+// The glyphs of a text in the colour, its box left as it is.
 void DrawTextPixels(Window &window, int x, int y, const std::string &text, int height, int width,
                     COLORREF color, const std::vector<RECT> *clip);
+// A text whose box (its characters' cells) is first filled with the background colour.
+void DrawTextBox(Window &window, int x, int y, const char *text, size_t length, int height,
+                 int width, COLORREF color, COLORREF back, const std::vector<RECT> *clip);
+// Bresenham from (x0, y0) towards (x1, y1), the last point left out; a pen of width w
+// stamps a w x w square centred on every point.
+void DrawLinePixels(Window &window, int x0, int y0, int x1, int y1, int width, COLORREF color,
+                    const std::vector<RECT> *clip);
+// The icon scaled to width x height at (x, y); its mask shows what lies beneath.
+void DrawIconPixels(Window &window, int x, int y, int width, int height,
+                    const std::shared_ptr<Icon> &image, const std::vector<RECT> *clip);
+// Writes the glyphs of the built-in face into pixels of a canvas (font.cpp).
+void DrawGlyphs(Canvas &canvas, const RECT &clip, int x, int y, const std::string &text, int height,
+                int width, COLORREF color);
 COLORREF SystemColor(int index);
 COLORREF BrushColor(const char *call, HBRUSH brush, bool *isNull);
 std::shared_ptr<Icon> LoadIconResource(const ResourceFile &file, const ResId &name);

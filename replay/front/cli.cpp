@@ -4,6 +4,7 @@
 #include "replay/front/live.h"
 #include "replay/front/options.h"
 #include "replay/front/outcome.h"
+#include "replay/front/read_ahead.h"
 
 #include <unistd.h>
 
@@ -69,7 +70,7 @@ int RunRecording(CommandOptions &options) {
     PictureOutcome picture;
     options.Run.AtEnd = PictureAtEnd(options.Output.Png, picture);
     options.Run.KeepPresses = !options.Output.Timeline.empty();
-    bool replayed = RunReplay(options.Run, options.Input, file, result, failure);
+    bool replayed = RunRecordingFile(options.Run, options.Input, file, result, failure);
     if (!standardInput) {
         fclose(file);
     }

@@ -28,6 +28,15 @@ size_t ByteSource::Count(const char *buffer, size_t count) {
     }
     LineFeeds += (long)std::count(buffer, buffer + count, '\n');
     EndsOpen = buffer[count - 1] != '\n';
+    long blankFeeds = 0;
+    for (size_t at = count; at-- > 0;) {
+        char c = buffer[at];
+        if (c != ' ' && c != '\t' && c != '\r' && c != '\n') {
+            ContentLine = LineFeeds - blankFeeds + 1;
+            break;
+        }
+        blankFeeds += c == '\n';
+    }
     Bytes += count;
     return count;
 }

@@ -44,6 +44,8 @@ class ByteSource {
     const std::string &Peek(size_t limit);
     // Lines handed out by Read so far, a last one without line feed included.
     long LinesRead() const { return LineFeeds + (EndsOpen ? 1 : 0); }
+    // The line of the last byte read that is no space, tab or line end; 0 before one.
+    long LastContentLine() const { return ContentLine; }
     // Drops a UTF-8 byte-order mark at the start (editors on Windows write one).
     void SkipByteOrderMark();
     uint64_t BytesRead() const { return Bytes; }
@@ -57,6 +59,7 @@ class ByteSource {
     size_t HeadUsed = 0;
     long LineFeeds = 0;
     bool EndsOpen = false; // the last byte read is no line feed
+    long ContentLine = 0;
     uint64_t Bytes = 0;
     bool Ended = false;
 };

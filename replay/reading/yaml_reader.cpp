@@ -225,7 +225,8 @@ class YamlReader : public EventReader {
                          kind == Role::FrameRows || kind == Role::Row;
         if ((wantsMap && !isMap) || (wantsList && isMap) || kind == Role::Version ||
             kind == Role::Name || kind == Role::Code || kind == Role::RowValue) {
-            Fail(Expected(kind));
+            CutOrFail(kind);
+            return;
         }
         if (kind == Role::Device) {
             Current = DeviceInfo{};
@@ -357,14 +358,19 @@ class YamlReader : public EventReader {
         case Role::Other:
             return;
         default:
-            // "  - evdev:" with nothing after it: the recorder was stopped there.
-            if (length == 0 && Source.AtEnd() && Line >= Source.LinesRead()) {
-                Cut = true;
-                Finish();
-                return;
-            }
+            CutOrFail(kind);
+        }
+    }
+
+    // A node of the wrong shape on the last line of the file is where a recorder was
+    // stopped: "  - ev" reads as a text where a frame is due, "  - evdev:" as an empty one.
+    // What came before is replayed. Anywhere else it is bad input.
+    void CutOrFail(Role kind) {
+        if (!Source.AtEnd() || Line < Source.LastContentLine()) {
             Fail(Expected(kind));
         }
+        Cut = true;
+        Finish();
     }
 
     void RowValue(const char *text, size_t length) {

@@ -391,10 +391,13 @@ bool RunEvents(const RunOptions &options, EventReader &events, ReplayResult &res
 }
 
 bool RunReplay(const RunOptions &options, const InputOptions &input, FILE *file,
-               ReplayResult &result, ReplayFailure &failure) {
+               ReplayResult &result, ReplayFailure &failure, ReaderWrap wrap) {
     try {
         ByteSource source(file);
         std::unique_ptr<EventReader> events = OpenRecording(source, input);
+        if (wrap) {
+            events = wrap(std::move(events));
+        }
         return RunEvents(options, *events, result, failure);
     } catch (const RecordingError &error) {
         failure = FailureOf(error);

@@ -6,6 +6,7 @@
 #include "replay/running/run_options.h"
 #include "replay/running/verdict.h"
 
+#include <memory>
 #include <string>
 
 namespace replay {
@@ -17,9 +18,10 @@ bool RunEvents(const RunOptions &options, EventReader &events, ReplayResult &res
                ReplayFailure &failure);
 
 // Runs the program through the recording read from file: its format told from its
-// content, the reader of the device input chooses opened, then RunEvents. Nothing is
-// written when it fails.
+// content, the reader of the device input chooses opened (and given to wrap, when set,
+// whose reader is read instead), then RunEvents. Nothing is written when it fails.
+using ReaderWrap = std::unique_ptr<EventReader> (*)(std::unique_ptr<EventReader>);
 bool RunReplay(const RunOptions &options, const InputOptions &input, FILE *file,
-               ReplayResult &result, ReplayFailure &failure);
+               ReplayResult &result, ReplayFailure &failure, ReaderWrap wrap = nullptr);
 
 } // namespace replay

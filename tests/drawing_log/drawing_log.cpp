@@ -83,6 +83,7 @@ void Buttons(DWORD gap, int y, int times = 1) {
 
 void Session(int width, int height) {
     headless::ResetWorld();
+    headless::KeepDrawLog(true);
     UseClientSize(width, height);
     headless::SetCursorScreenPos(300, 200);
     Moves({{100, 100}, {109, 108}, {109, 108}, {5, 300}, {65535, 99}, {110, 90}});

@@ -41,7 +41,7 @@ TEST_F(Feature, ShortcutEntriesDependOnTheSystemVersion) {
         {0x0004, {"Install Shortcut Icons", "UnInstall Shortcut Icons", "-", "&About TapTally  "}},
     };
     for (const auto &c : cases) {
-        headless::ResetWorld();
+        run::FreshWorld();
         headless::SetVersion(c.Version);
         std::vector<std::string> items;
         AddStep([&] {
@@ -68,7 +68,7 @@ TEST_F(Feature, VersionLineAndAboutLineShowTheVersionWhereItFits) {
          "Version 3.14.15.92 build 6535897932 of the long-", 296, blanks},
     };
     for (const auto &row : rows) {
-        headless::ResetWorld();
+        run::FreshWorld();
         run::Use1024By740();
         AddStep([&row] {
             if (row.Version) {
@@ -266,7 +266,7 @@ TEST_F(Feature, AScriptPathOf128CharactersOrAShortWriteIsAFailure) {
                  {121, "T.exe", SIZE_MAX, true},
                  {24, "TapTally.exe", 100, true}};
     for (const auto &c : cases) {
-        headless::ResetWorld();
+        run::FreshWorld();
         std::string path =
             "C:\\" + std::string(c.PathLength - 4 - strlen(c.File), 'd') + "\\" + c.File;
         headless::SetModulePath(path.c_str());

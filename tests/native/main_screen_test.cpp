@@ -167,7 +167,7 @@ TEST_F(MainScreen, PaintDrawsTheFixedPictureInItsPlacesAndColours) {
           {"LineTo", 134, 381, 25, 381, TEAL, 5}}},
     };
     for (const auto &screen : screens) {
-        headless::ResetWorld();
+        run::FreshWorld();
         run::UseClientSize(screen.Width, screen.Height);
         AddStep([] {
             headless::ClearDrawLog();
@@ -452,7 +452,7 @@ TEST_F(MainScreen, MovementRowShowsPairsAndBarsOfEachMove) {
 TEST(MainScreenFramed, TheFirstChangeCountsFromThePointerLessFrameCaptionAndMenu) {
     // The default world: frames of 4, caption and menu bar 19, a client area of 1016 x 703
     // (row unit 26, movement labels at y 299, columns of 338).
-    headless::ResetWorld();
+    run::FreshWorld();
     headless::SetCursorScreenPos(300, 200); // client (296, 158) at the calibration's end
     AddStep([] {
         headless::ClearDrawLog();
@@ -524,7 +524,7 @@ TEST(MainScreenOdd, PanelsOfA799By561ClientAreaShowTheirPressInPlace) {
         {WM_MBUTTONDOWN, WM_MBUTTONUP, 478, 399, 390, " ---  "},
         {WM_RBUTTONDOWN, WM_RBUTTONUP, 744, 665, 656, " ---  "},
     };
-    headless::ResetWorld();
+    run::FreshWorld();
     run::UseClientSize(799, 561);
     for (const auto &panel : panels) {
         AddStep([&panel] {
@@ -638,7 +638,7 @@ TEST(MainScreenLow, BarChannelsOfExactlyFortyPixelsHaveTheirBlackEdgesEndToEnd) 
     // A client area of 1024 x 270: row unit 10, bar maximum 40, corner (422, 135). The
     // vertical edge is all green length (40 is not above 40); the horizontal one, one
     // pixel longer, gets its last pixel as a second stretch.
-    headless::ResetWorld();
+    run::FreshWorld();
     run::UseClientSize(1024, 270);
     AddStep([] {
         headless::ClearDrawLog();

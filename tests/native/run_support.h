@@ -30,11 +30,17 @@ inline void Use1024By740() {
     UseClientSize(1024, 740);
 }
 
+// A fresh world that keeps the log of drawing calls, for the tests that read it.
+inline void FreshWorld() {
+    headless::ResetWorld();
+    headless::KeepDrawLog(true);
+}
+
 // A fresh world at the standard client size of 1024 x 740, for every test of a suite.
 class StandardWorld : public ::testing::Test {
   protected:
     void SetUp() override {
-        headless::ResetWorld();
+        FreshWorld();
         Use1024By740();
     }
 };

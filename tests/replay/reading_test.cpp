@@ -95,3 +95,135 @@ TEST(ReplayReading, EveryFormatListsTheButtonsInOneNumbering) {
 }
 
 } // namespace
+
+namespace {
+
+// A libinput record file as the tool writes it: comments, the device's description, frames
+// with the libinput events written beside them.
+const char RECORDED[] =
+    "# libinput record\n"
+    "version: 1\n"
+    "ndevices: 1\n"
+    "libinput:\n"
+    "  version: \"1.22.1\"\n"
+    "  git: \"unknown\"\n"
+    "system:\n"
+    "  os: \"debian:12\"\n"
+    "  kernel: \"6.1.0-18-amd64\"\n"
+    "  dmi: \"dmi:bvnExample:bvr1.0:svnExample:pnBox:\"\n"
+    "devices:\n"
+    "- node: /dev/input/event5\n"
+    "  evdev:\n"
+    "    # Name: Example USB Optical Mouse\n"
+    "    # ID: bus 0x3 vendor 0x46d product 0xc077 version 0x111\n"
+    "    # Supported Events:\n"
+    "    # Event type 1 (EV_KEY)\n"
+    "    #   Event code 272 (BTN_LEFT)\n"
+    "    # Properties:\n"
+    "    name: \"Example USB Optical Mouse\"\n"
+    "    id: [3, 1133, 49271, 273]\n"
+    "    codes:\n"
+    "      0: [0, 1, 2, 3, 4] # EV_SYN\n"
+    "      1: [272, 273, 274] # EV_KEY\n"
+    "      2: [0, 1, 8, 11] # EV_REL\n"
+    "      4: [4] # EV_MSC\n"
+    "    properties: []\n"
+    "  hid: [5, 1, 9, 2, 161, 1]\n"
+    "  udev:\n"
+    "    properties:\n"
+    "    - ID_INPUT=1\n"
+    "    - ID_INPUT_MOUSE=1\n"
+    "  quirks:\n"
+    "  events:\n"
+    "  # Current time is 12:31:56\n"
+    "  - evdev:\n"
+    "    - [  0,      0,   4,   4,      30] # EV_MSC / MSC_SCAN             30\n"
+    "    - [  0,      0,   1, 272,       1] # EV_KEY / BTN_LEFT              1\n"
+    "    - [  0,      0,   0,   0,       0] # ------------ SYN_REPORT (0) ---------- +0ms\n"
+    "    libinput:\n"
+    "    - {time: 0.000000, type: POINTER_BUTTON, button: 272, state: 1, seat_count: 1}\n"
+    "  - evdev:\n"
+    "    - [  0,  90012,   4,   4,      30] # EV_MSC / MSC_SCAN             30\n"
+    "    - [  0,  90012,   1, 272,       0] # EV_KEY / BTN_LEFT              0\n"
+    "    - [  0,  90012,   0,   0,       0] # ------------ SYN_REPORT (0) ---------- +90ms\n"
+    "  - evdev:\n"
+    "    - [  0, 120000,   2,   0,       3] # EV_REL / REL_X                 3\n"
+    "    - [  0, 120000,   2,   1,      -1] # EV_REL / REL_Y                -1\n"
+    "    - [  0, 120000,   0,   0,       0] # ------------ SYN_REPORT (0) ---------- +30ms\n"
+    "    libinput:\n"
+    "    - {time: 0.120000, type: POINTER_MOTION, delta: [  3.00, -1.00]}\n"
+    "  # Current time is 12:31:57\n"
+    "  - evdev:\n"
+    "    - [  1,      5,   2,   8,      -1] # EV_REL / REL_WHEEL            -1\n"
+    "    - [  1,      5,   2,  11,    -120] # EV_REL / REL_WHEEL_HI_RES   -120\n"
+    "    - [  1,      5,   0,   0,       0] # ------------ SYN_REPORT (0) ---------- +880ms\n";
+
+struct Reading {
+    std::vector<long> Values; // the value of every event read, in order
+    std::string Error;        // "" when the file was read to its end
+    bool NoteOfACut = false;  // an incomplete frame or line was left out, and said so
+};
+
+Reading ReadCut(const std::string &bytes) {
+    Reading reading;
+    std::string copy = bytes;
+    FILE *file = fmemopen(copy.data(), copy.size(), "rb");
+    if (!file) {
+        reading.Error = "fmemopen";
+        return reading;
+    }
+    try {
+        replay::ByteSource source(file);
+        std::unique_ptr<replay::EventReader> events = replay::OpenRecording(source, {});
+        replay::RecordedEvent event;
+        long pending = 0;
+        while (events->Next(event)) {
+            reading.Values.push_back(event.Value * 1000 + event.Code);
+            pending = event.Type == 0 && event.Code == 0 ? 0 : pending + 1;
+        }
+        reading.NoteOfACut = pending > 0 || events->CutLine();
+    } catch (const replay::RecordingError &error) {
+        reading.Error = std::to_string(error.Line) + ": " + error.what();
+    }
+    fclose(file);
+    return reading;
+}
+
+} // namespace
+
+// A recording stopped at any byte after its first complete event is read up to there:
+// every row closed before the cut, none after it, and a cut inside a frame or a line is told.
+TEST(ReplayReading, AYamlRecordingCutAtAnyByteIsReadUpToTheCut) {
+    const std::string whole = RECORDED;
+    const std::vector<long> all = {30004, 1272, 0, 30004, 272, 0, 3000, -999, 0, -992, -119989, 0};
+    Reading full = ReadCut(whole);
+    ASSERT_EQ(full.Error, "");
+    ASSERT_EQ(full.Values, all);
+    EXPECT_FALSE(full.NoteOfACut);
+    size_t firstEvent = whole.find("30] #") + 3;
+    int refused = 0;
+    for (size_t cut = firstEvent; cut < whole.size(); ++cut) {
+        std::string bytes = whole.substr(0, cut);
+        // Rows whose closing bracket is before the cut; the cut inside an open row.
+        size_t rows = 0, open = 0;
+        for (size_t at = bytes.find("    - ["); at != std::string::npos;
+             at = bytes.find("    - [", at + 1)) {
+            size_t close = bytes.find(']', at);
+            (close == std::string::npos ? open : rows) += 1;
+        }
+        Reading reading = ReadCut(bytes);
+        if (!reading.Error.empty()) {
+            ADD_FAILURE() << "cut at byte " << cut << " refused: " << reading.Error;
+            if (++refused > 5) {
+                break;
+            }
+            continue;
+        }
+        std::vector<long> expected(all.begin(), all.begin() + (std::ptrdiff_t)rows);
+        EXPECT_EQ(reading.Values, expected) << "cut at byte " << cut;
+        bool insideAFrame = rows % 3 != 0 || open > 0;
+        if (insideAFrame) {
+            EXPECT_TRUE(reading.NoteOfACut) << "cut at byte " << cut;
+        }
+    }
+}

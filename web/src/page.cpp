@@ -41,8 +41,7 @@ int ScreenWidth = 0, ScreenHeight = 0;
 int PressedBoxButton = 0; // the box button that the left button went down on
 size_t ScriptStartsTold = 0;
 size_t BeepsTold = 0;
-// The stand-in keeps a record of every drawing call, beep and box; a page that runs for
-// hours forgets them once this many drawing calls are kept.
+// How many beeps the stand-in keeps on record before the page has it forget them.
 const size_t RECORDS_KEPT = 4096;
 
 } // namespace
@@ -199,7 +198,9 @@ void TakeBrowserEvent() {
         BeepsTold = headless::Beeps().size();
         page_beep();
     }
-    if (headless::DrawLog().size() > RECORDS_KEPT && !headless::BoxOpen()) {
+    // The stand-in keeps no drawing log here; what it still records of every beep and box
+    // is forgotten now and then, so that a day's session takes no more memory than a minute's.
+    if (headless::Beeps().size() > RECORDS_KEPT && !headless::BoxOpen()) {
         headless::ForgetRecords();
         ScriptStartsTold = BeepsTold = 0;
     }

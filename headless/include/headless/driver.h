@@ -208,6 +208,9 @@ struct DrawCall {
     std::string FontFace; // "" for the default font
     int FontHeight = 0;
 };
+// The log is kept only after KeepDrawLog(true) (ResetWorld turns it off): a long run that
+// nobody checks this way keeps none.
+void KeepDrawLog(bool keep);
 const std::vector<DrawCall> &DrawLog();
 void ClearDrawLog();
 // Empties every record of the run (draw log, beeps, boxes shown, WinExec calls), so that a

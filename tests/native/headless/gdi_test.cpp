@@ -275,3 +275,58 @@ TEST(HeadlessGdi, APictureOfTheWindowIsAPngFile) {
     EXPECT_EQ(number(20), 300);
     EXPECT_FALSE(headless::SavePng(window, "/nonexistent-folder/x.png"));
 }
+
+TEST(HeadlessGdi, TheDrawingLogIsKeptOnlyWhenAsked) {
+    HWND window = Painted(); // the probe keeps it
+    HDC dc = GetDC(window);
+    headless::KeepDrawLog(false);
+    Line(dc, 0, 0, 10, 0, PS_SOLID, 1, RED);
+    EXPECT_TRUE(headless::DrawLog().empty());
+    EXPECT_EQ(Pixel(window, 9, 0), RED); // drawn all the same
+    headless::KeepDrawLog(true);
+    TextOutA(dc, 5, 6, "ab", 2);
+    ASSERT_EQ(headless::DrawLog().size(), 1u);
+    EXPECT_EQ(headless::DrawLog()[0].Name, "TextOutA");
+    EXPECT_EQ(headless::DrawLog()[0].X2, 5 + 2 * 8);
+    ReleaseDC(window, dc);
+    headless::ResetWorld();
+    EXPECT_TRUE(headless::DrawLog().empty());
+}
+
+// Thousands of drawings over one another, of every kind, read back at the end and half way:
+// each pixel shows the last drawing that reached it.
+TEST(HeadlessGdi, PixelsShowTheLastDrawingOfManyOverOneAnother) {
+    HWND window = Painted();
+    HDC dc = GetDC(window);
+    Line(dc, 100, 100, 140, 120, PS_SOLID, 3, BLUE); // under everything, left in part
+    Fill(dc, 150, 10, 200, 60, BLUE);                // left around the small fills in it
+    for (int i = 0; i < 3000; ++i) {
+        COLORREF color = RGB(i % 256, i / 256, 7);
+        Fill(dc, 10, 10, 50, 30, color);
+        SetBkColor(dc, color);
+        TextOutA(dc, 10, 40, "12", 2);
+        Line(dc, 60, 10, 90, 40, PS_SOLID, 1, color); // the same diagonal each time
+        Line(dc, 95, 10, 95, 60, PS_SOLID, 5, color);
+        Fill(dc, 160, 20, 170, 30, color);
+        if (i == 1500) {
+            EXPECT_EQ(GetPixel(dc, 49, 29), RGB(1500 % 256, 1500 / 256, 7));
+        }
+    }
+    Fill(dc, 100, 100, 120, 130, RED); // covers the left part of the blue line
+    Fill(dc, 12, 42, 14, 44, RED);     // inside the last text's box: the text stays around it
+    ReleaseDC(window, dc);
+    const COLORREF last = RGB(2999 % 256, 2999 / 256, 7);
+    const struct {
+        int X, Y;
+        COLORREF Color;
+    } pixels[] = {
+        {10, 10, last},  {49, 29, last},         {50, 30, WHITE},   {11, 40, last},
+        {13, 43, RED},   {12, 45, RGB(0, 0, 0)}, {60, 10, last},    {89, 39, last},
+        {90, 40, WHITE}, {93, 10, last},         {97, 59, last},    {98, 10, WHITE},
+        {110, 105, RED}, {130, 115, BLUE},       {143, 122, WHITE}, {165, 25, last},
+        {199, 59, BLUE}, {150, 10, BLUE},
+    };
+    for (const auto &pixel : pixels) {
+        EXPECT_EQ(Pixel(window, pixel.X, pixel.Y), pixel.Color) << pixel.X << ", " << pixel.Y;
+    }
+}

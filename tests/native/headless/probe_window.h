@@ -120,6 +120,7 @@ inline void Register(const char *menu = nullptr, UINT style = 0) {
 // A fresh world with the probe class; a window of 400 x 300 at (0, 0) when asked.
 inline HWND Start(const char *menu = nullptr, bool create = true, UINT style = 0) {
     headless::ResetWorld();
+    headless::KeepDrawLog(true);
     Log().clear();
     ValidatesPaint() = true;
     headless::LoadProgramResources(TAPTALLY_TEST_RES_DIR "/window_resources.res");
