@@ -2,7 +2,7 @@
 // reads, to the line of the error it causes read back from its standard output. Prints
 // "name value" lines for tools/bench.py; it asserts nothing.
 //   live_bench [presses, default 300]
-#include "replay/cli.h"
+#include "replay/front/cli.h"
 
 #include <poll.h>
 #include <sys/wait.h>

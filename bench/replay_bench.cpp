@@ -9,7 +9,7 @@
 //                          press with its MSC_SCAN, 5 ms apart, every button 90 ms apart
 //   move_short             move_yaml for a tenth of the time: the peak memory should not
 //                          differ from the long one's
-#include "replay/session.h"
+#include "replay/running/session.h"
 
 #include <sys/resource.h>
 #include <sys/wait.h>

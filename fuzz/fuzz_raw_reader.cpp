@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "fuzz_recording_reader.h"
-#include "replay/stream.h"
+#include "replay/reading/stream.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     // Handed out in pieces of odd sizes, as a pipe does.

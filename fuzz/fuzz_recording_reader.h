@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "replay/frames.h"
+#include "replay/reading/frames.h"
 
 // Reads every frame: in time order, each at a place (line or record) the input has.
 inline void ReadAllFrames(replay::EventReader &events, long places) {

@@ -21,6 +21,6 @@ endforeach()
 # The readers of taptally-replay's recordings need only the reader library.
 set(TAPTALLY_RECORDING_FUZZ_TARGETS fuzz_evemu_reader fuzz_yaml_reader fuzz_raw_reader)
 foreach(target ${TAPTALLY_RECORDING_FUZZ_TARGETS})
-    taptally_fuzz_target(${target} taptally_recording)
+    taptally_fuzz_target(${target} taptally_replay_reading)
 endforeach()
 add_custom_target(fuzz_targets DEPENDS ${TAPTALLY_FUZZ_TARGETS} ${TAPTALLY_RECORDING_FUZZ_TARGETS})

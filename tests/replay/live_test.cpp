@@ -2,8 +2,8 @@
 // pace: what appears while the events come, and the verdict when the stream ends.
 #include "recordings.h"
 
-#include "replay/devices.h"
-#include "replay/panel.h"
+#include "replay/front/devices.h"
+#include "replay/telling/panel.h"
 
 #include <libevdev/libevdev-uinput.h>
 #include <libevdev/libevdev.h>

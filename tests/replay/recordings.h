@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "replay/cli.h"
+#include "replay/front/cli.h"
 
 #include <cstdio>
 #include <cctype>

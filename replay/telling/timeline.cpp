@@ -1,7 +1,9 @@
 // The timeline: every press's interval over the recording's time, one row per button of
 // TapTally and one for the side buttons and the wheel, on a logarithmic scale from 1 ms
 // to 10 s, with the trigger value as a line, TapTally's errors and the findings marked.
-#include "replay/report.h"
+#include "replay/telling/report.h"
+
+#include "replay/reading/text.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 // what the replay leaves out, counted.
 #pragma once
 
-#include "replay/recording.h"
+#include "replay/reading/recording.h"
 
 namespace replay {
 

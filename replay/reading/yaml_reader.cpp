@@ -1,6 +1,7 @@
 // libinput record files (YAML), read with libyaml's event interface: the reader keeps
 // only the path from the top of the document to the node at hand, never the document.
-#include "replay/recording.h"
+#include "replay/reading/recording.h"
+#include "replay/reading/text.h"
 
 #include <yaml.h>
 

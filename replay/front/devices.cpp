@@ -1,6 +1,6 @@
 // Finding the mice: sysfs tells each event device's name and codes to anyone, and
 // /dev/input/by-id gives the names that stay the same from boot to boot.
-#include "replay/devices.h"
+#include "replay/front/devices.h"
 
 #include <dirent.h>
 #include <unistd.h>

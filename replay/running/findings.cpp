@@ -1,9 +1,9 @@
 // Findings: what a worn mouse does that TapTally's press-to-press rule cannot see.
-#include "replay/findings.h"
+#include "replay/running/findings.h"
 
 #include "base/error_codes.h"
 
-#include "replay/report.h"
+#include "replay/reading/text.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 // each frame becomes the window messages the system would send, at the frame's time.
 #pragma once
 
-#include "replay/verdict.h"
+#include "replay/running/verdict.h"
 
 #include <string>
 

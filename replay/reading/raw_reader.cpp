@@ -1,6 +1,6 @@
 // Streams of the kernel's event records: as read from a device node, stored by
 // `cat /dev/input/eventN > file`, or coming through a pipe.
-#include "replay/stream.h"
+#include "replay/reading/stream.h"
 
 #include <poll.h>
 #include <unistd.h>

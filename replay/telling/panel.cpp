@@ -1,6 +1,6 @@
 // The live panel: a table of the buttons and the latest errors and findings, drawn with
 // nothing but a few ANSI escapes so that any terminal shows it.
-#include "replay/panel.h"
+#include "replay/telling/panel.h"
 
 #include <cstdio>
 

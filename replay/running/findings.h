@@ -3,7 +3,7 @@
 // report rate and the largest sensor step. Findings never touch TapTally's verdict.
 #pragma once
 
-#include "replay/session.h"
+#include "replay/running/session.h"
 
 #include <vector>
 

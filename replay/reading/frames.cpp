@@ -1,5 +1,5 @@
 // Frames of a recording: motion summed, button changes in order, the rest counted.
-#include "replay/frames.h"
+#include "replay/reading/frames.h"
 
 #include <algorithm>
 

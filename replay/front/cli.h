@@ -2,7 +2,7 @@
 // shares with it.
 #pragma once
 
-#include "replay/session.h"
+#include "replay/running/session.h"
 
 #include <functional>
 #include <string>

@@ -123,8 +123,4 @@ class EventReader {
 std::unique_ptr<EventReader> OpenEvemuReader(ByteSource &source, int wantedDevice);
 std::unique_ptr<EventReader> OpenYamlReader(ByteSource &source, int wantedDevice);
 
-// Parses a decimal integer that fills text[0, length) completely (an optional '-' and
-// digits; leading zeros are decimal). False when it is no such number or out of range.
-bool ParseDecimal(const char *text, size_t length, int64_t low, int64_t high, int64_t &value);
-
 } // namespace replay

@@ -3,7 +3,7 @@
 // reading: Ctrl+C, SIGTERM, a time limit, the end of the stream or the device going away.
 #pragma once
 
-#include "replay/recording.h"
+#include "replay/reading/recording.h"
 
 #include <functional>
 

@@ -1,5 +1,5 @@
 // evemu-record text of the events as they are read.
-#include "replay/record_writer.h"
+#include "replay/reading/record_writer.h"
 
 namespace replay {
 

@@ -2,7 +2,7 @@
 // finding shown at once, the replay's verdict at the end.
 #pragma once
 
-#include "replay/cli.h"
+#include "replay/front/cli.h"
 
 namespace replay {
 

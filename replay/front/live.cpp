@@ -1,12 +1,14 @@
 // The live test's front end: which device, what is shown while it runs, how it ends.
-#include "replay/live.h"
+#include "replay/front/live.h"
 
-#include "replay/cli.h"
-#include "replay/devices.h"
-#include "replay/panel.h"
-#include "replay/record_writer.h"
-#include "replay/report.h"
-#include "replay/stream.h"
+#include "replay/reading/text.h"
+
+#include "replay/front/cli.h"
+#include "replay/front/devices.h"
+#include "replay/telling/panel.h"
+#include "replay/reading/record_writer.h"
+#include "replay/telling/report.h"
+#include "replay/reading/stream.h"
 
 #include <fcntl.h>
 #include <sys/ioctl.h>

@@ -1,5 +1,5 @@
 // A mouse's device node read through libevdev, as the mouse is used.
-#include "replay/stream.h"
+#include "replay/reading/stream.h"
 
 #include <fcntl.h>
 #include <libevdev/libevdev.h>

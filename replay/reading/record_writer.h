@@ -1,7 +1,7 @@
 // What a live test read, kept as an evemu-record file that taptally-replay reads back.
 #pragma once
 
-#include "replay/recording.h"
+#include "replay/reading/recording.h"
 
 #include <cstdio>
 #include <memory>

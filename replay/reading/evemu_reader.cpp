@@ -1,6 +1,7 @@
 // evemu-record files: an optional header (name, supported codes) and one `E:` line per
 // event, read line by line.
-#include "replay/recording.h"
+#include "replay/reading/recording.h"
+#include "replay/reading/text.h"
 
 #include <cstring>
 

@@ -2,7 +2,7 @@
 // replay sees beyond TapTally's rules (findings), which never change TapTally's verdict.
 #pragma once
 
-#include "replay/frames.h"
+#include "replay/reading/frames.h"
 
 #include <cstdint>
 #include <map>

@@ -1,8 +1,10 @@
 // Options, the recording opened, the verdict printed and the pictures written.
-#include "replay/cli.h"
+#include "replay/front/cli.h"
 
-#include "replay/live.h"
-#include "replay/report.h"
+#include "replay/reading/text.h"
+
+#include "replay/front/live.h"
+#include "replay/telling/report.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -2,11 +2,11 @@
 // recording. Whenever the program waits for input, the next step answers an open box
 // or queues the next window message of the recording, so that every message reaches the
 // window and nothing queues up behind a box.
-#include "replay/session.h"
+#include "replay/running/session.h"
 
-#include "replay/stream.h"
+#include "replay/reading/stream.h"
 
-#include "replay/findings.h"
+#include "replay/running/findings.h"
 
 #include <windows.h>
 
