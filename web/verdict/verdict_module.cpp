@@ -1,8 +1,9 @@
 // The verdict of a recording dropped on the page: the replay run in a Web Worker on the
 // stand-in, the file read from the page in slices so that its size never shows in the
 // module's memory. The page's script gives the bytes and takes the reports.
-#include "replay/report.h"
-#include "replay/session.h"
+#include "replay/reading/text.h"
+#include "replay/running/session.h"
+#include "replay/telling/report.h"
 
 #include <emscripten.h>
 
