@@ -114,12 +114,12 @@ Figures Measure(void (*write)(FILE *, long, bool), long frames, bool yaml) {
             fclose(out);
         });
         FILE *in = fdopen(data[0], "r");
-        replay::ReplayOptions options;
-        options.File = "bench";
+        replay::InputOptions input;
+        input.File = "bench";
         replay::ReplayResult result;
         replay::ReplayFailure failure;
         auto start = std::chrono::steady_clock::now();
-        bool replayed = replay::RunReplay(options, in, result, failure);
+        bool replayed = replay::RunReplay(replay::RunOptions(), input, in, result, failure);
         double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         producer.join();

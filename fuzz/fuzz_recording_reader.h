@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "replay/reading/frames.h"
+#include "replay/reading/open.h"
 
 // Reads every frame: in time order, each at a place (line or record) the input has.
 inline void ReadAllFrames(replay::EventReader &events, long places) {

@@ -1,5 +1,5 @@
 // A mouse's device node read through libevdev, as the mouse is used.
-#include "replay/reading/stream.h"
+#include "replay/front/live_input.h"
 
 #include <fcntl.h>
 #include <libevdev/libevdev.h>
@@ -50,8 +50,9 @@ class DeviceReader : public StreamReader {
         Info.CodesKnown = true;
         Info.HasLeftButton = libevdev_has_event_code(Device_, EV_KEY, BTN_LEFT);
         Info.HasRelX = libevdev_has_event_code(Device_, EV_REL, REL_X);
-        for (int i = 0; i < 7; ++i) {
-            Info.HasButton[i] = libevdev_has_event_code(Device_, EV_KEY, (unsigned)(BTN_LEFT + i));
+        for (int code = BTN_LEFT_CODE; code <= BTN_BACK_CODE; ++code) {
+            Info.HasButton[ButtonOfCode(code)] =
+                libevdev_has_event_code(Device_, EV_KEY, (unsigned)code);
         }
         if (!Info.HasLeftButton || !Info.HasRelX) {
             std::string name = Info.Name;

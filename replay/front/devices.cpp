@@ -2,6 +2,8 @@
 // /dev/input/by-id gives the names that stay the same from boot to boot.
 #include "replay/front/devices.h"
 
+#include "replay/reading/codes.h"
+
 #include <dirent.h>
 #include <unistd.h>
 
@@ -12,8 +14,6 @@
 namespace replay {
 
 namespace {
-
-const int BTN_LEFT_BIT = 0x110, REL_X_BIT = 0;
 
 std::string ReadLine(const std::string &path) {
     std::ifstream file(path);
@@ -78,8 +78,8 @@ std::vector<InputDevice> FindMice(const std::string &root) {
     std::vector<InputDevice> mice;
     for (const std::string &event : events) {
         std::string device = root + "/sys/class/input/" + event + "/device/";
-        if (!HasBit(ReadLine(device + "capabilities/key"), BTN_LEFT_BIT) ||
-            !HasBit(ReadLine(device + "capabilities/rel"), REL_X_BIT)) {
+        if (!HasBit(ReadLine(device + "capabilities/key"), BTN_LEFT_CODE) ||
+            !HasBit(ReadLine(device + "capabilities/rel"), REL_X_CODE)) {
             continue;
         }
         InputDevice mouse{"/dev/input/" + event, ReadLine(device + "name"), ""};

@@ -1,14 +1,12 @@
 // The live test's front end: which device, what is shown while it runs, how it ends.
 #include "replay/front/live.h"
 
-#include "replay/reading/text.h"
-
-#include "replay/front/cli.h"
 #include "replay/front/devices.h"
-#include "replay/telling/panel.h"
+#include "replay/front/live_input.h"
+#include "replay/front/outcome.h"
 #include "replay/reading/record_writer.h"
-#include "replay/telling/report.h"
-#include "replay/reading/stream.h"
+#include "replay/reading/text.h"
+#include "replay/telling/panel.h"
 
 #include <fcntl.h>
 #include <sys/ioctl.h>
@@ -21,13 +19,6 @@
 namespace replay {
 
 namespace {
-
-const int STATUS_BAD = 2;
-
-int Fail(const std::string &message) {
-    fprintf(stderr, "taptally-replay: %s\n", Printable(message).c_str());
-    return STATUS_BAD;
-}
 
 // Where the events come from: a device node through libevdev, else a stream of records.
 struct Source {
@@ -65,35 +56,6 @@ std::string Open(const std::string &path, bool grab, StreamEnd &why, Source &sou
     }
     source.Reader = OpenRawReader(ReadDescriptor(source.Fd, why));
     return "";
-}
-
-PanelButton PanelRow(const char *name, const ButtonResult &button) {
-    PanelButton row;
-    row.Name = name;
-    row.Presses = button.Presses;
-    row.HasCurrent = button.HasCurrent;
-    row.CurrentMs = button.CurrentMs;
-    row.HasLeast = button.HasLeast;
-    row.LeastMs = button.LeastMs;
-    for (const auto &error : button.Errors) {
-        row.Errors += error.second;
-    }
-    row.Findings = button.FindingCount;
-    return row;
-}
-
-// Left, middle and right always; a side button when the device has it (its codes say so,
-// or it was used).
-std::vector<PanelButton> PanelButtons(const ReplayResult &soFar, const DeviceInfo &device) {
-    std::vector<PanelButton> rows;
-    for (int button = 0; button < BUTTON_KINDS; ++button) {
-        // The side buttons' codes follow BTN_MIDDLE in the order of Button.
-        bool listed = device.CodesKnown && device.HasButton[button];
-        if (button < PANEL_BUTTONS || soFar.Buttons[button].Present || listed) {
-            rows.push_back(PanelRow(ButtonName(button), soFar.Buttons[button]));
-        }
-    }
-    return rows;
 }
 
 // Tells what happens as it happens: a panel redrawn on a terminal, plain lines elsewhere.
@@ -174,54 +136,23 @@ std::string EndLine(StreamEnd why, size_t cutBytes) {
 
 } // namespace
 
-std::vector<OptionRow> LiveOptionRows(LiveOptions &live) {
-    using Text = const std::string &;
-    return {
-        {"--live", nullptr,
-         "test the mouse DEVICE live; the verdict follows when the test ends (Ctrl+C)",
-         [&live](ReplayOptions &, Text) {
-             live.Live = true;
-             return std::string();
-         }},
-        {"--grab", nullptr, "with --live: keep the mouse's clicks from the desktop",
-         [&live](ReplayOptions &, Text) {
-             live.Grab = true;
-             return std::string();
-         }},
-        {"--seconds", "N", "with --live: end the test after N seconds",
-         [&live](ReplayOptions &, Text value) {
-             int64_t seconds;
-             if (!ParseDecimal(value.data(), value.size(), 1, 31536000, seconds)) {
-                 return "--seconds needs a whole number of seconds from 1 on, not \"" + value +
-                        "\"";
-             }
-             live.Seconds = (double)seconds;
-             return std::string();
-         }},
-        {"--record", "FILE", "with --live: keep what was read as an evemu-record file",
-         [&live](ReplayOptions &, Text value) {
-             live.Record = value;
-             return std::string();
-         }},
-    };
-}
-
-int RunLive(const ReplayOptions &given, const LiveOptions &live) {
-    ReplayOptions options = given;
-    if (options.File.empty()) {
+int RunLive(const CommandOptions &options) {
+    const LiveOptions &live = options.Live;
+    std::string path = options.Input.File;
+    if (path.empty()) {
         std::string problem;
         FILE *terminal = fopen("/dev/tty", "r");
-        options.File = ChooseMouse(FindMice(""), terminal, stderr, problem);
+        path = ChooseMouse(FindMice(""), terminal, stderr, problem);
         if (terminal) {
             fclose(terminal);
         }
-        if (options.File.empty()) {
+        if (path.empty()) {
             return Fail(problem);
         }
     }
     StreamEnd why = StreamEnd::None;
     Source source;
-    std::string problem = Open(options.File, live.Grab, why, source);
+    std::string problem = Open(path, live.Grab, why, source);
     if (!problem.empty()) {
         return Fail(problem);
     }
@@ -239,15 +170,20 @@ int RunLive(const ReplayOptions &given, const LiveOptions &live) {
     bool terminal = isatty(1);
     std::string device = source.Reader->Device().Name;
     std::string what = device.empty() ? source.Name : "\"" + device + "\" (" + source.Name + ")";
-    LiveView view(terminal, options.Json ? stderr : stdout,
+    LiveView view(terminal, options.Output.Json ? stderr : stdout,
                   "TapTally live: " + Printable(what) + "   Ctrl+C ends the test",
                   source.Reader->Device());
-    options.Observer = &view;
-    options.Live = true;
+    RunOptions run = options.Run;
+    run.Observer = &view;
+    OutputOptions output = options.Output;
+    output.Live = true;
+    PictureOutcome picture;
+    run.AtEnd = PictureAtEnd(output.Png, picture);
+    run.KeepPresses = !output.Timeline.empty();
     CatchStopSignals(live.Seconds);
     ReplayResult result;
     ReplayFailure failure;
-    bool ran = RunEvents(options, *events, result, failure);
+    bool ran = RunEvents(run, *events, result, failure);
     bool recorded = !record || (fflush(record) == 0 && !ferror(record));
     if (record && fclose(record) != 0) {
         recorded = false;
@@ -260,7 +196,7 @@ int RunLive(const ReplayOptions &given, const LiveOptions &live) {
     if (!ran) {
         return Fail(source.Name + failure.Place + ": " + failure.Message);
     }
-    int status = PrintVerdict(options, source.Name, result);
+    int status = PrintVerdict(output, source.Name, result, picture);
     if (!recorded) {
         fprintf(stderr, "taptally-replay: cannot write %s\n", Printable(live.Record).c_str());
         status = STATUS_BAD;

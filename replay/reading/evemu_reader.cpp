@@ -1,6 +1,6 @@
 // evemu-record files: an optional header (name, supported codes) and one `E:` line per
 // event, read line by line.
-#include "replay/reading/recording.h"
+#include "replay/reading/open.h"
 #include "replay/reading/text.h"
 
 #include <cstring>
@@ -156,8 +156,8 @@ class EvemuReader : public EventReader {
             int firstCode = (index * 8 + i) * 8;
             if (type == EV_KEY_TYPE && firstCode == BTN_LEFT_CODE) {
                 Info.HasLeftButton = byte & 1;
-                for (int bit = 0; bit < 7; ++bit) {
-                    Info.HasButton[bit] = (byte >> bit) & 1;
+                for (int bit = 0; bit <= BTN_BACK_CODE - BTN_LEFT_CODE; ++bit) {
+                    Info.HasButton[ButtonOfCode(BTN_LEFT_CODE + bit)] = (byte >> bit) & 1;
                 }
             }
             if (type == EV_REL_TYPE && firstCode == 0) {

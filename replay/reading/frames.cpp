@@ -83,7 +83,7 @@ void FrameReader::Take(const RecordedEvent &event, Frame &frame) {
         ++Ignored.Other;
         return;
     case EV_KEY_TYPE: {
-        bool button = event.Code >= BTN_LEFT_CODE && event.Code <= BTN_BACK_CODE;
+        Button which = ButtonOfCode(event.Code);
         if (event.Value < 0 || event.Value > 2) {
             throw RecordingError(event.Line, "a key or button value must be 0 (up), 1 (down) "
                                              "or 2 (repeat), not " +
@@ -91,7 +91,7 @@ void FrameReader::Take(const RecordedEvent &event, Frame &frame) {
         }
         if (event.Value == 2) {
             ++Ignored.Repeats;
-        } else if (!button) {
+        } else if (which == BUTTON_KINDS) {
             ++Ignored.OtherButtons;
         } else {
             SawMouseEvent = true;
@@ -99,12 +99,7 @@ void FrameReader::Take(const RecordedEvent &event, Frame &frame) {
                 ++Ignored.Other;
             } else {
                 ++FrameMouseEvents;
-                // The kernel's order is left, right, middle; the replay's follows TapTally.
-                static const Button BY_CODE[BUTTON_KINDS] = {
-                    BUTTON_LEFT,  BUTTON_RIGHT,   BUTTON_MIDDLE, BUTTON_SIDE,
-                    BUTTON_EXTRA, BUTTON_FORWARD, BUTTON_BACK};
-                ButtonChange change{BY_CODE[event.Code - BTN_LEFT_CODE], event.Value == 1,
-                                    event.Restored};
+                ButtonChange change{which, event.Value == 1, event.Restored};
                 RestoredChanges += event.Restored ? 1 : 0;
                 AddButtonChange(frame, change);
             }

@@ -6,19 +6,6 @@
 
 namespace replay {
 
-// The buttons the replay follows: TapTally's three, then the side buttons it cannot see.
-enum Button {
-    BUTTON_LEFT = 0,
-    BUTTON_MIDDLE = 1,
-    BUTTON_RIGHT = 2,
-    BUTTON_SIDE = 3,    // BTN_SIDE
-    BUTTON_EXTRA = 4,   // BTN_EXTRA
-    BUTTON_FORWARD = 5, // BTN_FORWARD
-    BUTTON_BACK = 6,    // BTN_BACK
-    BUTTON_KINDS = 7,
-};
-const int PANEL_BUTTONS = 3; // the buttons TapTally itself tests
-
 struct ButtonChange {
     Button Which;
     bool Down;

@@ -1,4 +1,4 @@
-// The bytes of a recording and how its format is told from its first lines.
+// The bytes of a recording, with its first bytes kept to be read again.
 #include "replay/reading/recording.h"
 
 #include <algorithm>
@@ -51,59 +51,6 @@ const std::string &ByteSource::Peek(size_t limit) {
         Head.append(buffer, count);
     }
     return Head;
-}
-
-namespace {
-
-bool StartsWith(const std::string &text, size_t at, const char *prefix) {
-    return text.compare(at, strlen(prefix), prefix) == 0;
-}
-
-} // namespace
-
-Format DetectFormat(const std::string &head, long &line) {
-    line = 0;
-    if (IsRawRecords(head)) {
-        return Format::Raw;
-    }
-    if (head.find_first_not_of(" \t\r\n") == std::string::npos) {
-        return Format::Unknown; // nothing at all: no line to blame
-    }
-    size_t at = 0;
-    while (at < head.size()) {
-        ++line;
-        size_t end = head.find('\n', at);
-        if (end == std::string::npos) {
-            end = head.size();
-        }
-        // evemu-record names itself in its first comment; libinput record in newer files.
-        if (StartsWith(head, at, "# EVEMU")) {
-            return Format::Evemu;
-        }
-        if (StartsWith(head, at, "# libinput record")) {
-            return Format::LibinputYaml;
-        }
-        size_t first = head.find_first_not_of(" \t\r", at);
-        if (first < end && head[first] != '#') {
-            static const char *const EVEMU_LINES[] = {
-                "E: ", "N: ", "I: ", "P: ", "B: ", "A: ", "L: ", "S: "};
-            for (const char *prefix : EVEMU_LINES) {
-                if (first == at && StartsWith(head, at, prefix)) {
-                    return Format::Evemu;
-                }
-            }
-            static const char *const YAML_STARTS[] = {
-                "---", "%YAML", "version:", "ndevices:", "libinput:", "system:", "devices:"};
-            for (const char *prefix : YAML_STARTS) {
-                if (first == at && StartsWith(head, at, prefix)) {
-                    return Format::LibinputYaml;
-                }
-            }
-            return Format::Unknown;
-        }
-        at = end + 1;
-    }
-    return Format::Unknown;
 }
 
 } // namespace replay

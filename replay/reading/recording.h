@@ -3,6 +3,8 @@
 // file so that an hour of events takes no more memory than a second of them.
 #pragma once
 
+#include "replay/reading/codes.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -11,28 +13,6 @@
 #include <vector>
 
 namespace replay {
-
-// Event numbers of the kernel's input protocol that the replay looks at.
-enum : int {
-    EV_SYN_TYPE = 0,
-    EV_KEY_TYPE = 1,
-    EV_REL_TYPE = 2,
-    EV_MSC_TYPE = 4,
-    SYN_REPORT_CODE = 0,
-    SYN_DROPPED_CODE = 3,
-    BTN_LEFT_CODE = 0x110,
-    BTN_RIGHT_CODE = 0x111,
-    BTN_MIDDLE_CODE = 0x112,
-    BTN_SIDE_CODE = 0x113,
-    BTN_BACK_CODE = 0x116,
-    MSC_SCAN_CODE = 4,
-    REL_X_CODE = 0,
-    REL_Y_CODE = 1,
-    REL_HWHEEL_CODE = 6,
-    REL_WHEEL_CODE = 8,
-    REL_WHEEL_HI_RES_CODE = 11,
-    REL_HWHEEL_HI_RES_CODE = 12,
-};
 
 struct RecordedEvent {
     int64_t Micros = 0; // kernel time of the event
@@ -81,15 +61,6 @@ class ByteSource {
     bool Ended = false;
 };
 
-enum class Format { Unknown, LibinputYaml, Evemu, Raw };
-
-// Tells the format from the first lines; Unknown when it is neither. line receives the
-// line that decided it (the first line that is not blank or a comment).
-Format DetectFormat(const std::string &head, long &line);
-// Whether a stream begins with the kernel's event records (of 64-bit or 32-bit Linux): its
-// first frame, up to its SYN_REPORT, among the first bytes.
-bool IsRawRecords(const std::string &head);
-
 // The device the events belong to, as far as the file describes it.
 struct DeviceInfo {
     std::string Name;
@@ -97,7 +68,7 @@ struct DeviceInfo {
     int DeviceCount = 0;     // devices in the file (known once the file is read)
     bool CodesKnown = false; // the file lists the codes the device supports
     bool HasLeftButton = false, HasRelX = false;
-    bool HasButton[7] = {}; // BTN_LEFT to BTN_BACK (0x110 to 0x116), when CodesKnown
+    bool HasButton[BUTTON_KINDS] = {}; // by Button, when CodesKnown
 };
 
 // ":N" for a line of a text file, "" for 0.
@@ -118,9 +89,5 @@ class EventReader {
     // The file ended in the middle of a line (or a YAML structure) that was left out.
     virtual bool CutLine() const { return false; }
 };
-
-// wantedDevice 0 picks the first device that has BTN_LEFT and REL_X.
-std::unique_ptr<EventReader> OpenEvemuReader(ByteSource &source, int wantedDevice);
-std::unique_ptr<EventReader> OpenYamlReader(ByteSource &source, int wantedDevice);
 
 } // namespace replay

@@ -1,6 +1,5 @@
-// Reading a mouse as it is used: the kernel's event records from a device node (through
-// libevdev) or from a stream of stored records (a file, a pipe), and what ends such a
-// reading: Ctrl+C, SIGTERM, a time limit, the end of the stream or the device going away.
+// Streams of the kernel's event records, as a device node gives them or as stored from one
+// (a file, a pipe): their reader, fed bytes by whoever reads the stream.
 #pragma once
 
 #include "replay/reading/recording.h"
@@ -8,14 +7,6 @@
 #include <functional>
 
 namespace replay {
-
-enum class StreamEnd { None, Ended, Interrupted, Terminated, TimeUp, Unplugged };
-
-// Ctrl+C and SIGTERM set a flag that ends the reading; a second Ctrl+C ends the
-// program at once. seconds > 0 also ends it after that many seconds.
-void CatchStopSignals(double seconds);
-// Waits until fd can be read: true then; false when the reading is to end (why says why).
-bool WaitForInput(int fd, StreamEnd &why);
 
 // A reader of a live or stored stream.
 class StreamReader : public EventReader {
@@ -33,13 +24,8 @@ using ReadBytes = std::function<size_t(char *buffer, size_t size)>;
 // type, a 16-bit code and a 32-bit value; 24 bytes each with the 64-bit time fields of
 // 64-bit Linux, 16 with the 32-bit ones of 32-bit Linux, told apart by the first records.
 std::unique_ptr<StreamReader> OpenRawReader(ReadBytes read);
-// The bytes of a descriptor as they come, ending as WaitForInput says.
-ReadBytes ReadDescriptor(int fd, StreamEnd &why);
-
-// A device node through libevdev: its name and codes from the kernel, the state put right
-// after the kernel dropped events; grab keeps its events from every other reader.
-// why tells how the reading ended. Throws RecordingError when the node cannot be opened
-// as an input device.
-std::unique_ptr<StreamReader> OpenDeviceReader(const std::string &node, bool grab, StreamEnd &why);
+// Whether a stream begins with the kernel's event records (of 64-bit or 32-bit Linux): its
+// first frame, up to its SYN_REPORT, among the first bytes.
+bool IsRawRecords(const std::string &head);
 
 } // namespace replay

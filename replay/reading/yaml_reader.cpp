@@ -1,6 +1,6 @@
 // libinput record files (YAML), read with libyaml's event interface: the reader keeps
 // only the path from the top of the document to the node at hand, never the document.
-#include "replay/reading/recording.h"
+#include "replay/reading/open.h"
 #include "replay/reading/text.h"
 
 #include <yaml.h>
@@ -334,8 +334,9 @@ class YamlReader : public EventReader {
                 Fail("a code must be a number from 0 to 767");
             }
             Current.CodesKnown = true;
-            if (codes.CodeType == EV_KEY_TYPE && value >= BTN_LEFT_CODE && value <= BTN_BACK_CODE) {
-                Current.HasButton[value - BTN_LEFT_CODE] = true;
+            Button button = ButtonOfCode((int)value);
+            if (codes.CodeType == EV_KEY_TYPE && button < BUTTON_KINDS) {
+                Current.HasButton[button] = true;
                 Current.HasLeftButton = Current.HasLeftButton || value == BTN_LEFT_CODE;
             }
             if (codes.CodeType == EV_REL_TYPE && value == REL_X_CODE) {

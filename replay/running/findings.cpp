@@ -158,7 +158,7 @@ void FindingsTracker::CountPress(Button which, int64_t ms) {
                     which);
             }
         }
-        if (!Options.Timeline.empty()) {
+        if (Options.KeepPresses) {
             Result.Presses.push_back(PressPoint{ms, interval, which});
         }
     }

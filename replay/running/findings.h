@@ -3,7 +3,8 @@
 // report rate and the largest sensor step. Findings never touch TapTally's verdict.
 #pragma once
 
-#include "replay/running/session.h"
+#include "replay/running/run_options.h"
+#include "replay/running/verdict.h"
 
 #include <vector>
 
@@ -11,7 +12,7 @@ namespace replay {
 
 class FindingsTracker {
   public:
-    FindingsTracker(const ReplayOptions &options, ReplayResult &result)
+    FindingsTracker(const RunOptions &options, ReplayResult &result)
         : Options(options), Result(result) {}
     // A change of a button the recording holds (never a restored one), by the button
     // TapTally's window sees (the swap applied).
@@ -29,7 +30,7 @@ class FindingsTracker {
     void Add(Finding finding, Button which);
     void CountPress(Button which, int64_t ms);
 
-    const ReplayOptions &Options;
+    const RunOptions &Options;
     ReplayResult &Result;
     int64_t LastPressMs[BUTTON_KINDS] = {};
     int64_t LastReleaseMs[BUTTON_KINDS] = {};

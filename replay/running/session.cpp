@@ -4,28 +4,17 @@
 // window and nothing queues up behind a box.
 #include "replay/running/session.h"
 
-#include "replay/reading/stream.h"
-
 #include "replay/running/findings.h"
+#include "replay/running/program.h"
+#include "replay/running/user.h"
 
 #include <windows.h>
 
 #include <headless/driver.h>
 
-#include "resources/resource.h"
-#include "dialogs/trigger_dialog.h"
-#include "base/test_state.h"
-
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <stdexcept>
-
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int);
 
 namespace replay {
 
@@ -52,22 +41,6 @@ const UINT DOWN_MESSAGES[3] = {WM_LBUTTONDOWN, WM_MBUTTONDOWN, WM_RBUTTONDOWN};
 const UINT UP_MESSAGES[3] = {WM_LBUTTONUP, WM_MBUTTONUP, WM_RBUTTONUP};
 const WPARAM KEY_FLAGS[3] = {MK_LBUTTON, MK_MBUTTON, MK_RBUTTON};
 
-// A box's text on one line: its lines trimmed and joined by blanks.
-std::string OneLine(const std::string &text) {
-    std::string joined;
-    size_t at = 0;
-    while (at <= text.size()) {
-        size_t end = std::min(text.find('\n', at), text.size());
-        size_t first = text.find_first_not_of(' ', at);
-        size_t last = text.find_last_not_of(' ', end == 0 ? 0 : end - 1);
-        if (first < end && last != std::string::npos && last >= first) {
-            joined += (joined.empty() ? "" : " ") + text.substr(first, last - first + 1);
-        }
-        at = end + 1;
-    }
-    return joined;
-}
-
 ReplayFailure FailureOf(const RecordingError &error) {
     return ReplayFailure{error.what(), error.Line, LinePlace(error.Line),
                          dynamic_cast<const NoEventsError *>(&error) != nullptr};
@@ -75,13 +48,14 @@ ReplayFailure FailureOf(const RecordingError &error) {
 
 class Session {
   public:
-    Session(const ReplayOptions &options, FrameReader &frames, ReplayResult &result)
+    Session(const RunOptions &options, FrameReader &frames, ReplayResult &result)
         : Options(options), Frames(frames), Result(result), Findings(options, result) {}
 
     // Runs the program to its end; false when the run had to stop (failure filled).
     bool Run(ReplayFailure &failure) {
         headless::ResetWorld();
-        State = TestState{};
+        ResetProgram();
+        Result.BounceMs = Options.BounceMs;
         int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
         // The pointer rests in the middle of the screen while the program starts.
         headless::SetCursorScreenPos(width / 2, height / 2);
@@ -89,7 +63,7 @@ class Session {
         headless::SetButtonsSwapped(Options.Swap);
         headless::AddStep([this] { Step(); });
         headless::OnBoxShown([this](const headless::BoxInfo &box) { NoteBox(box); });
-        WinMain(headless::ProgramInstance(), nullptr, (LPSTR) "", SW_SHOWNORMAL);
+        RunProgram();
         if (Failed) {
             failure = Failure;
             return false;
@@ -104,8 +78,9 @@ class Session {
 
     // The figures of the frames read so far.
     void TakeCounts() {
-        Result.MostChangeX = State.MostChangeX;
-        Result.MostChangeY = State.MostChangeY;
+        POINT mostChange = ProgramMostChange();
+        Result.MostChangeX = mostChange.x;
+        Result.MostChangeY = mostChange.y;
         Result.Frames = Frames.FrameCount;
         Result.Events = Frames.EventCount;
         Result.Ignored = Frames.Ignored;
@@ -118,11 +93,9 @@ class Session {
         Result.DurationMs = Frames.LastMicros / 1000;
         Result.Device = Frames.Device();
         // The device's codes tell which buttons it has; a button seen in use has it too.
-        static const int CODE_OFFSET[BUTTON_KINDS] = {0, 2, 1, 3, 4, 5, 6};
         for (int i = 0; i < BUTTON_KINDS; ++i) {
-            Result.Buttons[i].Present =
-                Result.Buttons[i].Present ||
-                (Result.Device.CodesKnown && Result.Device.HasButton[CODE_OFFSET[i]]);
+            Result.Buttons[i].Present = Result.Buttons[i].Present ||
+                                        (Result.Device.CodesKnown && Result.Device.HasButton[i]);
         }
     }
 
@@ -133,7 +106,7 @@ class Session {
                 throw std::runtime_error("TapTally raised " + std::to_string(MOST_BOXES_IN_A_ROW) +
                                          " boxes in a row without taking input again");
             }
-            AnswerBox();
+            Answer();
             return;
         }
         BoxesInARow = 0;
@@ -146,7 +119,7 @@ class Session {
                 Stop(Failure);
                 return;
             }
-            Result.TriggerMs = State.TriggerThreshold;
+            Result.TriggerMs = ProgramTriggerMs();
             Phase_ = Phase::Replay;
             [[fallthrough]];
         case Phase::Replay:
@@ -173,16 +146,17 @@ class Session {
         Right = client.right - 1;
         Bottom = client.bottom - 1;
         // The pointer starts where the program last saw it.
-        X = std::clamp(State.LastX, 0, Right);
-        Y = std::clamp(State.LastY, 0, Bottom);
+        POINT pointer = ProgramPointer();
+        X = std::clamp((int)pointer.x, 0, Right);
+        Y = std::clamp((int)pointer.y, 0, Bottom);
         Base = headless::Tick() + START_DELAY_MS;
-        Result.TriggerMs = State.TriggerThreshold;
+        Result.TriggerMs = ProgramTriggerMs();
         if (Options.Trigger.empty()) {
             Phase_ = Phase::Replay;
             return;
         }
         Phase_ = Phase::Trigger;
-        headless::QueueMenuCommand(Main, CMD_SETUP);
+        OpenSetup(Main);
     }
 
     // Each box as TapTally raises it, while its error code is that of the box: a box raised
@@ -199,7 +173,7 @@ class Session {
             Result.OtherBoxes.push_back(seen);
             return;
         }
-        seen.Code = State.ErrorCode;
+        seen.Code = ProgramErrorCode();
         Result.Errors.push_back(seen);
         int button = ErrorButton(seen.Code);
         if (button >= 0) {
@@ -210,44 +184,25 @@ class Session {
         }
     }
 
-    void AnswerBox() {
+    void Answer() {
         headless::BoxInfo box = headless::TopBox();
         if (Phase_ == Phase::Trigger) {
-            AnswerTriggerDialog(box);
+            // A refusal is the program's own message box over the dialog.
+            if (AnswerSetup(box, Options.Trigger, TriggerTyped)) {
+                TriggerRefused = true;
+                Failure.Message = "--trigger " + Options.Trigger + ": refused by TapTally: \"" +
+                                  box.Caption + "\": " + OneLine(box.Text);
+            }
             return;
         }
-        if (box.IsDialog) {
-            headless::AnswerBox(IDCANCEL);
-            return;
-        }
-        // A user lets go of the buttons to answer the box; the box, not the window, takes
-        // those releases.
-        for (int panel = 0; panel < PANEL_BUTTONS; ++panel) {
+        // A user lets go of the buttons to answer a message box; the box, not the window,
+        // takes those releases.
+        for (int panel = 0; panel < PANEL_BUTTONS && !box.IsDialog; ++panel) {
             if (HeldNow & KEY_FLAGS[panel]) {
                 ReleaseIntoBox[panel] = true;
             }
         }
-        UINT buttons = box.Style & MB_TYPEMASK;
-        headless::AnswerBox(buttons == MB_OK || buttons == MB_OKCANCEL ? IDOK : IDCANCEL);
-    }
-
-    // The Setup dialog: the value typed and OK pressed, as a user would; a refusal is
-    // the program's own message box over the dialog.
-    void AnswerTriggerDialog(const headless::BoxInfo &box) {
-        if (box.IsDialog) {
-            if (!TriggerTyped) {
-                headless::SetDialogItemText(ID_TRIGGER_EDIT, Options.Trigger.c_str());
-                TriggerTyped = true;
-                headless::AnswerBox(ID_TRIGGER_OK);
-            } else {
-                headless::AnswerBox(ID_TRIGGER_CANCEL);
-            }
-            return;
-        }
-        TriggerRefused = true;
-        Failure.Message = "--trigger " + Options.Trigger + ": refused by TapTally: \"" +
-                          box.Caption + "\": " + OneLine(box.Text);
-        headless::AnswerBox(IDOK);
+        AnswerBox(box);
     }
 
     void Stop(const ReplayFailure &failure) {
@@ -364,7 +319,7 @@ class Session {
     // A left release on TapTally's icon opens its About box, which the person recording
     // never saw: the release is moved just off the icon.
     void KeepOffIcon(int &x, int &y) {
-        const RECT &icon = State.Layout.IconRect;
+        RECT icon = ProgramIcon();
         POINT point = {x, y};
         if (!PtInRect(&icon, point)) {
             return;
@@ -379,46 +334,13 @@ class Session {
 
     void Finish() {
         Phase_ = Phase::Closing;
-        if (!Options.Png.empty()) {
-            SavePicture();
+        if (Options.AtEnd) {
+            Options.AtEnd();
         }
         headless::QueueCloseBox(Main);
     }
 
-    // TapTally's screen as PNG; a failure keeps its reason, and the library's own
-    // message is kept off the terminal.
-    void SavePicture() {
-        FILE *probe = fopen(Options.Png.c_str(), "wb");
-        if (!probe) {
-            Result.PngFailed = true;
-            Result.PngProblem = strerror(errno);
-            return;
-        }
-        fclose(probe);
-        fflush(stderr);
-        int saved = dup(STDERR_FILENO);
-        int quiet = open("/dev/null", O_WRONLY);
-        if (saved >= 0 && quiet >= 0) {
-            dup2(quiet, STDERR_FILENO);
-        }
-        errno = 0;
-        bool written = headless::SavePng(Main, Options.Png.c_str());
-        int problem = errno;
-        if (saved >= 0 && quiet >= 0) {
-            dup2(saved, STDERR_FILENO);
-        }
-        for (int fd : {saved, quiet}) {
-            if (fd >= 0) {
-                close(fd);
-            }
-        }
-        if (!written) {
-            Result.PngFailed = true;
-            Result.PngProblem = problem ? strerror(problem) : "the picture could not be written";
-        }
-    }
-
-    const ReplayOptions &Options;
+    const RunOptions &Options;
     FrameReader &Frames;
     ReplayResult &Result;
     FindingsTracker Findings;
@@ -443,7 +365,7 @@ class Session {
 
 } // namespace
 
-bool RunEvents(const ReplayOptions &options, EventReader &events, ReplayResult &result,
+bool RunEvents(const RunOptions &options, EventReader &events, ReplayResult &result,
                ReplayFailure &failure) {
     bool ran = false;
     try {
@@ -461,35 +383,11 @@ bool RunEvents(const ReplayOptions &options, EventReader &events, ReplayResult &
     return ran;
 }
 
-bool RunReplay(const ReplayOptions &options, FILE *file, ReplayResult &result,
-               ReplayFailure &failure) {
+bool RunReplay(const RunOptions &options, const InputOptions &input, FILE *file,
+               ReplayResult &result, ReplayFailure &failure) {
     try {
         ByteSource source(file);
-        long line = 0;
-        // Records are told first: their first bytes may be anything, a byte-order mark too.
-        if (!IsRawRecords(source.Peek(65536))) {
-            source.SkipByteOrderMark();
-        }
-        const std::string &head = source.Peek(65536);
-        Format format = DetectFormat(head, line);
-        if (format == Format::Unknown) {
-            failure = ReplayFailure{line == 0 ? "the recording is empty: it holds no events"
-                                              : "this is no libinput record file (YAML), no "
-                                                "evemu-record file and no stream of the "
-                                                "kernel's event records",
-                                    line, LinePlace(line)};
-            return false;
-        }
-        if (format == Format::Raw && options.Device > 1) {
-            throw RecordingError(0, "--device " + std::to_string(options.Device) +
-                                        ": the kernel's event records are of one device only");
-        }
-        std::unique_ptr<EventReader> events =
-            format == Format::Evemu ? OpenEvemuReader(source, options.Device)
-            : format == Format::Raw ? OpenRawReader([&](char *buffer, size_t size) {
-                  return source.Read(buffer, size);
-              })
-                                    : OpenYamlReader(source, options.Device);
+        std::unique_ptr<EventReader> events = OpenRecording(source, input);
         return RunEvents(options, *events, result, failure);
     } catch (const RecordingError &error) {
         failure = FailureOf(error);

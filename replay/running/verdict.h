@@ -81,7 +81,8 @@ struct ReplayResult {
     uint64_t TimeBackFrames = 0; // frames whose time went back, held at the time before
     int64_t MostTimeBackMicros = 0;
     int TriggerMs = 0;
-    std::vector<BoxSeen> Errors;        // "Error Message" boxes, in the order they appeared
+    int BounceMs = 0;            // the least time between a release and a press that is no bounce
+    std::vector<BoxSeen> Errors; // "Error Message" boxes, in the order they appeared
     std::vector<BoxSeen> OtherBoxes;    // any other box
     ButtonResult Buttons[BUTTON_KINDS]; // by Button; the first three are TapTally's panels
     // Releases of buttons that were down when a box came up: a user lets go of the
@@ -96,8 +97,6 @@ struct ReplayResult {
     std::vector<Finding> Findings;                 // in time order, the first FINDINGS_KEPT
     std::map<std::string, uint64_t> FindingCounts; // by kind, all of them
     std::vector<PressPoint> Presses;               // kept only when a timeline is asked for
-    bool PngFailed = false;                        // the picture asked for could not be written
-    std::string PngProblem;                        // why not
 };
 
 // Findings past this many are counted, not listed.

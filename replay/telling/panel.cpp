@@ -8,11 +8,37 @@ namespace replay {
 
 namespace {
 
+PanelButton PanelRow(const char *name, const ButtonResult &button) {
+    PanelButton row;
+    row.Name = name;
+    row.Presses = button.Presses;
+    row.HasCurrent = button.HasCurrent;
+    row.CurrentMs = button.CurrentMs;
+    row.HasLeast = button.HasLeast;
+    row.LeastMs = button.LeastMs;
+    for (const auto &error : button.Errors) {
+        row.Errors += error.second;
+    }
+    row.Findings = button.FindingCount;
+    return row;
+}
+
 std::string Ms(bool known, uint32_t ms) {
     return known ? std::to_string(ms) : "-";
 }
 
 } // namespace
+
+std::vector<PanelButton> PanelButtons(const ReplayResult &soFar, const DeviceInfo &device) {
+    std::vector<PanelButton> rows;
+    for (int button = 0; button < BUTTON_KINDS; ++button) {
+        bool listed = device.CodesKnown && device.HasButton[button];
+        if (button < PANEL_BUTTONS || soFar.Buttons[button].Present || listed) {
+            rows.push_back(PanelRow(ButtonName(button), soFar.Buttons[button]));
+        }
+    }
+    return rows;
+}
 
 std::string EventLine(int64_t ms, const std::string &text) {
     char time[40];

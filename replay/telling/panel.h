@@ -2,6 +2,8 @@
 // plain line per error or finding.
 #pragma once
 
+#include "replay/running/verdict.h"
+
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -19,6 +21,10 @@ struct PanelButton {
 
 // An error or finding as one line: its time and its text.
 std::string EventLine(int64_t ms, const std::string &text);
+
+// The panel's rows of the verdict so far: left, middle and right always; a side button
+// when the device has it (its codes say so, or it was used).
+std::vector<PanelButton> PanelButtons(const ReplayResult &soFar, const DeviceInfo &device);
 
 struct Panel {
     std::string Title;

@@ -187,10 +187,10 @@ std::string PlainWords(int which, const ButtonResult &button, int triggerMs) {
     return text + ".\n";
 }
 
-std::string BeyondText(const ReplayResult &result, const ReplayOptions &options) {
+std::string BeyondText(const ReplayResult &result) {
     std::string text = "\nBeyond TapTally's test (the replay's own findings; TapTally's verdict "
                        "stays as it is):\n";
-    text += Printf("Bounce:   a release and a press closer than %d ms\n", options.BounceMs);
+    text += Printf("Bounce:   a release and a press closer than %d ms\n", result.BounceMs);
     text += "Side buttons:";
     bool any = false;
     for (int i = PANEL_BUTTONS; i < BUTTON_KINDS; ++i) {
@@ -225,13 +225,8 @@ std::string BeyondText(const ReplayResult &result, const ReplayOptions &options)
 
 } // namespace
 
-int ExitStatus(const ReplayResult &result, const ReplayOptions &options) {
-    bool found = options.Strict && !result.FindingCounts.empty();
-    return result.Errors.empty() && !found ? 0 : 1;
-}
-
 std::string TextReport(const std::string &file, const ReplayResult &result,
-                       const ReplayOptions &options) {
+                       const OutputOptions &options) {
     const IgnoredCounts &ignored = result.Ignored;
     std::string text =
         std::string(options.Live ? "TapTally live test of " : "TapTally replay of ") +
@@ -267,7 +262,7 @@ std::string TextReport(const std::string &file, const ReplayResult &result,
     }
     text += Printf("\nMovement: %llu messages, most change x %d, y %d\n",
                    (Count)result.MoveMessages, result.MostChangeX, result.MostChangeY);
-    text += BeyondText(result, options);
+    text += BeyondText(result);
 
     std::string plain;
     for (int i = 0; i < BUTTON_KINDS; ++i) {
@@ -297,8 +292,7 @@ std::string TextReport(const std::string &file, const ReplayResult &result,
     return text;
 }
 
-std::string JsonReport(const std::string &file, const ReplayResult &result,
-                       const ReplayOptions &options) {
+std::string JsonReport(const std::string &file, const ReplayResult &result) {
     std::string json = "{\"file\": " + JsonString(file);
     json += ", \"device\": " + JsonString(result.Device.Name);
     json += Printf(", \"device_number\": %d, \"device_count\": %d", result.Device.Number,
@@ -306,7 +300,7 @@ std::string JsonReport(const std::string &file, const ReplayResult &result,
     json += Printf(", \"duration_ms\": %lld, \"frames\": %llu, \"events\": %llu",
                    (long long)result.DurationMs, (Count)result.Frames, (Count)result.Events);
     json += Printf(", \"trigger_ms\": %d, \"bounce_ms\": %d, \"notes\": [", result.TriggerMs,
-                   options.BounceMs);
+                   result.BounceMs);
     std::vector<std::string> notes = Notes(result);
     for (size_t i = 0; i < notes.size(); ++i) {
         json += (i ? ", " : "") + JsonString(notes[i]);

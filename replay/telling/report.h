@@ -1,22 +1,27 @@
 // What the replay prints: the verdict as text for a person or as one JSON object.
 #pragma once
 
-#include "replay/running/session.h"
+#include "replay/running/verdict.h"
 
 #include <string>
 
 namespace replay {
 
-// 0 when the program raised no error, 1 when it raised any (or, with --strict, when the
-// replay found anything beyond its test).
-int ExitStatus(const ReplayResult &result, const ReplayOptions &options);
+// How the verdict is told, and where the pictures go.
+struct OutputOptions {
+    bool Json = false;
+    std::string Png;      // TapTally's screen at the end
+    std::string Timeline; // SVG plot of the press intervals
+    bool Strict = false;  // a finding counts for the exit status
+    bool Live = false;    // the events came from the mouse as it was used, not from a file
+};
+
 std::string TextReport(const std::string &file, const ReplayResult &result,
-                       const ReplayOptions &options);
-std::string JsonReport(const std::string &file, const ReplayResult &result,
-                       const ReplayOptions &options);
+                       const OutputOptions &options);
+std::string JsonReport(const std::string &file, const ReplayResult &result);
 // The plot of every press's interval over time, one row per button, with TapTally's
 // errors and the findings marked.
 std::string TimelineSvg(const std::string &file, const ReplayResult &result,
-                        const ReplayOptions &options);
+                        const OutputOptions &options);
 
 } // namespace replay

@@ -130,7 +130,7 @@ std::string Row(int row, const ReplayResult &result, const Scale &scale) {
 } // namespace
 
 std::string TimelineSvg(const std::string &file, const ReplayResult &result,
-                        const ReplayOptions &options) {
+                        const OutputOptions &options) {
     Scale scale{std::max<int64_t>(result.DurationMs, 1)};
     uint64_t findings = 0;
     for (const auto &kind : result.FindingCounts) {

@@ -7,6 +7,7 @@
 #include <headless/driver.h>
 
 #include "base/test_state.h"
+#include "replay/running/session.h"
 
 #include <array>
 #include <functional>
@@ -917,7 +918,7 @@ TEST(ReplayEvents, AnyReaderDrivesTheReplayAndTheObserverHearsAtOnce) {
         event(200, KEY, LEFT, 1), event(200, 0, 0, 0),            // frame 6: 47 ms on
     });
     Log log;
-    replay::ReplayOptions options;
+    replay::RunOptions options;
     options.Observer = &log;
     replay::ReplayResult result;
     replay::ReplayFailure failure;
