@@ -10,7 +10,8 @@ run the benchmark, the table has the headless column and a line that says why.
 It first prints the throughput of taptally-replay (an optimised native build in
 build/replay, the one tools/replay.sh uses; no Wine needed): recorded events replayed per
 second on synthetic recordings, the time a one-hour recording of a 1000 Hz mouse would
-take, and the replay's peak memory.
+take, and the replay's peak memory; then the web page's figures in chromium (the time to
+handle one message and to draw the screen, the page's weight gzipped).
 
 The native column is the cost on the headless stand-in (a Debug build that draws into
 memory), useful to compare changes; the Wine column is the program on a real Win32
@@ -81,6 +82,39 @@ def replay_section():
     print()
 
 
+WEB_MESSAGES = "2000"  # movement messages sent to the page, 1 ms apart
+WEB_BUDGET_US = 200.0  # a fifth of a core at 1000 messages a second
+
+
+def web_section():
+    """TapTally's web page in chromium: the time to handle one message and to draw the
+    screen, and the page's weight; skipped, saying why, where the page cannot be built
+    or its browser not started."""
+    try:
+        subprocess.run(["tools/web.sh", "--build"], cwd=ROOT, check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        output = subprocess.run(["node", os.path.join("bench", "web_bench.mjs"), WEB_MESSAGES],
+                                cwd=ROOT, check=True, stdout=subprocess.PIPE,
+                                universal_newlines=True, timeout=600).stdout
+    except (OSError, subprocess.SubprocessError) as error:
+        print("web page: no figures (%s)" % error)
+        print()
+        return
+    web = dict(line.split(" ", 1) for line in output.splitlines())
+    print("web page in chromium (screen %s, clock %s):" % (
+        web["web_screen_pixels"], "5 us" if web["web_clock_isolated"] == "1" else "coarse"))
+    print("  movement message, 1000 Hz: median %s us, 99th percentile %s us (%s messages; "
+          "goal under %.0f us)" % (web["web_move_median_us"], web["web_move_p99_us"],
+                                   web["web_move_messages"], WEB_BUDGET_US))
+    print("  press or release message:  median %s us, 99th percentile %s us (%s messages)" % (
+        web["web_button_median_us"], web["web_button_p99_us"], web["web_button_messages"]))
+    print("  drawing the screen once:   median %s us, 99th percentile %s us" % (
+        web["web_draw_median_us"], web["web_draw_p99_us"]))
+    print("  page weight: %s KB, gzipped %s KB (goal under 400 KB)" % (
+        web["web_page_kb"], web["web_page_gzip_kb"]))
+    print()
+
+
 def build(preset):
     subprocess.run(["cmake", "--preset", preset], cwd=ROOT, check=True, stdout=subprocess.DEVNULL)
     subprocess.run(["cmake", "--build", "--preset", preset, "--target", "taptally_bench"],
@@ -140,6 +174,7 @@ def wine_figures(kind, cycles):
 def main():
     cycles = sys.argv[1] if len(sys.argv) > 1 else "2000"
     replay_section()
+    web_section()
     build("native")
     native = figures([os.path.join("build", "native", "bench", "taptally_bench"), cycles])
     kind = wine_kind()

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Makes the release packages build/TapTally-<version>-win32.zip and
 # build/TapTally-<version>-win64.zip: each holds the stripped TapTally.exe of its build
-# (windows, windows64) and the user guide, and prints their paths, one a line. The
-# version is the FileVersion text of the version block in resources/taptally.rc. Builds
-# the two builds first when asked to (tools/package.sh --build); otherwise they must be
-# built already.
+# (windows, windows64) and the user guide; and build/TapTally-<version>-web.zip, the web
+# page's site (build/web/site, index.html at its root) for any static web server. Prints
+# their paths, one a line. The version is the FileVersion text of the version block in
+# resources/taptally.rc. Builds the builds first when asked to (tools/package.sh --build);
+# otherwise they must be built already.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,6 +18,7 @@ if [ "${1:-}" = --build ]; then
         cmake --preset "$preset" >/dev/null
         cmake --build --preset "$preset" -- -j"${JOBS:-2}" >&2
     done
+    tools/web.sh --build >/dev/null
 fi
 
 version=$(sed -n 's/^ *VALUE *"FileVersion", *"\([^"]*\)".*/\1/p' resources/taptally.rc)
@@ -42,3 +44,13 @@ for build in "${BUILDS[@]}"; do
     (cd "$staging" && zip -q -X "$OLDPWD/$package" TapTally.exe USER_GUIDE.txt)
     echo "$package"
 done
+
+site=build/web/site
+if [ ! -f "$site/index.html" ] || [ ! -f "$site/taptally.wasm" ]; then
+    echo "$site is missing: build the page first (tools/web.sh --build, or pass --build)" >&2
+    exit 1
+fi
+package="build/TapTally-$version-web.zip"
+rm -f "$package"
+(cd "$site" && zip -q -X -r "$OLDPWD/$package" .)
+echo "$package"

@@ -16,7 +16,10 @@ PACKAGES=(
     g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
     clang libclang-rt-14-dev clang-tidy cppcheck valgrind
     xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
+    emscripten chromium firefox-esr
 )
+# The page's tests run under node with npm; a machine with a node of its own keeps it.
+command -v npm >/dev/null || PACKAGES+=(npm)
 # The Wine this machine can run: 32-bit Wine comes from the i386 architecture, which a
 # machine without 32-bit support does not need.
 I386_PACKAGES=()
@@ -33,7 +36,17 @@ missing=()
 for package in "${PACKAGES[@]}" "${I386_PACKAGES[@]}"; do
     installed "$package" || missing+=("$package")
 done
+# The page's test packages, exactly as the lock file names them (web/node_modules).
+node_packages() {
+    local web
+    web="$(cd "$(dirname "$0")/../web" && pwd)"
+    if [ ! -d "$web/node_modules" ] || [ "$web/package-lock.json" -nt "$web/node_modules" ]; then
+        (cd "$web" && npm ci --no-audit --no-fund)
+    fi
+}
+
 if [ ${#missing[@]} -eq 0 ]; then
+    node_packages
     exit 0
 fi
 
@@ -49,3 +62,4 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 apt-get update
 apt-get install -y --no-install-recommends "${missing[@]}"
+node_packages

@@ -42,6 +42,12 @@ stage_wine_tests() {
     fi
     ctest --test-dir "$(wine_build)" -L wine --output-on-failure --no-tests=error
 }
+# TapTally's web page in real browsers: Debian's chromium with event times set through the
+# DevTools protocol, and firefox-esr over WebDriver BiDi with paced input.
+stage_web() {
+    tools/web.sh --build >/dev/null &&
+        (cd web && timeout 900 node --test --test-concurrency=1 tests/*.test.mjs)
+}
 # libFuzzer targets built with clang in build/fuzz, 20 seconds each.
 stage_fuzz() { tools/fuzz.sh 20; }
 # cppcheck and clang-tidy on the program's code; needs the native build's compile commands.
@@ -57,11 +63,19 @@ check_package() { # zip, what file(1) says of its exe up to the word "stripped"
     kind=$(unzip -p "$1" TapTally.exe | file -b -)
     [[ "$kind" == "$2 (stripped"* ]] || { echo "$1: TapTally.exe is '$kind'"; return 1; }
 }
+check_web_package() { # zip of the site: the page and its program at its root
+    local listing file
+    listing=$(unzip -l "$1") || return 1
+    for file in index.html page.js style.css taptally.js taptally.wasm; do
+        grep -qE " $file\$" <<<"$listing" || { echo "$1 lacks $file:"; echo "$listing"; return 1; }
+    done
+}
 stage_package() {
     local zips
     zips=$(tools/package.sh) || return 1
     check_package "$(grep -- -win32.zip <<<"$zips")" "PE32 executable (GUI) Intel 80386" &&
         check_package "$(grep -- -win64.zip <<<"$zips")" "PE32+ executable (GUI) x86-64" &&
+        check_web_package "$(grep -- -web.zip <<<"$zips")" &&
         tools/package_starts.py "$(grep -- "-win$TAPTALLY_WINE.zip" <<<"$zips")" &&
         tools/package_deb.sh
 }
@@ -80,6 +94,7 @@ STAGES=(
     native_asan_tests
     native_valgrind_tests
     wine_tests
+    web
     fuzz
     static_analysis
     package

@@ -169,6 +169,26 @@ void DrawButtonFace(Window &target, const RECT &rect, const std::string &label, 
     DrawTextPixels(target, x, y, label, LINE_HEIGHT, CHAR_WIDTH, RGB(0, 0, 0), &clip);
 }
 
+} // namespace
+
+std::vector<RECT> MessageBoxButtonPlaces(const Window &box) {
+    POINT offset = ClientOffset(box);
+    RECT client = ClientRectScreen(box);
+    int width = client.right - client.left, height = client.bottom - client.top;
+    int count = (int)box.Box.Buttons.size();
+    int row = BUTTON_WIDTH * count + 6 * (count - 1);
+    int x = offset.x + (width - row) / 2;
+    int top = offset.y + height - BOX_MARGIN - BUTTON_HEIGHT;
+    std::vector<RECT> places;
+    for (int i = 0; i < count; ++i) {
+        places.push_back(RECT{x, top, x + BUTTON_WIDTH, top + BUTTON_HEIGHT});
+        x += BUTTON_WIDTH + 6;
+    }
+    return places;
+}
+
+namespace {
+
 void RenderMessageBox(Window &box) {
     POINT offset = ClientOffset(box);
     RECT client = ClientRectScreen(box);
@@ -189,14 +209,10 @@ void RenderMessageBox(Window &box) {
         DrawTextPixels(box, textLeft, y, line, LINE_HEIGHT, CHAR_WIDTH, RGB(0, 0, 0), nullptr);
         y += LINE_HEIGHT;
     }
-    int count = (int)box.Box.Buttons.size();
-    int row = BUTTON_WIDTH * count + 6 * (count - 1);
-    int x = offset.x + (width - row) / 2;
-    int top = offset.y + height - BOX_MARGIN - BUTTON_HEIGHT;
-    for (int id : box.Box.Buttons) {
-        RECT button{x, top, x + BUTTON_WIDTH, top + BUTTON_HEIGHT};
-        DrawButtonFace(box, button, ButtonLabel(id), id == DefaultResult(box.Box));
-        x += BUTTON_WIDTH + 6;
+    std::vector<RECT> places = MessageBoxButtonPlaces(box);
+    for (size_t i = 0; i < places.size(); ++i) {
+        int id = box.Box.Buttons[i];
+        DrawButtonFace(box, places[i], ButtonLabel(id), id == DefaultResult(box.Box));
     }
 }
 

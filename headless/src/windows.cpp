@@ -196,11 +196,11 @@ void PaintNonClient(Window &window) {
         RECT bar{fx, fy + caption, width - fx, fy + caption + menu};
         FillPixels(window, bar, MenuBarColor, nullptr);
         std::vector<RECT> clip{bar};
-        int x = fx + 6;
-        for (const MenuItem &item : W().Menus[Key(window.Menu)].Items) {
-            std::string label = MenuLabel(item.Text);
-            DrawTextPixels(window, x, bar.top + (menu - 12) / 2, label, 12, 6, RGB(0, 0, 0), &clip);
-            x += (int)label.size() * 6 + 12;
+        const std::vector<MenuItem> &items = W().Menus[Key(window.Menu)].Items;
+        std::vector<RECT> places = MenuBarPlaces(window);
+        for (size_t i = 0; i < items.size(); ++i) {
+            DrawTextPixels(window, places[i].left + 6, bar.top + (menu - 12) / 2,
+                           MenuLabel(items[i].Text), 12, 6, RGB(0, 0, 0), &clip);
         }
     }
 }

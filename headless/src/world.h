@@ -280,6 +280,10 @@ void RunNextStep();
 // The area of a closed box becomes invalid in every window beneath it.
 void UncoverArea(const RECT &screen, HWND except);
 
+// ---- Places on the screen (screen.cpp) ---------------------------------------------
+// Where each entry of the window's menu bar stands, in window pixels, as it is drawn.
+std::vector<RECT> MenuBarPlaces(const Window &window);
+
 // ---- Menus (menus.cpp) -------------------------------------------------------------
 HMENU LoadMenuResource(const ResourceFile &file, const ResId &name);
 Menu &LiveMenu(const char *call, HMENU handle);
@@ -308,6 +312,8 @@ LRESULT MessageBoxWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 LRESULT ControlWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void RenderControl(Window &control);
 std::string TopBoxCaption();
+// Where the buttons of a message box stand, in window pixels, in the order of its buttons.
+std::vector<RECT> MessageBoxButtonPlaces(const Window &box);
 
 // ---- Files (kernel.cpp) ------------------------------------------------------------
 const std::string &HostFolder();

@@ -1,5 +1,6 @@
-// The page has no PNG library: the picture of a window goes to the page as its pixels,
-// and the page encodes them as PNG.
+// TapTally's screen at the end of a run, handed to the page as pixels.
+#include "web/verdict/end_screen.h"
+
 #include <windows.h>
 
 #include <headless/driver.h>
@@ -16,9 +17,8 @@ EM_JS(void, GiveScreen, (int width, int height, const uint8_t *rgba),
 
 } // namespace
 
-namespace headless {
-
-bool SavePng(HWND window, const char *) {
+bool GiveEndScreen() {
+    HWND window = headless::MainWindow();
     RECT frame;
     POINT client = {0, 0};
     if (!GetWindowRect(window, &frame) || !ClientToScreen(window, &client)) {
@@ -33,7 +33,7 @@ bool SavePng(HWND window, const char *) {
     std::vector<uint8_t> rgba((size_t)width * (size_t)height * 4);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            COLORREF color = Pixel(window, left + x, top + y);
+            COLORREF color = headless::Pixel(window, left + x, top + y);
             uint8_t *at = &rgba[((size_t)y * (size_t)width + (size_t)x) * 4];
             at[0] = GetRValue(color);
             at[1] = GetGValue(color);
@@ -44,5 +44,3 @@ bool SavePng(HWND window, const char *) {
     GiveScreen(width, height, rgba.data());
     return true;
 }
-
-} // namespace headless

@@ -39,20 +39,30 @@ function baseName(name) {
   return dot > 0 ? name.slice(0, dot) : name;
 }
 
+// Fills root with the verdict's controls; a file input and a <pre id="verdict"> already in
+// root are used as they are. A file dropped anywhere on root is replayed.
 export function startVerdictUI(root) {
-  const drop = element('div', { class: 'verdict-drop', id: 'verdict-drop' });
-  const label = element('label', { for: 'verdict-file' },
-    'Drop a recording of a mouse here (libinput record, evemu-record or the kernel\'s ' +
-    'event records), or choose one: ');
-  const input = element('input', { type: 'file', id: 'verdict-file' });
-  drop.append(label, input);
+  let input = root.querySelector('input[type="file"]');
+  if (!input) {
+    input = element('input', { type: 'file', id: 'verdict-file' });
+    const label = element('label', { for: 'verdict-file' },
+      'Drop a recording of a mouse here (libinput record, evemu-record or the kernel\'s ' +
+      'event records), or choose one: ');
+    const line = element('p');
+    line.append(label, input);
+    root.append(line);
+  }
+  let verdict = root.querySelector('pre#verdict');
+  if (!verdict) {
+    verdict = element('pre', { id: 'verdict' });
+    root.append(verdict);
+  }
   const progress = element('progress', { id: 'verdict-progress', max: '1', value: '0' });
   const cancel = element('button', { type: 'button', id: 'verdict-cancel' }, 'Cancel');
-  const busy = element('div', { class: 'verdict-busy' });
-  busy.append(progress, cancel);
+  const busy = element('p', { class: 'verdict-busy' });
+  busy.append(progress, ' ', cancel);
   busy.hidden = true;
   const status = element('p', { id: 'verdict-status', role: 'status' });
-  const verdict = element('pre', { id: 'verdict' });
   const timeline = element('img', { id: 'verdict-timeline', alt: 'Timeline of the presses' });
   timeline.hidden = true;
   const downloads = element('p', { id: 'verdict-downloads' }, 'Download: ');
@@ -63,7 +73,8 @@ export function startVerdictUI(root) {
     downloads.append(links[kind], ' ');
   }
   downloads.hidden = true;
-  root.append(drop, busy, status, verdict, timeline, downloads);
+  verdict.before(busy, status);
+  verdict.after(timeline, downloads);
 
   let worker = null;
   const decoder = new TextDecoder();
@@ -141,8 +152,8 @@ export function startVerdictUI(root) {
       replay(input.files[0]);
     }
   });
-  drop.addEventListener('dragover', (event) => event.preventDefault());
-  drop.addEventListener('drop', (event) => {
+  root.addEventListener('dragover', (event) => event.preventDefault());
+  root.addEventListener('drop', (event) => {
     event.preventDefault();
     if (event.dataTransfer.files.length > 0) {
       replay(event.dataTransfer.files[0]);

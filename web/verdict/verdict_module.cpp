@@ -1,6 +1,8 @@
 // The verdict of a recording dropped on the page: the replay run in a Web Worker on the
 // stand-in, the file read from the page in slices so that its size never shows in the
 // module's memory. The page's script gives the bytes and takes the reports.
+#include "web/verdict/end_screen.h"
+
 #include "replay/reading/text.h"
 #include "replay/running/session.h"
 #include "replay/telling/report.h"
@@ -29,8 +31,8 @@ void DeliverText(const char *kind, const std::string &text) {
 } // namespace
 
 // Runs the replay through the file the page holds, named by name, and delivers the text,
-// the JSON and the timeline, or the one line the command line tool prints for bad input.
-// Returns the events read (of a failed run too).
+// the JSON, the timeline and the end screen, or the one line the command line tool prints
+// for bad input. Returns the events read (of a failed run too).
 extern "C" EMSCRIPTEN_KEEPALIVE double verdict_run(const char *name) {
     cookie_io_functions_t functions = {ReadFromPage, nullptr, nullptr, nullptr};
     FILE *file = fopencookie(nullptr, "rb", functions);
@@ -38,23 +40,24 @@ extern "C" EMSCRIPTEN_KEEPALIVE double verdict_run(const char *name) {
         DeliverText("failure", "taptally-replay: the file cannot be read\n");
         return 0;
     }
-    replay::ReplayOptions options;
-    options.File = name;
-    // The session keeps the presses for the timeline and hands the end screen to the page.
-    options.Timeline = "timeline.svg";
-    options.Png = "/end-screen.png";
+    replay::InputOptions input;
+    input.File = name;
+    replay::RunOptions run;
+    run.KeepPresses = true; // for the timeline
+    run.AtEnd = [] { GiveEndScreen(); };
+    replay::OutputOptions output;
     replay::ReplayResult result;
     replay::ReplayFailure failure;
-    bool replayed = replay::RunReplay(options, file, result, failure);
+    bool replayed = replay::RunReplay(run, input, file, result, failure);
     fclose(file);
     if (!replayed) {
-        DeliverText("failure", "taptally-replay: " + replay::Printable(name) +
-                                   replay::Printable(failure.Place) + ": " +
-                                   replay::Printable(failure.Message) + "\n");
+        DeliverText("failure",
+                    "taptally-replay: " +
+                        replay::Printable(name + failure.Place + ": " + failure.Message) + "\n");
         return (double)result.Events;
     }
-    DeliverText("text", replay::TextReport(name, result, options));
-    DeliverText("json", replay::JsonReport(name, result, options));
-    DeliverText("svg", replay::TimelineSvg(name, result, options));
+    DeliverText("text", replay::TextReport(name, result, output));
+    DeliverText("json", replay::JsonReport(name, result));
+    DeliverText("svg", replay::TimelineSvg(name, result, output));
     return (double)result.Events;
 }

@@ -226,6 +226,34 @@ COLORREF Pixel(HWND window, int clientX, int clientY);
 bool SavePng(HWND window, const char *path); // the whole window, frame included
 const std::vector<UINT> &Beeps();            // MessageBeep values, in order
 
+// ---- The screen as a person sees it and points at it ------------------------------
+// The visible top-level windows, bottom first, composed into the width x height pixels
+// at the screen's corner, row by row; what no window covers gets the desktop colour.
+void ComposeScreen(COLORREF *pixels, int width, int height, COLORREF desktop);
+// The entries of a window's menu bar, left to right, where the bar shows them.
+struct MenuBarEntry {
+    std::string Label;  // as shown, without '&' marks
+    RECT Screen{};      // screen rectangle of the entry
+    UINT Command = 0;   // what choosing an entry without popup sends
+    bool Popup = false; // the entry opens a popup menu (MenuPopupEntries)
+    bool Disabled = false;
+};
+std::vector<MenuBarEntry> MenuBarEntries(HWND window);
+struct MenuPopupEntry {
+    std::string Label;       // without '&' marks, up to a tab
+    std::string Accelerator; // what follows a tab in the entry's text
+    UINT Command = 0;
+    bool Separator = false, Disabled = false, Checked = false;
+};
+// The entries of the popup opened by the bar entry at this position (none for a plain entry).
+std::vector<MenuPopupEntry> MenuPopupEntries(HWND window, size_t barIndex);
+// The topmost visible window at a screen point: the control under it when the point is on
+// a control of that window, else the top-level window; null over the bare screen.
+HWND WindowAtScreen(int x, int y);
+// The id of the button of the topmost box or dialog at a screen point, or 0 (also when
+// no box is open, or the button is disabled).
+int BoxButtonAt(int x, int y);
+
 // ---- Text metrics of the built-in face ----------------------------------------------
 // Every font renders in one fixed face: a character is (|height| / 2) pixels wide and
 // |height| pixels tall (the default font: 8 x 16; height 0 is 16; a nonzero width given

@@ -17,6 +17,10 @@ import { startVerdictUI } from './verdict/verdict.js';
 startVerdictUI(document.getElementById('verdict-root'));
 </script>`;
 
+// The page of the site when it has one (the verdict's part in its section "recording"),
+// else the verdict's part alone.
+export const PAGE_ROOT = '#recording, #verdict-root';
+
 export function serveSite(site) {
   const server = http.createServer((request, response) => {
     const wanted = decodeURIComponent(new URL(request.url, 'http://x').pathname);
@@ -36,7 +40,8 @@ export function serveSite(site) {
   });
   return new Promise((resolve) => {
     server.listen(0, '127.0.0.1', () => {
-      resolve({ server, url: `http://127.0.0.1:${server.address().port}/verdict-harness.html` });
+      const page = fs.existsSync(path.join(site, 'index.html')) ? 'index.html' : 'verdict-harness.html';
+      resolve({ server, url: `http://127.0.0.1:${server.address().port}/${page}` });
     });
   });
 }
@@ -50,43 +55,51 @@ export async function openPage(url, profile) {
   });
   const page = await browser.newPage();
   await page.goto(url);
-  await page.waitForSelector('#verdict-file');
+  await page.waitForFunction((root) => document.querySelector(root)?.dataset.state === 'idle',
+    { timeout: 60000 }, PAGE_ROOT);
   return { browser, page };
 }
 
 // Chooses the file in the page's file input and waits for its verdict: the state
 // ("done", "failed"), the text of #verdict, the downloads' contents and the worker's figures.
+// Chooses the file in the page's file input and waits for its verdict: the state
+// ("done", "failed"), the text of #verdict, the downloads' contents and the worker's figures.
 export async function dropFile(page, file, timeoutMs = 60000) {
-  // Emptied first, so that choosing the same file again is a change too.
-  await page.evaluate(() => {
-    document.getElementById('verdict-root').dataset.state = 'asked';
-    document.getElementById('verdict-file').value = '';
-  });
-  const input = await page.$('#verdict-file');
-  await input.uploadFile(file);
+  await choose(page, file);
   return readVerdict(page, timeoutMs);
+}
+
+// Chooses the file, the input emptied first so that the same file again is a change too.
+export async function choose(page, file) {
+  await page.evaluate((selector) => {
+    const at = document.querySelector(selector);
+    at.dataset.state = 'asked';
+    at.querySelector('input[type="file"]').value = '';
+  }, PAGE_ROOT);
+  const input = await page.$(`:is(${PAGE_ROOT}) input[type="file"]`);
+  await input.uploadFile(file);
 }
 
 export async function readVerdict(page, timeoutMs = 60000) {
   await page.waitForFunction(
-    () => ['done', 'failed'].includes(document.getElementById('verdict-root').dataset.state),
-    { timeout: timeoutMs, polling: 50 });
-  return page.evaluate(async () => {
-    const root = document.getElementById('verdict-root');
+    (selector) => ['done', 'failed'].includes(document.querySelector(selector).dataset.state),
+    { timeout: timeoutMs, polling: 50 }, PAGE_ROOT);
+  return page.evaluate(async (selector) => {
+    const at = document.querySelector(selector);
     const download = async (id) => {
       const link = document.getElementById(id);
       return link.hidden || !link.href ? null : (await fetch(link.href)).text();
     };
     return {
-      state: root.dataset.state,
+      state: at.dataset.state,
       text: document.getElementById('verdict').textContent,
       json: await download('verdict-json'),
       svg: await download('verdict-svg'),
-      events: Number(root.dataset.events),
-      seconds: Number(root.dataset.seconds),
-      memory: Number(root.dataset.memory),
+      events: Number(at.dataset.events),
+      seconds: Number(at.dataset.seconds),
+      memory: Number(at.dataset.memory),
     };
-  });
+  }, PAGE_ROOT);
 }
 
 // The command line tool on the file, named as the page names it: by its name alone.

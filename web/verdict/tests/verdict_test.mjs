@@ -14,7 +14,9 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
-import { dropFile, openPage, readVerdict, runNative, serveSite, writeRecording } from './page_driver.mjs';
+import {
+  PAGE_ROOT, choose, dropFile, openPage, readVerdict, runNative, serveSite, writeRecording,
+} from './page_driver.mjs';
 
 const ROOT = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../../..');
 const DEFAULT_SITE = fs.existsSync(path.join(ROOT, 'build/web/site/verdict/verdict.js'))
@@ -135,14 +137,14 @@ async function main() {
       'was cut off in the middle of a frame: its last 1 event(s) were not replayed');
 
     // A file dropped rather than chosen.
-    const dropped = await page.evaluate((text) => {
+    await page.evaluate((selector, text) => {
       const transfer = new DataTransfer();
       transfer.items.add(new File([text], 'dropped.evemu'));
-      document.getElementById('verdict-root').dataset.state = 'asked';
-      document.getElementById('verdict-drop').dispatchEvent(
+      const at = document.querySelector(selector);
+      at.dataset.state = 'asked';
+      at.dispatchEvent(
         new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true }));
-    }, fs.readFileSync(files.find((f) => /evemu$/.test(f)), 'utf8'));
-    void dropped;
+    }, PAGE_ROOT, fs.readFileSync(files.find((f) => /evemu$/.test(f)), 'utf8'));
     const droppedVerdict = await readVerdict(page);
     const droppedFile = path.join(folder, 'dropped.evemu');
     fs.copyFileSync(files.find((f) => /evemu$/.test(f)), droppedFile);
@@ -163,23 +165,19 @@ async function main() {
     check(`worker memory grew by ${growth} bytes`, growth <= MEMORY_SLACK, true);
 
     // Cancel: the replay stops, nothing is shown, and the next file is replayed.
-    await page.evaluate(() => {
-      document.getElementById('verdict-root').dataset.state = 'asked';
-      document.getElementById('verdict-file').value = '';
-    });
-    await (await page.$('#verdict-file')).uploadFile(large);
-    await page.waitForFunction(() => document.getElementById('verdict-root').dataset.state ===
+    await choose(page, large);
+    await page.waitForFunction((selector) => document.querySelector(selector).dataset.state ===
       'reading' && document.getElementById('verdict-progress').value > 0,
-      { timeout: 60000, polling: 20 });
+      { timeout: 60000, polling: 20 }, PAGE_ROOT);
     await page.click('#verdict-cancel');
     const atCancel = await page.$eval('#verdict-progress', (e) => e.value);
     // A worker that went on would move the bar on within this time.
     await new Promise((resolve) => setTimeout(resolve, 2000));
-    const cancelled = await page.evaluate(() => ({
-      state: document.getElementById('verdict-root').dataset.state,
+    const cancelled = await page.evaluate((selector) => ({
+      state: document.querySelector(selector).dataset.state,
       text: document.getElementById('verdict').textContent,
       progress: document.getElementById('verdict-progress').value,
-    }));
+    }), PAGE_ROOT);
     check('cancelled: state', cancelled.state, 'cancelled');
     check('cancelled: verdict', cancelled.text, '');
     check('cancelled: reading stopped', cancelled.progress, atCancel);
