@@ -57,7 +57,9 @@ export function startVerdictUI(root) {
     verdict = element('pre', { id: 'verdict' });
     root.append(verdict);
   }
-  const progress = element('progress', { id: 'verdict-progress', max: '1', value: '0' });
+  const progress = element('progress', {
+    id: 'verdict-progress', max: '1', value: '0', 'aria-label': 'Recording read so far',
+  });
   const cancel = element('button', { type: 'button', id: 'verdict-cancel' }, 'Cancel');
   const busy = element('p', { class: 'verdict-busy' });
   busy.append(progress, ' ', cancel);
