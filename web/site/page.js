@@ -283,6 +283,8 @@
   // ---- Mouse --------------------------------------------------------------------------
   // Elements of the page whose own clicks are no release for TapTally.
   const interactive = 'button, input, a, select, label, summary, textarea, .popup';
+  // Texts to be selected and copied: a press there and its release are the user's own.
+  const copyable = 'pre';
 
   canvas.addEventListener('mousedown', (event) => {
     // No autoscroll for the middle button, no selection, no focus move by the browser.
@@ -329,7 +331,7 @@
       return;
     }
     if (!countedPress[event.button] && event.target instanceof Element &&
-        event.target.closest(interactive)) {
+        (event.target.closest(interactive) || event.target.closest(copyable))) {
       return;
     }
     countedPress[event.button] = false;

@@ -21,9 +21,11 @@ after(async () => {
 });
 
 // Where things are on the page of 1400 x 1100: the canvas at the corner, TapTally's
-// window filling it (frame 4, caption 19, menu bar 19), the side panel from x 1070 on.
+// window filling it (frame 4, caption 19, menu bar 19), the side panel from x 1070 on
+// (its list of boxes below its first lines).
 const CLIENT = [300, 700];
 const SIDE = [1200, 1080];
+const BOXES = [1200, 110]; // the list of boxes
 const ENTRY = { driverInfo: [90, 32], setup: [215, 32], about: [360, 32] };
 
 const TEXTS = {
@@ -61,6 +63,7 @@ test('clicks with exact intervals raise the errors of each button', LIMIT, async
     [0, 'a release after a press beside the canvas', [['side press', 0], ['release', 200]], [11, 200]],
     [1, 'a release after a press beside the canvas', [['side press', 0], ['release', 200]], [21, 200]],
     [2, 'a release after a press beside the canvas', [['side press', 0], ['release', 200]], [31, 200]],
+    [0, 'a press and release on the list of boxes, to copy it', [['boxes press', 0], ['boxes release', 100]], null],
     [0, 'a release beside the canvas, then a press', [['press', 0], ['side release', 100], ['press', 400], ['release', 450]], null],
     [0, 'a second press before a release', [['press', 0], ['press', 300], ['release', 400]], [12, 300]],
     [1, 'a second press before a release', [['press', 0], ['press', 300], ['release', 400]], [22, 300]],
@@ -72,6 +75,8 @@ test('clicks with exact intervals raise the errors of each button', LIMIT, async
     for (const [what, at] of steps) {
       if (what.startsWith('side ')) {
         await input[what.slice(5)](button, ...SIDE, t + at);
+      } else if (what.startsWith('boxes ')) {
+        await input[what.slice(6)](button, ...BOXES, t + at);
       } else {
         await input[what](button, ...CLIENT, t + at);
       }
