@@ -19,9 +19,14 @@ echo "deb-src http://deb.debian.org/debian $codename main" > "$apt_dir/sources.l
 set -- -o Dir::Etc::SourceList="$apt_dir/sources.list" -o Dir::Etc::SourceParts="$apt_dir/parts" \
     -o Dir::State::Lists="$apt_dir/lists" -o Debug::NoLocking=1
 apt-get "$@" -qq update
-(cd "$out/source" && apt-get "$@" -qq source --download-only libyaml=0.2.5-1)
+(cd "$out/source" && apt-get "$@" -qq source --download-only libyaml)
 
-tarball=$(ls "$out"/source/libyaml_0.2.5.orig.tar.gz)
+# The release the replay is known to read with; Debian's revisions share its source.
+tarball="$out/source/libyaml_0.2.5.orig.tar.gz"
+if [ ! -f "$tarball" ]; then
+    echo "libyaml_wasm.sh: Debian's source of libyaml is not 0.2.5:" "$out"/source/*.orig.* >&2
+    exit 1
+fi
 rm -rf "$out/src" && mkdir -p "$out/src"
 tar -xzf "$tarball" -C "$out/src" --strip-components=1
 
