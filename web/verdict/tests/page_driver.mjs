@@ -46,13 +46,16 @@ export function serveSite(site) {
   });
 }
 
-export async function openPage(url, profile) {
-  const browser = await puppeteer.launch({
-    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-    headless: true,
-    userDataDir: profile,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage'],
-  });
+// Debian's chromium, or with firefox true Debian's firefox-esr (over WebDriver BiDi).
+export async function openPage(url, profile, firefox = false) {
+  const browser = await puppeteer.launch(firefox
+    ? { browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: true }
+    : {
+      executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+      headless: true,
+      userDataDir: profile,
+      args: ['--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage'],
+    });
   const page = await browser.newPage();
   await page.goto(url);
   await page.waitForFunction((root) => document.querySelector(root)?.dataset.state === 'idle',

@@ -3,7 +3,7 @@
 // native tests write, dropped on the page, gives what taptally-replay prints for it (text,
 // JSON and timeline, or its one line on bad input), byte for byte; the end screen is the
 // native tool's PNG pixel for pixel; a large file streams in flat memory; Cancel stops a
-// replay.
+// replay. Firefox gives the same text.
 //
 //   node web/verdict/tests/verdict_test.mjs [SITE] [NATIVE_BUILD]
 //
@@ -109,6 +109,21 @@ async function compare(page, file, pictures) {
   return got;
 }
 
+// Firefox: a recording of each format gives the tool's text.
+async function inFirefox(url) {
+  const { browser, page } = await openPage(url, null, true);
+  try {
+    for (const [format, name] of [['yaml', 'firefox.yml'], ['evemu', 'firefox.evemu'],
+      ['raw', 'firefox.raw']]) {
+      const file = path.join(folder, name);
+      writeRecording(file, format, 200000);
+      check(`firefox: ${name}`, (await dropFile(page, file)).text, runNative(TOOL, file).out);
+    }
+  } finally {
+    await browser.close();
+  }
+}
+
 async function main() {
   const files = corpus();
   const { server, url } = await serveSite(SITE);
@@ -184,6 +199,10 @@ async function main() {
     await compare(page, files[0], false);
   } finally {
     await browser.close();
+  }
+  try {
+    await inFirefox(url);
+  } finally {
     server.close();
   }
 }
