@@ -7,6 +7,7 @@
 #include "replay/front/cli.h"
 
 #include <cstdio>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -136,9 +137,27 @@ inline const std::string &Folder() {
     return folder.Path;
 }
 
+// With TAPTALLY_KEEP_RECORDINGS naming a folder, every recording written is also kept
+// there (numbered, its name in plain letters), for the page's tests to drop on the page.
+inline void Keep(const std::string &name, const std::string &content) {
+    static int kept = 0;
+    const char *folder = getenv("TAPTALLY_KEEP_RECORDINGS");
+    if (!folder || !*folder) {
+        return;
+    }
+    std::string plain;
+    for (char c : name) {
+        plain += isalnum((unsigned char)c) || c == '.' || c == '-' ? c : '_';
+    }
+    char number[16];
+    snprintf(number, sizeof number, "%03d-", ++kept);
+    std::ofstream(std::string(folder) + "/" + number + plain, std::ios::binary) << content;
+}
+
 inline std::string Write(const std::string &name, const std::string &content) {
     std::string path = Folder() + name;
     std::ofstream(path, std::ios::binary) << content;
+    Keep(name, content);
     return path;
 }
 
