@@ -144,6 +144,25 @@ def web_section():
     print("  page weight: %s KB, gzipped %s KB (goal under 400 KB)" % (
         web["web_page_kb"], web["web_page_gzip_kb"]))
     print()
+    verdict_section()
+
+
+def verdict_section():
+    """The verdict of a recording dropped on the page: events per second in its worker
+    against the native tool on the same file, and the worker's memory after a small and a
+    200 MB recording."""
+    try:
+        output = subprocess.run(["node", os.path.join("bench", "verdict_bench.mjs")], cwd=ROOT,
+                                check=True, stdout=subprocess.PIPE, universal_newlines=True,
+                                timeout=900).stdout
+    except (OSError, subprocess.SubprocessError) as error:
+        print("verdict of a dropped recording: no figures (%s)" % error)
+        print()
+        return
+    print("verdict of a dropped recording, in the page's worker (goal: within 2x of the tool):")
+    for line in output.splitlines():
+        print("  " + line)
+    print()
 
 
 def build(preset):

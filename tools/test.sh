@@ -46,10 +46,12 @@ stage_wine_tests() {
     ctest --test-dir "$(wine_build)" -L wine --output-on-failure --no-tests=error
 }
 # TapTally's web page in real browsers: Debian's chromium with event times set through the
-# DevTools protocol, and firefox-esr over WebDriver BiDi with paced input.
+# DevTools protocol, and firefox-esr over WebDriver BiDi with paced input; then the verdict
+# of every recording the replay's tests write, dropped on the page, against the native tool.
 stage_web() {
     tools/web.sh --build >/dev/null &&
-        (cd web && timeout 900 node --test --test-concurrency=1 tests/*.test.mjs)
+        (cd web && timeout 900 node --test --test-concurrency=1 tests/*.test.mjs) &&
+        timeout 600 node web/verdict/tests/verdict_test.mjs
 }
 # libFuzzer targets built with clang in build/fuzz, 20 seconds each.
 stage_fuzz() { tools/fuzz.sh 20; }
