@@ -5,6 +5,8 @@
 #include "replay/front/options.h"
 #include "replay/front/outcome.h"
 
+#include <linux/major.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -52,7 +54,7 @@ int RunRecording(CommandOptions &options) {
     struct stat input;
     std::string problem;
     if (fstat(fileno(file), &input) == 0) {
-        problem = InputIsDevice(name, input, isatty(fileno(file)));
+        problem = InputIsDevice(path, input, isatty(fileno(file)));
         if (problem.empty()) {
             problem = OutputIsInput(
                 input, {{"--png", options.Output.Png}, {"--timeline", options.Output.Timeline}});
@@ -94,16 +96,18 @@ std::string OutputIsInput(const struct stat &input,
     return "";
 }
 
-std::string InputIsDevice(const std::string &name, const struct stat &input, bool terminal) {
-    if (terminal) {
-        return name + ": a terminal, not a recording: give the recording's file, or pipe it "
-                      "in (taptally-replay - < mouse.yml)";
-    }
-    if (S_ISCHR(input.st_mode)) {
+std::string InputIsDevice(const std::string &path, const struct stat &input, bool terminal) {
+    std::string name = path == "-" ? "(standard input)" : path;
+    if (S_ISCHR(input.st_mode) && major(input.st_rdev) == INPUT_MAJOR && !terminal) {
         return name +
-               ": a device, not a recording: to test an input device as it is used, "
-               "run taptally-replay --live " +
-               name;
+               ": an input device, not a recording: to test it as it is used, run "
+               "taptally-replay --live " +
+               path;
+    }
+    if (terminal || S_ISCHR(input.st_mode)) {
+        return name + (terminal ? ": a terminal" : ": a device") +
+               ", not a recording: give the recording's file, or pipe it in (taptally-replay - < "
+               "mouse.yml)";
     }
     return "";
 }

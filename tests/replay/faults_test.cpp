@@ -3,6 +3,7 @@
 #include "recordings.h"
 
 #include <fcntl.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -40,11 +41,11 @@ TEST(ReplayInput, WhatIsNoRecordingIsRefusedAtOnceWithAHint) {
     const std::string packed = ": unpack it first, or replay it with ";
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"/dev/zero"},
-         "/dev/zero: a device, not a recording: to test an input device as it is used, run "
-         "taptally-replay --live /dev/zero"},
+         "/dev/zero: a device, not a recording: give the recording's file, or pipe it in "
+         "(taptally-replay - < mouse.yml)"},
         {{"--json", "/dev/null"},
-         "/dev/null: a device, not a recording: to test an input device as it is used, run "
-         "taptally-replay --live /dev/null"},
+         "/dev/null: a device, not a recording: give the recording's file, or pipe it in "
+         "(taptally-replay - < mouse.yml)"},
         {{Write("mouse.yml.gz", std::string("\x1f\x8b\x08\x00\x00\x00\x00\x00", 8))},
          Folder() + "mouse.yml.gz: this file is packed with gzip" + packed +
              "zcat FILE | taptally-replay -"},
@@ -94,6 +95,49 @@ TEST(ReplayInput, ATerminalOnStandardInputIsRefused) {
     }
     EXPECT_EQ(outcome.Status, 2);
     EXPECT_EQ(outcome.Err, "taptally-replay: (standard input): a terminal, not a recording: give "
+                           "the recording's file, or pipe it in (taptally-replay - < mouse.yml)\n");
+}
+
+// Only an input device is worth a try with --live; standard input is named as such.
+TEST(ReplayInput, OnlyAnInputDeviceIsSentToTheLiveTest) {
+    struct Case {
+        unsigned Major;
+        std::string Path, Expected;
+    };
+    const Case cases[] = {
+        {13, "/dev/input/event5",
+         "/dev/input/event5: an input device, not a recording: to test it as it is used, run "
+         "taptally-replay --live /dev/input/event5"},
+        {13, "-",
+         "(standard input): an input device, not a recording: to test it as it is used, run "
+         "taptally-replay --live -"},
+        {1, "-",
+         "(standard input): a device, not a recording: give the recording's file, or pipe it in "
+         "(taptally-replay - < mouse.yml)"},
+        {4, "/dev/tty3",
+         "/dev/tty3: a device, not a recording: give the recording's file, or pipe it in "
+         "(taptally-replay - < mouse.yml)"},
+    };
+    struct stat device = {};
+    device.st_mode = S_IFCHR | 0660;
+    for (const Case &test : cases) {
+        device.st_rdev = makedev(test.Major, 65);
+        EXPECT_EQ(replay::InputIsDevice(test.Path, device, false), test.Expected);
+    }
+    struct stat file = {};
+    file.st_mode = S_IFREG | 0644;
+    EXPECT_EQ(replay::InputIsDevice("mouse.yml", file, false), "");
+
+    int null = open("/dev/null", O_RDONLY);
+    ASSERT_GE(null, 0);
+    int saved = dup(0);
+    dup2(null, 0);
+    Outcome outcome = RunTool({"-"});
+    dup2(saved, 0);
+    close(saved);
+    close(null);
+    EXPECT_EQ(outcome.Status, 2);
+    EXPECT_EQ(outcome.Err, "taptally-replay: (standard input): a device, not a recording: give "
                            "the recording's file, or pipe it in (taptally-replay - < mouse.yml)\n");
 }
 
