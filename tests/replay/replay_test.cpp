@@ -226,14 +226,14 @@ TEST(ReplayVerdict, TextReportNamesEverythingAndEndsInTheVerdict) {
             "middle         0         -              0  -\n"
             "right          1         -              0  -\n"
             "\n"
-            "Movement: 1 messages, most change x 3, y 2\n"
+            "Movement: 1 message, most change x 3, y 2\n"
             "\n"
             "Beyond TapTally's test (the replay's own findings; without an error of TapTally's "
             "they make the verdict WARN):\n"
             "Setting:  changes of one button closer than 20 ms are one bounce (--bounce)\n"
             "Side buttons: back (side) 2 presses, least 50 ms; forward (extra) 0 presses\n"
             "Wheel:    3 steps, 1 step against the scroll\n"
-            "Report rate: not measured: the mouse did not move\n"
+            "Report rate: not measured: no two motion reports came within 100 ms of each other\n"
             "Largest sensor step: 3 counts at 0.000 s\n"
             "Findings:\n"
             "     1.085 s  Left button let go 5 ms after it was pressed: faster than a "
@@ -980,10 +980,15 @@ TEST(ReplayEvents, AButtonHeldAsTheReadingStartsIsNoPress) {
         return made;
     };
     ListReader reader({
-        event(0, KEY, LEFT, 1, true), event(0, REL, 0, 2), event(0, 0, 0, 0), // held
-        event(40, KEY, LEFT, 0), event(40, 0, 0, 0),                           // let go
-        event(500, KEY, LEFT, 1), event(500, 0, 0, 0),                         // a click
-        event(590, KEY, LEFT, 0), event(590, 0, 0, 0),
+        event(0, KEY, LEFT, 1, true),
+        event(0, REL, 0, 2),
+        event(0, 0, 0, 0), // held
+        event(40, KEY, LEFT, 0),
+        event(40, 0, 0, 0), // let go
+        event(500, KEY, LEFT, 1),
+        event(500, 0, 0, 0), // a click
+        event(590, KEY, LEFT, 0),
+        event(590, 0, 0, 0),
     });
     replay::RunOptions options;
     replay::ReplayResult result;
