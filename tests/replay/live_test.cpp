@@ -586,7 +586,7 @@ TEST(LivePanel, OnATerminalThePanelIsRedrawnInPlace) {
           "\x1b[2Kwheel              0 steps, 0 against the scroll\r\n",
           "\x1b[2Kleft               2      80        80       1         0\r\n",
           "\x1b[2Kback (side)        1       -         -       0         0\r\n",
-          "\x1b[2K       1.080 s  Error # 10 Occurred! - The Left Button 'Lea\r\n"}) {
+          "\x1b[2K       1.080 s  Error # 10 Occurred! - The Left Button '...\r\n"}) {
         EXPECT_NE(panel.find(row), std::string::npos) << row << "\n" << panel;
     }
     EXPECT_NE(buffer.find("\r\x1b[16A"), lastUp) << "drawn once only";
@@ -656,11 +656,14 @@ TEST(LiveStream, StoredRecordsOfEitherSizeAndTheirFaults) {
     }
 }
 
-// A line the terminal would wrap is cut to its width in characters, a name's UTF-8 whole.
+// A line the terminal would wrap is cut to its width in characters, a name's UTF-8 whole,
+// and ends in "..." to show that it was cut.
 TEST(LivePanel, LinesAreCutToTheWidthInCharacters) {
     const char *const cases[][2] = {
-        {"Maus \u201cGr\u00f6\u00dfe\u201d 5", "Maus \u201cGr\u00f6\u00df"},
-        {"Example Optical Mouse", "Example Op"},
+        {"Maus \u201cGr\u00f6\u00dfe\u201d 5", "Maus \u201cG..."},
+        {"Example Optical Mouse", "Example..."},
+        {"0123456789", "0123456789"},
+        {"0123456789a", "0123456..."},
         {"short", "short"},
     };
     for (const auto &test : cases) {
