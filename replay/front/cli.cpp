@@ -22,17 +22,18 @@ const char USAGE_HEAD[] =
     "usage: taptally-replay [options] RECORDING\n"
     "       taptally-replay --live [options] [DEVICE]\n"
     "Runs TapTally through a recording of a mouse made with `libinput record`,\n"
-    "`evemu-record` or `cat /dev/input/eventN` (RECORDING - reads standard input) and\n"
-    "prints its verdict; with --live, through the mouse's events as they come (DEVICE: a\n"
-    "device node, or a file or - of the kernel's event records; without it the mouse is\n"
-    "found).\n";
+    "`evemu-record` or `cat /dev/input/eventN` (RECORDING - reads standard input)\n"
+    "and prints its verdict; with --live, through the mouse's events as they come\n"
+    "(DEVICE: a device node, or a file or - of the kernel's event records; without\n"
+    "it the mouse is found).\n";
 const char USAGE_TAIL[] =
     "  --version        print the version\n"
     "  --help, -h       print this help\n"
     "The last line of the verdict begins with FAIL (TapTally raised errors), WARN\n"
-    "(findings beyond TapTally's test), UNTESTED (no left, middle or right press) or PASS.\n"
+    "(findings beyond TapTally's test), UNTESTED (no left, middle or right press)\n"
+    "or PASS.\n"
     "Exit status: 1 for FAIL (with --strict also for WARN and UNTESTED), 0 otherwise,\n"
-    "2 bad input or bad options.\n";
+    "2 for bad input or options, or an output file that could not be written.\n";
 
 std::string Usage() {
     return USAGE_HEAD + OptionsHelp(OptionTable()) + USAGE_TAIL;

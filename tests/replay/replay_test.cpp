@@ -547,6 +547,10 @@ TEST(ReplayOptions, BadOptionsAndARefusedTriggerEndWithStatus2) {
         {{"--trigger", "abc", path}, "--trigger needs a whole number of milliseconds, not \"abc\""},
         {{"--trigger", " +200ms", path},
          "--trigger needs a whole number of milliseconds, not \" +200ms\""},
+        {{"--trigger=90", path}, "--trigger=90: give the value after a space, --trigger 90"},
+        {{"--png=", path}, "--png=: give the value after a space, --png FILE"},
+        {{"--json=yes", path}, "--json takes no value"},
+        {{"--colour=red", path}, "unknown option --colour=red"},
         {{"--live", "--seconds", "100000000"},
          "--seconds needs a whole number of seconds from 1 to 31536000 (a year), not "
          "\"100000000\""},
@@ -561,6 +565,18 @@ TEST(ReplayOptions, BadOptionsAndARefusedTriggerEndWithStatus2) {
     Outcome none = RunTool({});
     EXPECT_EQ(none.Status, 2);
     EXPECT_EQ(none.Err.rfind("taptally-replay: no recording given\nusage: taptally-replay", 0), 0u);
+    // The help fits a terminal of 80 columns and says every exit status.
+    Outcome help = RunTool({"--help"});
+    EXPECT_EQ(help.Status, 0);
+    std::istringstream lines(help.Out);
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_LE(line.size(), 80u) << line;
+    }
+    EXPECT_NE(help.Out.find("\nExit status: 1 for FAIL (with --strict also for WARN and UNTESTED), "
+                            "0 otherwise,\n2 for bad input or options, or an output file that "
+                            "could not be written.\n"),
+              std::string::npos)
+        << help.Out;
     Outcome version = RunTool({"--version"});
     EXPECT_EQ(version.Status, 0);
     EXPECT_EQ(version.Out, "taptally-replay 1.90\n");
