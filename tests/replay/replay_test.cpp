@@ -701,6 +701,35 @@ TEST(ReplayPictures, TimelinePlotsEveryIntervalPerButtonWithTriggerAndErrors) {
     }
 }
 
+// Errors a few ms apart get a line each, but their numbers are not written over each
+// other, where "10" on "10" would read as "110".
+TEST(ReplayPictures, TimelineErrorNumbersDoNotOverlap) {
+    Rows rows;
+    Click(rows, 1000, LEFT, 200);
+    Click(rows, 1202, LEFT, 2);
+    Click(rows, 1206, LEFT, 2);
+    Click(rows, 1210, LEFT, 2);
+    Click(rows, 1600, LEFT, 50);
+    Click(rows, 1660, LEFT, 50);
+    std::string svg = Folder() + "errors.svg";
+    EXPECT_EQ(RunTool({"--timeline", svg, Write("errors.evemu", Evemu(rows))}).Status, 1);
+    std::string plot = ReadAll(svg);
+    const std::pair<std::string, size_t> counts[] = {
+        {"<title>0.206 s: error 10</title></line><text ", 1},
+        {"<title>0.210 s: error 10</title></line>\n", 1},
+        {"<title>0.660 s: error 10</title></line><text ", 1},
+        {"class=\"error-label\"", 2},
+    };
+    for (const auto &test : counts) {
+        size_t found = 0;
+        for (size_t at = plot.find(test.first); at != std::string::npos;
+             at = plot.find(test.first, at + 1)) {
+            ++found;
+        }
+        EXPECT_EQ(found, test.second) << test.first;
+    }
+}
+
 namespace {
 
 // The "findings" list of a JSON verdict, as text.
