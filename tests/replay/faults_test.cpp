@@ -175,8 +175,15 @@ TEST(ReplayInput, MessagesSayWhatIsWrong) {
     late.replace(late.rfind("E: 1432678476"), 13, "E: 1099511627777");
     std::string open = yaml;
     open.replace(open.find("\"Example Optical Mouse\"\n"), 23, "\"Example Optical Mouse\n");
+    std::string large = evemu, word = evemu;
+    large.replace(large.rfind(" 0110 0000\t") + 6, 4, "2147483648"); // the release's value
+    word.replace(word.rfind(" 0110 0000\t") + 6, 4, "12ab");
     const std::string cases[][2] = {
         {late, ":30: the seconds of an E: line are out of range: at most 1099511627776 (2^40)"},
+        {large, ":29: the value of an E: line must be a whole number from -2147483648 to "
+                "2147483647"},
+        {word, ":29: the value of an E: line must be a whole number from -2147483648 to "
+               "2147483647"},
         {open, ":15: a quote opened here is never closed"},
     };
     for (const auto &test : cases) {
