@@ -227,6 +227,7 @@ int RunLive(const CommandOptions &options) {
         return Fail(problem);
     }
     FILE *record = nullptr;
+    int unrecorded = 0; // why the record could not be written
     std::unique_ptr<EventReader> recorder;
     EventReader *events = source.Reader.get();
     if (!live.Record.empty()) {
@@ -234,7 +235,7 @@ int RunLive(const CommandOptions &options) {
         if (!record) {
             return Fail(live.Record + ": " + strerror(errno));
         }
-        recorder = RecordTo(*source.Reader, record, source.Reader->EvemuHeader());
+        recorder = RecordTo(*source.Reader, record, source.Reader->EvemuHeader(), unrecorded);
         events = recorder.get();
     }
     bool terminal = isatty(1);
@@ -255,9 +256,15 @@ int RunLive(const CommandOptions &options) {
     ReplayResult result;
     ReplayFailure failure;
     bool ran = RunEvents(run, *events, result, failure);
-    bool recorded = !record || (fflush(record) == 0 && !ferror(record));
-    if (record && fclose(record) != 0) {
-        recorded = false;
+    bool recorded = true;
+    if (record) {
+        bool flushed = fflush(record) == 0;
+        unrecorded = unrecorded == 0 && !flushed ? errno : unrecorded;
+        recorded = flushed && !ferror(record) && unrecorded == 0;
+        if (fclose(record) != 0) {
+            unrecorded = unrecorded == 0 ? errno : unrecorded;
+            recorded = false;
+        }
     }
     fprintf(stderr, "%s\n", EndLine(why, source.Reader->CutBytes()).c_str());
     if (!ran && failure.NoEvents) {
@@ -269,7 +276,8 @@ int RunLive(const CommandOptions &options) {
     }
     int status = PrintVerdict(output, source.Name, result, picture);
     if (!recorded) {
-        fprintf(stderr, "taptally-replay: cannot write %s\n", Printable(live.Record).c_str());
+        fprintf(stderr, "taptally-replay: cannot write %s%s%s\n", Printable(live.Record).c_str(),
+                unrecorded ? ": " : "", unrecorded ? strerror(unrecorded) : "");
         status = STATUS_BAD;
     }
     return status;

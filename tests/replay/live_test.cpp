@@ -633,6 +633,13 @@ TEST(LiveStream, StoredRecordsOfEitherSizeAndTheirFaults) {
          "",
          ": record 5 (byte 64): this is no input event of Linux: its time, type or code is out "
          "of range (records of 16 bytes)\n"},
+        {"--record that cannot be written",
+         Raw(rows),
+         {"--live", "--record", "/dev/full"},
+         2,
+         fail,
+         "The test ended: the stream of events ended.\n"
+         "taptally-replay: cannot write /dev/full: No space left on device\n"},
         {"--device 2",
          Raw(rows),
          {"--device", "2"},
