@@ -533,6 +533,53 @@ TEST(LiveDevice, AButtonHeldAsTheTestStartsIsNoLostPress) {
     EXPECT_NE(said.find("\"restored_changes\": 0"), std::string::npos) << said;
 }
 
+namespace {
+
+// What a terminal of 60 columns shows of the live test reading bytes on standard input,
+// the stream kept open restMs after them (resting: what it showed until then).
+std::string OnTerminal(const std::string &bytes, int restMs, std::string *resting = nullptr) {
+    int in[2];
+    if (pipe(in) != 0 || write(in[1], bytes.data(), bytes.size()) != (ssize_t)bytes.size()) {
+        ADD_FAILURE() << "cannot feed the pipe";
+        return "";
+    }
+    int terminal = -1;
+    winsize size = {};
+    size.ws_col = 60;
+    size.ws_row = 40;
+    fflush(stdout);
+    pid_t child = forkpty(&terminal, nullptr, nullptr, &size);
+    if (child == 0) {
+        close(in[1]);
+        dup2(in[0], 0);
+        char *argv[] = {(char *)"taptally-replay", (char *)"--live", (char *)"-"};
+        _exit(replay::Main(3, argv));
+    }
+    close(in[0]);
+    std::string buffer;
+    char chunk[4096];
+    ssize_t count;
+    pollfd wait = {terminal, POLLIN, 0};
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(restMs);
+    while (std::chrono::steady_clock::now() < end) {
+        if (poll(&wait, 1, 50) > 0 && (count = read(terminal, chunk, sizeof chunk)) > 0) {
+            buffer.append(chunk, (size_t)count);
+        }
+    }
+    if (resting) {
+        *resting = buffer;
+    }
+    close(in[1]);
+    while (poll(&wait, 1, 20000) > 0 && (count = read(terminal, chunk, sizeof chunk)) > 0) {
+        buffer.append(chunk, (size_t)count);
+    }
+    close(terminal);
+    waitpid(child, nullptr, 0);
+    return buffer;
+}
+
+} // namespace
+
 // On a terminal the panel is drawn over itself: the cursor goes up the lines drawn before,
 // each line is cleared and written again.
 TEST(LivePanel, OnATerminalThePanelIsRedrawnInPlace) {
@@ -544,32 +591,7 @@ TEST(LivePanel, OnATerminalThePanelIsRedrawnInPlace) {
         Move(rows, 1200 + 8 * report, 1, 0);
     }
     Click(rows, 2200, SIDE, 60);
-    std::string bytes = Raw(rows);
-    int in[2];
-    ASSERT_EQ(pipe(in), 0);
-    ASSERT_EQ(write(in[1], bytes.data(), bytes.size()), (ssize_t)bytes.size());
-    close(in[1]);
-    int terminal = -1;
-    winsize size = {};
-    size.ws_col = 60;
-    size.ws_row = 40;
-    fflush(stdout);
-    pid_t child = forkpty(&terminal, nullptr, nullptr, &size);
-    if (child == 0) {
-        dup2(in[0], 0);
-        char *argv[] = {(char *)"taptally-replay", (char *)"--live", (char *)"-"};
-        _exit(replay::Main(3, argv));
-    }
-    close(in[0]);
-    std::string buffer;
-    char chunk[4096];
-    ssize_t count;
-    pollfd wait = {terminal, POLLIN, 0};
-    while (poll(&wait, 1, 20000) > 0 && (count = read(terminal, chunk, sizeof chunk)) > 0) {
-        buffer.append(chunk, (size_t)count);
-    }
-    close(terminal);
-    waitpid(child, nullptr, 0);
+    std::string buffer = OnTerminal(Raw(rows), 0);
     // Before the first event it waits for the mouse.
     EXPECT_EQ(buffer.find("\x1b[2KWaiting for the mouse... move it or press a button.\r\n"),
               buffer.find("\r\n") + 2)
@@ -590,6 +612,29 @@ TEST(LivePanel, OnATerminalThePanelIsRedrawnInPlace) {
         EXPECT_NE(panel.find(row), std::string::npos) << row << "\n" << panel;
     }
     EXPECT_NE(buffer.find("\r\x1b[16A"), lastUp) << "drawn once only";
+}
+
+// A mouse that sent a few events and then rests is no longer waited for, and one that
+// stopped moving is shown standing still, its last events counted, while the test runs.
+TEST(LivePanel, TheLastEventsShowWhileTheMouseRests) {
+    const std::pair<int, std::string> cases[] = {
+        {5, "   15 events   standing still\r\n"},   // a nudge of 32 ms
+        {50, "   150 events   standing still\r\n"}, // 392 ms of motion at 125 Hz
+    };
+    for (const auto &test : cases) {
+        Rows rows;
+        for (int report = 0; report < test.first; ++report) {
+            Move(rows, 8 * report, 1, 0);
+        }
+        std::string resting;
+        std::string buffer = OnTerminal(Raw(rows), 1000, &resting);
+        size_t last = resting.rfind("\x1b[2KElapsed ");
+        ASSERT_NE(last, std::string::npos) << resting;
+        std::string line = resting.substr(last, resting.find("\r\n", last) + 2 - last);
+        ASSERT_GT(line.size(), test.second.size()) << line;
+        EXPECT_EQ(line.substr(line.size() - test.second.size()), test.second) << resting;
+        EXPECT_NE(buffer.find("TapTally live test of"), std::string::npos) << buffer;
+    }
 }
 
 // Stored records of 64-bit and of 32-bit Linux, whole or damaged, replayed or read live.
