@@ -46,6 +46,10 @@ std::string Open(const std::string &path, bool grab, StreamEnd &why, Source &sou
         if (grab) {
             return "--grab needs a device node, not a stream on standard input";
         }
+        if (isatty(0)) {
+            return "(standard input): a terminal, not a stream of events: pipe them in "
+                   "(sudo cat /dev/input/event5 | taptally-replay --live -)";
+        }
         source.Reader = OpenRawReader(ReadDescriptor(0, why));
         return "";
     }

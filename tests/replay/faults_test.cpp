@@ -89,6 +89,9 @@ TEST(ReplayInput, ATerminalOnStandardInputIsRefused) {
     int saved = dup(0);
     dup2(terminal, 0);
     Outcome outcome = RunTool({"-"});
+    // Ctrl+D typed first: a terminal that is read ends at once instead of waiting.
+    ASSERT_EQ(write(master, "\x04", 1), 1);
+    Outcome live = RunTool({"--live", "-"});
     dup2(saved, 0);
     for (int fd : {saved, terminal, master}) {
         close(fd);
@@ -96,6 +99,10 @@ TEST(ReplayInput, ATerminalOnStandardInputIsRefused) {
     EXPECT_EQ(outcome.Status, 2);
     EXPECT_EQ(outcome.Err, "taptally-replay: (standard input): a terminal, not a recording: give "
                            "the recording's file, or pipe it in (taptally-replay - < mouse.yml)\n");
+    EXPECT_EQ(live.Status, 2);
+    EXPECT_EQ(live.Err, "taptally-replay: (standard input): a terminal, not a stream of events: "
+                        "pipe them in (sudo cat /dev/input/event5 | taptally-replay --live -)\n");
+    EXPECT_EQ(live.Out, "");
 }
 
 // Only an input device is worth a try with --live; standard input is named as such.
