@@ -54,7 +54,11 @@ std::string Open(const std::string &path, bool grab, StreamEnd &why, Source &sou
         return "";
     }
     struct stat info;
-    if (stat(path.c_str(), &info) == 0 && S_ISCHR(info.st_mode)) {
+    bool known = stat(path.c_str(), &info) == 0;
+    if (known && S_ISDIR(info.st_mode)) {
+        return path + ": cannot be read: " + strerror(EISDIR);
+    }
+    if (known && S_ISCHR(info.st_mode)) {
         try {
             source.Reader = OpenDeviceReader(path, grab, why);
         } catch (const RecordingError &error) {

@@ -59,6 +59,7 @@ TEST(ReplayInput, WhatIsNoRecordingIsRefusedAtOnceWithAHint) {
          Folder() + "mouse.bz2: this file is packed with bzip2" + packed +
              "bzcat FILE | taptally-replay -"},
         {{"--live", "--grab", "-"}, "--grab needs a device node, not a stream on standard input"},
+        {{"--live", Folder()}, Folder() + ": cannot be read: Is a directory"},
         {{"--live", Write("mouse.yml", YamlRecording())},
          Folder() +
              "mouse.yml: a recording (libinput record), not a stream of events as they "
