@@ -6,6 +6,8 @@
 #include "replay/front/outcome.h"
 #include "replay/front/read_ahead.h"
 
+#include <linux/major.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -21,17 +23,18 @@ const char USAGE_HEAD[] =
     "usage: taptally-replay [options] RECORDING\n"
     "       taptally-replay --live [options] [DEVICE]\n"
     "Runs TapTally through a recording of a mouse made with `libinput record`,\n"
-    "`evemu-record` or `cat /dev/input/eventN` (RECORDING - reads standard input) and\n"
-    "prints its verdict; with --live, through the mouse's events as they come (DEVICE: a\n"
-    "device node, or a file or - of the kernel's event records; without it the mouse is\n"
-    "found).\n";
+    "`evemu-record` or `cat /dev/input/eventN` (RECORDING - reads standard input)\n"
+    "and prints its verdict; with --live, through the mouse's events as they come\n"
+    "(DEVICE: a device node, or a file or - of the kernel's event records; without\n"
+    "it the mouse is found).\n";
 const char USAGE_TAIL[] =
     "  --version        print the version\n"
     "  --help, -h       print this help\n"
     "The last line of the verdict begins with FAIL (TapTally raised errors), WARN\n"
-    "(findings beyond TapTally's test), UNTESTED (no left, middle or right press) or PASS.\n"
+    "(findings beyond TapTally's test), UNTESTED (no left, middle or right press)\n"
+    "or PASS.\n"
     "Exit status: 1 for FAIL (with --strict also for WARN and UNTESTED), 0 otherwise,\n"
-    "2 bad input or bad options.\n";
+    "2 for bad input or options, or an output file that could not be written.\n";
 
 std::string Usage() {
     return USAGE_HEAD + OptionsHelp(OptionTable()) + USAGE_TAIL;
@@ -53,7 +56,7 @@ int RunRecording(CommandOptions &options) {
     struct stat input;
     std::string problem;
     if (fstat(fileno(file), &input) == 0) {
-        problem = InputIsDevice(name, input, isatty(fileno(file)));
+        problem = InputIsDevice(path, input, isatty(fileno(file)));
         if (problem.empty()) {
             problem = OutputIsInput(
                 input, {{"--png", options.Output.Png}, {"--timeline", options.Output.Timeline}});
@@ -95,16 +98,18 @@ std::string OutputIsInput(const struct stat &input,
     return "";
 }
 
-std::string InputIsDevice(const std::string &name, const struct stat &input, bool terminal) {
-    if (terminal) {
-        return name + ": a terminal, not a recording: give the recording's file, or pipe it "
-                      "in (taptally-replay - < mouse.yml)";
-    }
-    if (S_ISCHR(input.st_mode)) {
+std::string InputIsDevice(const std::string &path, const struct stat &input, bool terminal) {
+    std::string name = path == "-" ? "(standard input)" : path;
+    if (S_ISCHR(input.st_mode) && major(input.st_rdev) == INPUT_MAJOR && !terminal) {
         return name +
-               ": a device, not a recording: to test an input device as it is used, "
-               "run taptally-replay --live " +
-               name;
+               ": an input device, not a recording: to test it as it is used, run "
+               "taptally-replay --live " +
+               path;
+    }
+    if (terminal || S_ISCHR(input.st_mode)) {
+        return name + (terminal ? ": a terminal" : ": a device") +
+               ", not a recording: give the recording's file, or pipe it in (taptally-replay - < "
+               "mouse.yml)";
     }
     return "";
 }

@@ -20,8 +20,9 @@ int Main(int argc, char **argv);
 std::string OutputIsInput(const struct stat &input,
                           const std::vector<std::pair<const char *, std::string>> &outputs);
 
-// The problem when the input is a character device or a terminal, which would be read
-// for ever: a hint to --live for a device; "" otherwise.
-std::string InputIsDevice(const std::string &name, const struct stat &input, bool terminal);
+// The problem when the input (a path, or "-" for standard input) is a character device or
+// a terminal, which would be read for ever: a hint to --live for an input device, to the
+// recording's file otherwise; "" for anything else.
+std::string InputIsDevice(const std::string &path, const struct stat &input, bool terminal);
 
 } // namespace replay

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <deque>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 
 namespace replay {
@@ -45,11 +46,19 @@ std::string Open(const std::string &path, bool grab, StreamEnd &why, Source &sou
         if (grab) {
             return "--grab needs a device node, not a stream on standard input";
         }
+        if (isatty(0)) {
+            return "(standard input): a terminal, not a stream of events: pipe them in "
+                   "(sudo cat /dev/input/event5 | taptally-replay --live -)";
+        }
         source.Reader = OpenRawReader(ReadDescriptor(0, why));
         return "";
     }
     struct stat info;
-    if (stat(path.c_str(), &info) == 0 && S_ISCHR(info.st_mode)) {
+    bool known = stat(path.c_str(), &info) == 0;
+    if (known && S_ISDIR(info.st_mode)) {
+        return path + ": cannot be read: " + strerror(EISDIR);
+    }
+    if (known && S_ISCHR(info.st_mode)) {
         try {
             source.Reader = OpenDeviceReader(path, grab, why);
         } catch (const RecordingError &error) {
@@ -97,15 +106,28 @@ class LiveView : public ReplayObserver {
         Show(EventLine(finding.Ms, "Finding: " + finding.Text), soFar);
     }
     void FrameDone(const ReplayResult &soFar) override {
+        Last = &soFar;
+        LastFrame = std::chrono::steady_clock::now();
         if (Terminal) {
-            Draw(soFar, false);
+            Draw(soFar, false, 0);
         }
     }
 
     // The panel before the first event: it waits for the mouse.
     void Begin() {
         if (Terminal) {
-            Draw(ReplayResult(), true);
+            Draw(ReplayResult(), true, 0);
+        }
+    }
+
+    // While the mouse sends nothing, the time runs on, the last events come to show and
+    // a mouse that stopped moving is shown standing still.
+    void Waiting() {
+        if (Terminal && Last) {
+            Draw(*Last, false,
+                 std::chrono::duration_cast<std::chrono::milliseconds>(
+                     std::chrono::steady_clock::now() - LastFrame)
+                     .count());
         }
     }
 
@@ -120,46 +142,50 @@ class LiveView : public ReplayObserver {
         if (Shown.Latest.size() > PANEL_LATEST) {
             Shown.Latest.pop_front();
         }
-        Draw(soFar, true);
+        Draw(soFar, true, 0);
     }
 
-    // The motion reports of the last half second, by their time.
-    void Measure(const ReplayResult &soFar) {
+    // The motion reports of the last half second, by their time; now: the time of the
+    // last event, and as long again as the mouse has sent nothing since.
+    void Measure(const ReplayResult &soFar, int64_t now) {
         if (soFar.MoveMessages > MovesSeen) {
             MovesSeen = soFar.MoveMessages;
             Motion.push_back(soFar.DurationMs);
         }
-        while (!Motion.empty() && soFar.DurationMs - Motion.front() > RATE_WINDOW_MS) {
+        while (!Motion.empty() && now - Motion.front() > RATE_WINDOW_MS) {
             Motion.pop_front();
         }
         int64_t span = Motion.empty() ? 0 : Motion.back() - Motion.front();
-        bool moving = Motion.size() >= 5 && span > 0 && soFar.DurationMs - Motion.back() < 100;
+        bool moving = Motion.size() >= 5 && span > 0 && now - Motion.back() < 100;
         Shown.RateHz = moving ? (double)(Motion.size() - 1) * 1000.0 / (double)span : 0;
     }
 
-    // Redrawn when a figure of the buttons or the wheel changed, or an event line came;
-    // for the time, the events and the rate alone at most ten times a second.
-    void Draw(const ReplayResult &soFar, bool force) {
+    // Redrawn when a figure of the buttons or the wheel changed, an event line came or
+    // the first event; for the time, the events and the rate alone at most ten times a
+    // second. idleMs: the time since the last event.
+    void Draw(const ReplayResult &soFar, bool force, int64_t idleMs) {
+        int64_t now = soFar.DurationMs + idleMs;
         Shown.Buttons = PanelButtons(soFar, Device);
         Shown.WheelSteps = soFar.WheelSteps;
         Shown.WheelBack = soFar.WheelReversals;
-        Measure(soFar);
+        Measure(soFar, now);
         winsize size = {};
         size_t width = ioctl(1, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
         std::vector<std::string> lines = PanelLines(Shown, width - 1);
         bool changed = lines.size() != Drawn.size() ||
                        !std::equal(lines.begin() + 2, lines.end(), Drawn.begin() + 2);
-        if (!force && !changed && soFar.DurationMs - DrawnMs < 100) {
+        bool starting = !Shown.Started && soFar.Events > 0;
+        if (!force && !changed && !starting && now - DrawnMs < 100) {
             return;
         }
         Shown.Started = soFar.Events > 0;
-        Shown.ElapsedMs = soFar.DurationMs;
+        Shown.ElapsedMs = now;
         Shown.Events = soFar.Events;
         lines = PanelLines(Shown, width - 1);
         if (lines == Drawn) {
             return;
         }
-        DrawnMs = soFar.DurationMs;
+        DrawnMs = now;
         fputs(Redraw(lines, Drawn.size()).c_str(), stdout);
         fflush(stdout);
         Drawn = lines;
@@ -171,6 +197,8 @@ class LiveView : public ReplayObserver {
     Panel Shown;
     std::vector<std::string> Drawn;
     int64_t DrawnMs = 0;
+    const ReplayResult *Last = nullptr; // as of the last frame, while the test runs
+    std::chrono::steady_clock::time_point LastFrame;
     uint64_t MovesSeen = 0;
     std::deque<int64_t> Motion;
 };
@@ -227,6 +255,7 @@ int RunLive(const CommandOptions &options) {
         return Fail(problem);
     }
     FILE *record = nullptr;
+    int unrecorded = 0; // why the record could not be written
     std::unique_ptr<EventReader> recorder;
     EventReader *events = source.Reader.get();
     if (!live.Record.empty()) {
@@ -234,7 +263,7 @@ int RunLive(const CommandOptions &options) {
         if (!record) {
             return Fail(live.Record + ": " + strerror(errno));
         }
-        recorder = RecordTo(*source.Reader, record, source.Reader->EvemuHeader());
+        recorder = RecordTo(*source.Reader, record, source.Reader->EvemuHeader(), unrecorded);
         events = recorder.get();
     }
     bool terminal = isatty(1);
@@ -252,12 +281,20 @@ int RunLive(const CommandOptions &options) {
     run.KeepPresses = !output.Timeline.empty();
     CatchStopSignals(live.Seconds);
     view.Begin();
+    WhileWaiting([&view] { view.Waiting(); });
     ReplayResult result;
     ReplayFailure failure;
     bool ran = RunEvents(run, *events, result, failure);
-    bool recorded = !record || (fflush(record) == 0 && !ferror(record));
-    if (record && fclose(record) != 0) {
-        recorded = false;
+    WhileWaiting(nullptr);
+    bool recorded = true;
+    if (record) {
+        bool flushed = fflush(record) == 0;
+        unrecorded = unrecorded == 0 && !flushed ? errno : unrecorded;
+        recorded = flushed && !ferror(record) && unrecorded == 0;
+        if (fclose(record) != 0) {
+            unrecorded = unrecorded == 0 ? errno : unrecorded;
+            recorded = false;
+        }
     }
     fprintf(stderr, "%s\n", EndLine(why, source.Reader->CutBytes()).c_str());
     if (!ran && failure.NoEvents) {
@@ -269,7 +306,8 @@ int RunLive(const CommandOptions &options) {
     }
     int status = PrintVerdict(output, source.Name, result, picture);
     if (!recorded) {
-        fprintf(stderr, "taptally-replay: cannot write %s\n", Printable(live.Record).c_str());
+        fprintf(stderr, "taptally-replay: cannot write %s%s%s\n", Printable(live.Record).c_str(),
+                unrecorded ? ": " : "", unrecorded ? strerror(unrecorded) : "");
         status = STATUS_BAD;
     }
     return status;

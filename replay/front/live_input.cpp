@@ -17,6 +17,7 @@ namespace {
 volatile sig_atomic_t StopSignal = 0;
 std::chrono::steady_clock::time_point Deadline = std::chrono::steady_clock::time_point::max();
 double SecondsAsked = 0; // --seconds; 0 for no limit
+std::function<void()> Idle;
 
 extern "C" void OnStopSignal(int signal) {
     StopSignal = signal;
@@ -66,7 +67,14 @@ bool WaitForInput(int fd, StreamEnd &why) {
         if (ready < 0 && errno != EINTR) {
             throw RecordingError(0, std::string("cannot be read: ") + strerror(errno));
         }
+        if (ready == 0 && Idle) {
+            Idle();
+        }
     }
+}
+
+void WhileWaiting(std::function<void()> idle) {
+    Idle = std::move(idle);
 }
 
 ReadBytes ReadDescriptor(int fd, StreamEnd &why) {

@@ -5,6 +5,7 @@
 
 #include "replay/reading/stream.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -16,7 +17,9 @@ enum class StreamEnd { None, Ended, Interrupted, Terminated, TimeUp, Unplugged }
 // program at once. seconds > 0 also ends it after that many seconds.
 void CatchStopSignals(double seconds);
 // Waits until fd can be read: true then; false when the reading is to end (why says why).
+// While it waits, idle (when set) is called some five times a second.
 bool WaitForInput(int fd, StreamEnd &why);
+void WhileWaiting(std::function<void()> idle);
 
 // The bytes of a descriptor as they come, ending as WaitForInput says.
 ReadBytes ReadDescriptor(int fd, StreamEnd &why);

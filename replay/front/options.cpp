@@ -68,7 +68,8 @@ std::vector<OptionRow> OptionTable() {
              return std::string();
          }},
         {"--live", nullptr,
-         "test the mouse DEVICE live; the verdict follows when the test ends (Ctrl+C)",
+         "test the mouse DEVICE live; the verdict follows when\n"
+         "the test ends (Ctrl+C)",
          [](Options &o, Text) {
              o.Live.Live = true;
              return std::string();
@@ -128,6 +129,16 @@ std::string ParseOptions(int argc, char **argv, const std::vector<OptionRow> &ta
             option = argument == candidate.Name ? &candidate : option;
         }
         if (!option) {
+            // "--trigger=90": a known option, its value joined to it.
+            std::string name = argument.substr(0, argument.find('='));
+            std::string value = name == argument ? "" : argument.substr(name.size() + 1);
+            for (const OptionRow &candidate : table) {
+                if (name != argument && name == candidate.Name) {
+                    return candidate.Value ? argument + ": give the value after a space, " + name +
+                                                 " " + (value.empty() ? candidate.Value : value)
+                                           : name + " takes no value";
+                }
+            }
             return "unknown option " + argument;
         }
         if (option->Value && i + 1 >= argc) {

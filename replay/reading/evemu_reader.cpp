@@ -213,7 +213,7 @@ class EvemuReader : public EventReader {
         }
         if (start == at ||
             !ParseDecimal(Text.data() + start, at - start, INT32_MIN, INT32_MAX, value)) {
-            Fail("the value of an E: line must be a signed decimal number");
+            Fail("the value of an E: line must be a whole number from -2147483648 to 2147483647");
         }
         SkipBlanks(Text, at);
         if (at < Text.size() && Text[at] != '#') {

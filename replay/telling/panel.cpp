@@ -87,12 +87,19 @@ std::vector<std::string> PanelLines(const Panel &panel, size_t width) {
         lines.push_back(i < panel.Latest.size() ? panel.Latest[i] : "");
     }
     for (std::string &line : lines) {
-        // A line the terminal wraps would throw the redraw off by a line. Names may be
-        // UTF-8: a character's continuation bytes take no column of their own.
-        size_t characters = 0;
+        // A line the terminal wraps would throw the redraw off by a line: it is cut, and
+        // ends in "..." so that it does not read as whole. Names may be UTF-8: a
+        // character's continuation bytes take no column of their own.
+        const size_t mark = width > 3 ? 3 : 0;
+        size_t characters = 0, kept = 0;
         for (size_t at = 0; at < line.size(); ++at) {
-            if (((unsigned char)line[at] & 0xc0) != 0x80 && ++characters > width) {
-                line.resize(at);
+            if (((unsigned char)line[at] & 0xc0) == 0x80) {
+                continue;
+            }
+            kept = characters == width - mark ? at : kept;
+            if (++characters > width) {
+                line.resize(kept);
+                line += std::string(mark, '.');
                 break;
             }
         }

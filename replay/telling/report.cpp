@@ -140,12 +140,16 @@ std::vector<std::string> Notes(const ReplayResult &result) {
     return notes;
 }
 
-std::string RateText(const ReportRate &rate) {
+std::string RateText(const ReplayResult &result) {
+    const ReportRate &rate = result.Rate;
     if (rate.Intervals == 0) {
-        return "not measured: the mouse did not move";
+        return result.LargestStep.Counts == 0
+                   ? "not measured: the mouse did not move"
+                   : "not measured: no two motion reports came within 100 ms of each other";
     }
-    return Printf("%.0f Hz (1st percentile %.0f Hz, 99th %.0f Hz) over %llu motion reports",
-                  rate.MedianHz, rate.SlowHz, rate.FastHz, (Count)rate.Intervals);
+    return Printf("%.0f Hz (1st percentile %.0f Hz, 99th %.0f Hz) over %s between motion reports",
+                  rate.MedianHz, rate.SlowHz, rate.FastHz,
+                  Plural(rate.Intervals, "interval", "intervals").c_str());
 }
 
 std::string StepText(const ReplayResult &result) {
@@ -154,7 +158,7 @@ std::string StepText(const ReplayResult &result) {
         return "no motion";
     }
     std::string text =
-        Printf("%lld counts at %s s", (long long)step.Counts, SecondsText(step.Ms).c_str());
+        Plural((uint64_t)step.Counts, "count", "counts") + " at " + SecondsText(step.Ms) + " s";
     if (step.Pinned) {
         text += " (the pointer was pinned at the window's edge there, so TapTally's figures "
                 "above show less of it)";
@@ -273,7 +277,7 @@ std::string BeyondText(const ReplayResult &result) {
     text += Printf("Wheel:    %s, %s against the scroll\n",
                    Plural(result.WheelSteps, "step", "steps").c_str(),
                    Plural(result.WheelReversals, "step", "steps").c_str());
-    text += "Report rate: " + RateText(result.Rate) + "\n";
+    text += "Report rate: " + RateText(result) + "\n";
     text += "Largest sensor step: " + StepText(result) + "\n";
     uint64_t total = 0;
     for (const auto &entry : result.FindingCounts) {
@@ -342,8 +346,8 @@ std::string TextReport(const std::string &file, const ReplayResult &result,
             Printf("%-6s %9llu %9s %14llu  %s\n", ButtonName(i), (Count)button.Presses,
                    least.c_str(), (Count)button.BelowTrigger, CountsText(button.Errors).c_str());
     }
-    text += Printf("\nMovement: %llu messages, most change x %d, y %d\n",
-                   (Count)result.MoveMessages, result.MostChangeX, result.MostChangeY);
+    text += "\nMovement: " + Plural(result.MoveMessages, "message", "messages") +
+            Printf(", most change x %d, y %d\n", result.MostChangeX, result.MostChangeY);
     text += BeyondText(result);
 
     std::string plain;

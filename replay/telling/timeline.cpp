@@ -15,7 +15,8 @@ namespace {
 
 const int WIDTH = 1000, ROW_HEIGHT = 180, LEFT = 80, RIGHT = 30, TOP = 50, GAP = 40;
 const int PLOT_WIDTH = WIDTH - LEFT - RIGHT;
-const double DECADES = 4; // 1 ms to 10 000 ms
+const double DECADES = 4;            // 1 ms to 10 000 ms
+const double ERROR_LABEL_WIDTH = 18; // px: an error's number, bold, two digits and a gap
 
 const int ROWS = 4; // left, middle, right, then the side buttons, the wheel and the sensor
 
@@ -97,15 +98,22 @@ std::string Row(int row, const ReplayResult &result, const Scale &scale) {
                   "trigger %d ms</text>\n",
                   LEFT, trigger, LEFT + PLOT_WIDTH, trigger, LEFT + PLOT_WIDTH - 4, trigger - 4,
                   result.TriggerMs);
+    // An error's number is written only clear of the one before: two numbers written
+    // over each other read as another number ("10" on "10" as "110").
+    double labelled = -1e9;
     for (const BoxSeen &error : result.Errors) {
         if (ErrorButton(error.Code) == row) {
             double x = scale.X(error.Ms);
             svg += Printf("<line x1=\"%.1f\" y1=\"%d\" x2=\"%.1f\" y2=\"%d\" class=\"error\">"
-                          "<title>%.3f s: error %d</title></line>"
-                          "<text x=\"%.1f\" y=\"%d\" class=\"error-label\" text-anchor=\"middle\">"
-                          "%d</text>\n",
-                          x, top, x, bottom, (double)error.Ms / 1000.0, error.Code, x, top + 12,
-                          error.Code);
+                          "<title>%.3f s: error %d</title></line>",
+                          x, top, x, bottom, (double)error.Ms / 1000.0, error.Code);
+            if (x - labelled >= ERROR_LABEL_WIDTH) {
+                svg += Printf("<text x=\"%.1f\" y=\"%d\" class=\"error-label\" "
+                              "text-anchor=\"middle\">%d</text>",
+                              x, top + 12, error.Code);
+                labelled = x;
+            }
+            svg += "\n";
         }
     }
     for (const Finding &finding : result.Findings) {

@@ -3,6 +3,7 @@
 #include "recordings.h"
 
 #include <fcntl.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -40,11 +41,11 @@ TEST(ReplayInput, WhatIsNoRecordingIsRefusedAtOnceWithAHint) {
     const std::string packed = ": unpack it first, or replay it with ";
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"/dev/zero"},
-         "/dev/zero: a device, not a recording: to test an input device as it is used, run "
-         "taptally-replay --live /dev/zero"},
+         "/dev/zero: a device, not a recording: give the recording's file, or pipe it in "
+         "(taptally-replay - < mouse.yml)"},
         {{"--json", "/dev/null"},
-         "/dev/null: a device, not a recording: to test an input device as it is used, run "
-         "taptally-replay --live /dev/null"},
+         "/dev/null: a device, not a recording: give the recording's file, or pipe it in "
+         "(taptally-replay - < mouse.yml)"},
         {{Write("mouse.yml.gz", std::string("\x1f\x8b\x08\x00\x00\x00\x00\x00", 8))},
          Folder() + "mouse.yml.gz: this file is packed with gzip" + packed +
              "zcat FILE | taptally-replay -"},
@@ -58,6 +59,7 @@ TEST(ReplayInput, WhatIsNoRecordingIsRefusedAtOnceWithAHint) {
          Folder() + "mouse.bz2: this file is packed with bzip2" + packed +
              "bzcat FILE | taptally-replay -"},
         {{"--live", "--grab", "-"}, "--grab needs a device node, not a stream on standard input"},
+        {{"--live", Folder()}, Folder() + ": cannot be read: Is a directory"},
         {{"--live", Write("mouse.yml", YamlRecording())},
          Folder() +
              "mouse.yml: a recording (libinput record), not a stream of events as they "
@@ -88,12 +90,62 @@ TEST(ReplayInput, ATerminalOnStandardInputIsRefused) {
     int saved = dup(0);
     dup2(terminal, 0);
     Outcome outcome = RunTool({"-"});
+    // Ctrl+D typed first: a terminal that is read ends at once instead of waiting.
+    ASSERT_EQ(write(master, "\x04", 1), 1);
+    Outcome live = RunTool({"--live", "-"});
     dup2(saved, 0);
     for (int fd : {saved, terminal, master}) {
         close(fd);
     }
     EXPECT_EQ(outcome.Status, 2);
     EXPECT_EQ(outcome.Err, "taptally-replay: (standard input): a terminal, not a recording: give "
+                           "the recording's file, or pipe it in (taptally-replay - < mouse.yml)\n");
+    EXPECT_EQ(live.Status, 2);
+    EXPECT_EQ(live.Err, "taptally-replay: (standard input): a terminal, not a stream of events: "
+                        "pipe them in (sudo cat /dev/input/event5 | taptally-replay --live -)\n");
+    EXPECT_EQ(live.Out, "");
+}
+
+// Only an input device is worth a try with --live; standard input is named as such.
+TEST(ReplayInput, OnlyAnInputDeviceIsSentToTheLiveTest) {
+    struct Case {
+        unsigned Major;
+        std::string Path, Expected;
+    };
+    const Case cases[] = {
+        {13, "/dev/input/event5",
+         "/dev/input/event5: an input device, not a recording: to test it as it is used, run "
+         "taptally-replay --live /dev/input/event5"},
+        {13, "-",
+         "(standard input): an input device, not a recording: to test it as it is used, run "
+         "taptally-replay --live -"},
+        {1, "-",
+         "(standard input): a device, not a recording: give the recording's file, or pipe it in "
+         "(taptally-replay - < mouse.yml)"},
+        {4, "/dev/tty3",
+         "/dev/tty3: a device, not a recording: give the recording's file, or pipe it in "
+         "(taptally-replay - < mouse.yml)"},
+    };
+    struct stat device = {};
+    device.st_mode = S_IFCHR | 0660;
+    for (const Case &test : cases) {
+        device.st_rdev = makedev(test.Major, 65);
+        EXPECT_EQ(replay::InputIsDevice(test.Path, device, false), test.Expected);
+    }
+    struct stat file = {};
+    file.st_mode = S_IFREG | 0644;
+    EXPECT_EQ(replay::InputIsDevice("mouse.yml", file, false), "");
+
+    int null = open("/dev/null", O_RDONLY);
+    ASSERT_GE(null, 0);
+    int saved = dup(0);
+    dup2(null, 0);
+    Outcome outcome = RunTool({"-"});
+    dup2(saved, 0);
+    close(saved);
+    close(null);
+    EXPECT_EQ(outcome.Status, 2);
+    EXPECT_EQ(outcome.Err, "taptally-replay: (standard input): a device, not a recording: give "
                            "the recording's file, or pipe it in (taptally-replay - < mouse.yml)\n");
 }
 
@@ -131,8 +183,15 @@ TEST(ReplayInput, MessagesSayWhatIsWrong) {
     late.replace(late.rfind("E: 1432678476"), 13, "E: 1099511627777");
     std::string open = yaml;
     open.replace(open.find("\"Example Optical Mouse\"\n"), 23, "\"Example Optical Mouse\n");
+    std::string large = evemu, word = evemu;
+    large.replace(large.rfind(" 0110 0000\t") + 6, 4, "2147483648"); // the release's value
+    word.replace(word.rfind(" 0110 0000\t") + 6, 4, "12ab");
     const std::string cases[][2] = {
         {late, ":30: the seconds of an E: line are out of range: at most 1099511627776 (2^40)"},
+        {large, ":29: the value of an E: line must be a whole number from -2147483648 to "
+                "2147483647"},
+        {word, ":29: the value of an E: line must be a whole number from -2147483648 to "
+               "2147483647"},
         {open, ":15: a quote opened here is never closed"},
     };
     for (const auto &test : cases) {

@@ -19,6 +19,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 
 using namespace recordings;
 
@@ -533,6 +534,56 @@ TEST(LiveDevice, AButtonHeldAsTheTestStartsIsNoLostPress) {
     EXPECT_NE(said.find("\"restored_changes\": 0"), std::string::npos) << said;
 }
 
+namespace {
+
+// What a terminal of 60 columns shows of the live test reading bytes on standard input.
+// With rested, the stream is kept open until what was shown satisfies it (15 s at most)
+// and then ends; resting: what was shown until then.
+std::string OnTerminal(const std::string &bytes,
+                       std::function<bool(const std::string &)> rested = nullptr,
+                       std::string *resting = nullptr) {
+    int in[2];
+    if (pipe(in) != 0 || write(in[1], bytes.data(), bytes.size()) != (ssize_t)bytes.size()) {
+        ADD_FAILURE() << "cannot feed the pipe";
+        return "";
+    }
+    int terminal = -1;
+    winsize size = {};
+    size.ws_col = 60;
+    size.ws_row = 40;
+    fflush(stdout);
+    pid_t child = forkpty(&terminal, nullptr, nullptr, &size);
+    if (child == 0) {
+        close(in[1]);
+        dup2(in[0], 0);
+        char *argv[] = {(char *)"taptally-replay", (char *)"--live", (char *)"-"};
+        _exit(replay::Main(3, argv));
+    }
+    close(in[0]);
+    std::string buffer;
+    char chunk[4096];
+    ssize_t count;
+    pollfd wait = {terminal, POLLIN, 0};
+    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    while (rested && !rested(buffer) && std::chrono::steady_clock::now() < end) {
+        if (poll(&wait, 1, 50) > 0 && (count = read(terminal, chunk, sizeof chunk)) > 0) {
+            buffer.append(chunk, (size_t)count);
+        }
+    }
+    if (resting) {
+        *resting = buffer;
+    }
+    close(in[1]);
+    while (poll(&wait, 1, 20000) > 0 && (count = read(terminal, chunk, sizeof chunk)) > 0) {
+        buffer.append(chunk, (size_t)count);
+    }
+    close(terminal);
+    waitpid(child, nullptr, 0);
+    return buffer;
+}
+
+} // namespace
+
 // On a terminal the panel is drawn over itself: the cursor goes up the lines drawn before,
 // each line is cleared and written again.
 TEST(LivePanel, OnATerminalThePanelIsRedrawnInPlace) {
@@ -544,32 +595,7 @@ TEST(LivePanel, OnATerminalThePanelIsRedrawnInPlace) {
         Move(rows, 1200 + 8 * report, 1, 0);
     }
     Click(rows, 2200, SIDE, 60);
-    std::string bytes = Raw(rows);
-    int in[2];
-    ASSERT_EQ(pipe(in), 0);
-    ASSERT_EQ(write(in[1], bytes.data(), bytes.size()), (ssize_t)bytes.size());
-    close(in[1]);
-    int terminal = -1;
-    winsize size = {};
-    size.ws_col = 60;
-    size.ws_row = 40;
-    fflush(stdout);
-    pid_t child = forkpty(&terminal, nullptr, nullptr, &size);
-    if (child == 0) {
-        dup2(in[0], 0);
-        char *argv[] = {(char *)"taptally-replay", (char *)"--live", (char *)"-"};
-        _exit(replay::Main(3, argv));
-    }
-    close(in[0]);
-    std::string buffer;
-    char chunk[4096];
-    ssize_t count;
-    pollfd wait = {terminal, POLLIN, 0};
-    while (poll(&wait, 1, 20000) > 0 && (count = read(terminal, chunk, sizeof chunk)) > 0) {
-        buffer.append(chunk, (size_t)count);
-    }
-    close(terminal);
-    waitpid(child, nullptr, 0);
+    std::string buffer = OnTerminal(Raw(rows));
     // Before the first event it waits for the mouse.
     EXPECT_EQ(buffer.find("\x1b[2KWaiting for the mouse... move it or press a button.\r\n"),
               buffer.find("\r\n") + 2)
@@ -586,10 +612,40 @@ TEST(LivePanel, OnATerminalThePanelIsRedrawnInPlace) {
           "\x1b[2Kwheel              0 steps, 0 against the scroll\r\n",
           "\x1b[2Kleft               2      80        80       1         0\r\n",
           "\x1b[2Kback (side)        1       -         -       0         0\r\n",
-          "\x1b[2K       1.080 s  Error # 10 Occurred! - The Left Button 'Lea\r\n"}) {
+          "\x1b[2K       1.080 s  Error # 10 Occurred! - The Left Button '...\r\n"}) {
         EXPECT_NE(panel.find(row), std::string::npos) << row << "\n" << panel;
     }
     EXPECT_NE(buffer.find("\r\x1b[16A"), lastUp) << "drawn once only";
+}
+
+// A mouse that sent a few events and then rests is no longer waited for, and one that
+// stopped moving is shown standing still, its last events counted, while the test runs.
+TEST(LivePanel, TheLastEventsShowWhileTheMouseRests) {
+    const std::pair<int, std::string> cases[] = {
+        {5, "   15 events   standing still\r\n"},   // a nudge of 32 ms
+        {50, "   150 events   standing still\r\n"}, // 392 ms of motion at 125 Hz
+    };
+    for (const auto &test : cases) {
+        Rows rows;
+        for (int report = 0; report < test.first; ++report) {
+            Move(rows, 8 * report, 1, 0);
+        }
+        // The status line drawn last, once it is whole.
+        auto status = [](const std::string &shown) {
+            size_t last = shown.rfind("\x1b[2KElapsed ");
+            size_t end = last == std::string::npos ? last : shown.find("\r\n", last);
+            return end == std::string::npos ? std::string() : shown.substr(last, end + 2 - last);
+        };
+        auto rested = [&](const std::string &shown) {
+            std::string line = status(shown);
+            return line.size() > test.second.size() &&
+                   line.substr(line.size() - test.second.size()) == test.second;
+        };
+        std::string resting;
+        std::string buffer = OnTerminal(Raw(rows), rested, &resting);
+        EXPECT_TRUE(rested(resting)) << status(resting) << "\n" << resting;
+        EXPECT_NE(buffer.find("TapTally live test of"), std::string::npos) << buffer;
+    }
 }
 
 // Stored records of 64-bit and of 32-bit Linux, whole or damaged, replayed or read live.
@@ -633,6 +689,13 @@ TEST(LiveStream, StoredRecordsOfEitherSizeAndTheirFaults) {
          "",
          ": record 5 (byte 64): this is no input event of Linux: its time, type or code is out "
          "of range (records of 16 bytes)\n"},
+        {"--record that cannot be written",
+         Raw(rows),
+         {"--live", "--record", "/dev/full"},
+         2,
+         fail,
+         "The test ended: the stream of events ended.\n"
+         "taptally-replay: cannot write /dev/full: No space left on device\n"},
         {"--device 2",
          Raw(rows),
          {"--device", "2"},
@@ -656,11 +719,14 @@ TEST(LiveStream, StoredRecordsOfEitherSizeAndTheirFaults) {
     }
 }
 
-// A line the terminal would wrap is cut to its width in characters, a name's UTF-8 whole.
+// A line the terminal would wrap is cut to its width in characters, a name's UTF-8 whole,
+// and ends in "..." to show that it was cut.
 TEST(LivePanel, LinesAreCutToTheWidthInCharacters) {
     const char *const cases[][2] = {
-        {"Maus \u201cGr\u00f6\u00dfe\u201d 5", "Maus \u201cGr\u00f6\u00df"},
-        {"Example Optical Mouse", "Example Op"},
+        {"Maus \u201cGr\u00f6\u00dfe\u201d 5", "Maus \u201cG..."},
+        {"Example Optical Mouse", "Example..."},
+        {"0123456789", "0123456789"},
+        {"0123456789a", "0123456..."},
         {"short", "short"},
     };
     for (const auto &test : cases) {

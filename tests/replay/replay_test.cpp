@@ -226,14 +226,14 @@ TEST(ReplayVerdict, TextReportNamesEverythingAndEndsInTheVerdict) {
             "middle         0         -              0  -\n"
             "right          1         -              0  -\n"
             "\n"
-            "Movement: 1 messages, most change x 3, y 2\n"
+            "Movement: 1 message, most change x 3, y 2\n"
             "\n"
             "Beyond TapTally's test (the replay's own findings; without an error of TapTally's "
             "they make the verdict WARN):\n"
             "Setting:  changes of one button closer than 20 ms are one bounce (--bounce)\n"
             "Side buttons: back (side) 2 presses, least 50 ms; forward (extra) 0 presses\n"
             "Wheel:    3 steps, 1 step against the scroll\n"
-            "Report rate: not measured: the mouse did not move\n"
+            "Report rate: not measured: no two motion reports came within 100 ms of each other\n"
             "Largest sensor step: 3 counts at 0.000 s\n"
             "Findings:\n"
             "     1.085 s  Left button let go 5 ms after it was pressed: faster than a "
@@ -547,6 +547,10 @@ TEST(ReplayOptions, BadOptionsAndARefusedTriggerEndWithStatus2) {
         {{"--trigger", "abc", path}, "--trigger needs a whole number of milliseconds, not \"abc\""},
         {{"--trigger", " +200ms", path},
          "--trigger needs a whole number of milliseconds, not \" +200ms\""},
+        {{"--trigger=90", path}, "--trigger=90: give the value after a space, --trigger 90"},
+        {{"--png=", path}, "--png=: give the value after a space, --png FILE"},
+        {{"--json=yes", path}, "--json takes no value"},
+        {{"--colour=red", path}, "unknown option --colour=red"},
         {{"--live", "--seconds", "100000000"},
          "--seconds needs a whole number of seconds from 1 to 31536000 (a year), not "
          "\"100000000\""},
@@ -561,6 +565,18 @@ TEST(ReplayOptions, BadOptionsAndARefusedTriggerEndWithStatus2) {
     Outcome none = RunTool({});
     EXPECT_EQ(none.Status, 2);
     EXPECT_EQ(none.Err.rfind("taptally-replay: no recording given\nusage: taptally-replay", 0), 0u);
+    // The help fits a terminal of 80 columns and says every exit status.
+    Outcome help = RunTool({"--help"});
+    EXPECT_EQ(help.Status, 0);
+    std::istringstream lines(help.Out);
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_LE(line.size(), 80u) << line;
+    }
+    EXPECT_NE(help.Out.find("\nExit status: 1 for FAIL (with --strict also for WARN and UNTESTED), "
+                            "0 otherwise,\n2 for bad input or options, or an output file that "
+                            "could not be written.\n"),
+              std::string::npos)
+        << help.Out;
     Outcome version = RunTool({"--version"});
     EXPECT_EQ(version.Status, 0);
     EXPECT_EQ(version.Out, "taptally-replay 1.90\n");
@@ -682,6 +698,35 @@ TEST(ReplayPictures, TimelinePlotsEveryIntervalPerButtonWithTriggerAndErrors) {
     for (const char *label : {"left button", "middle button", "right button",
                               "time in the recording (s)", ">1.4</text>"}) {
         EXPECT_EQ(count(label), 1u) << label;
+    }
+}
+
+// Errors a few ms apart get a line each, but their numbers are not written over each
+// other, where "10" on "10" would read as "110".
+TEST(ReplayPictures, TimelineErrorNumbersDoNotOverlap) {
+    Rows rows;
+    Click(rows, 1000, LEFT, 200);
+    Click(rows, 1202, LEFT, 2);
+    Click(rows, 1206, LEFT, 2);
+    Click(rows, 1210, LEFT, 2);
+    Click(rows, 1600, LEFT, 50);
+    Click(rows, 1660, LEFT, 50);
+    std::string svg = Folder() + "errors.svg";
+    EXPECT_EQ(RunTool({"--timeline", svg, Write("errors.evemu", Evemu(rows))}).Status, 1);
+    std::string plot = ReadAll(svg);
+    const std::pair<std::string, size_t> counts[] = {
+        {"<title>0.206 s: error 10</title></line><text ", 1},
+        {"<title>0.210 s: error 10</title></line>\n", 1},
+        {"<title>0.660 s: error 10</title></line><text ", 1},
+        {"class=\"error-label\"", 2},
+    };
+    for (const auto &test : counts) {
+        size_t found = 0;
+        for (size_t at = plot.find(test.first); at != std::string::npos;
+             at = plot.find(test.first, at + 1)) {
+            ++found;
+        }
+        EXPECT_EQ(found, test.second) << test.first;
     }
 }
 
@@ -980,10 +1025,15 @@ TEST(ReplayEvents, AButtonHeldAsTheReadingStartsIsNoPress) {
         return made;
     };
     ListReader reader({
-        event(0, KEY, LEFT, 1, true), event(0, REL, 0, 2), event(0, 0, 0, 0), // held
-        event(40, KEY, LEFT, 0), event(40, 0, 0, 0),                           // let go
-        event(500, KEY, LEFT, 1), event(500, 0, 0, 0),                         // a click
-        event(590, KEY, LEFT, 0), event(590, 0, 0, 0),
+        event(0, KEY, LEFT, 1, true),
+        event(0, REL, 0, 2),
+        event(0, 0, 0, 0), // held
+        event(40, KEY, LEFT, 0),
+        event(40, 0, 0, 0), // let go
+        event(500, KEY, LEFT, 1),
+        event(500, 0, 0, 0), // a click
+        event(590, KEY, LEFT, 0),
+        event(590, 0, 0, 0),
     });
     replay::RunOptions options;
     replay::ReplayResult result;

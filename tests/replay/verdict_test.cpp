@@ -327,3 +327,39 @@ TEST(ReplayRecording, ARecordingBegunMidClickIsNoLostPress) {
         EXPECT_EQ(LastLine(outcome.Out), "PASS: no errors, no findings");
     }
 }
+
+// The report rate's line agrees with the movement above it: a mouse that moved is never
+// said to have stood still, and the count is of the gaps between reports.
+TEST(ReplaySensor, TheReportRateLineSaysWhyItWasNotMeasured) {
+    const std::pair<std::function<void(Rows &)>, std::string> cases[] = {
+        {[](Rows &) {}, "Report rate: not measured: the mouse did not move\n"
+                        "Largest sensor step: no motion\n"},
+        {[](Rows &r) { Move(r, 500, 1, 0); },
+         "Report rate: not measured: no two motion reports came within 100 ms of each other\n"
+         "Largest sensor step: 1 count at 0.500 s\n"},
+        {[](Rows &r) {
+             Move(r, 500, 2, 0);
+             Move(r, 700, 2, 0);
+         },
+         "Report rate: not measured: no two motion reports came within 100 ms of each other\n"
+         "Largest sensor step: 2 counts at 0.500 s\n"},
+        {[](Rows &r) {
+             Move(r, 500, 2, 0);
+             Move(r, 508, 2, 0);
+         },
+         "Report rate: 125 Hz (1st percentile 125 Hz, 99th 125 Hz) over 1 interval between "
+         "motion reports\n"},
+        {[](Rows &r) { Steady(r, 500, 5); },
+         "Report rate: 125 Hz (1st percentile 125 Hz, 99th 125 Hz) over 4 intervals between "
+         "motion reports\n"},
+    };
+    for (const auto &test : cases) {
+        Rows rows;
+        Click(rows, 0, LEFT);
+        test.first(rows);
+        for (const std::string &content : {Yaml(rows), Evemu(rows)}) {
+            Outcome outcome = RunTool({Write("rate", content)});
+            EXPECT_NE(outcome.Out.find(test.second), std::string::npos) << outcome.Out;
+        }
+    }
+}
