@@ -35,11 +35,19 @@ GdiObject &NewObject(ObjKind kind, bool stock, HGDIOBJ &handle) {
     return object;
 }
 
-HGDIOBJ Stock(int index) {
+HGDIOBJ MakeStock(int index);
+
+// Every device context starts with three stock objects: made once, then taken from the table.
+inline HGDIOBJ Stock(int index) {
     World &world = W();
     if (index >= 0 && index < STOCK_OBJECTS && world.StockObjects[index]) {
         return world.StockObjects[index];
     }
+    return MakeStock(index);
+}
+
+HGDIOBJ MakeStock(int index) {
+    World &world = W();
     GdiObject object;
     object.Stock = true;
     switch (index) {

@@ -553,7 +553,11 @@ bool FetchMessage(MSG &out, HWND filter, UINT first, UINT last, bool remove) {
             }
             if (remove) {
                 out.message = DoubleClickOf(out);
-                world.Input.erase(it);
+                if (it == world.Input.begin()) {
+                    world.Input.pop_front(); // nearly always: input is taken in order
+                } else {
+                    world.Input.erase(it);
+                }
             }
             return true;
         }
