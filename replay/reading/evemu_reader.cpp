@@ -92,6 +92,14 @@ bool ParseHex(std::string_view text, size_t &at, long &value) {
     return at > start && (at == text.size() || text[at] == ' ' || text[at] == '\t');
 }
 
+// Where the run of decimal digits from text[at] ends.
+size_t Digits(std::string_view text, size_t at) {
+    while (at < text.size() && text[at] >= '0' && text[at] <= '9') {
+        ++at;
+    }
+    return at;
+}
+
 bool SkipBlanks(std::string_view text, size_t &at) {
     size_t start = at;
     while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) {
@@ -191,20 +199,16 @@ class EvemuReader : public EventReader {
     void ParseEvent(RecordedEvent &event) {
         size_t at = 2;
         SkipBlanks(Text, at);
-        size_t dot = Text.find('.', at);
+        size_t dot = Digits(Text, at);
         int64_t seconds, micros, value;
-        if (dot == std::string_view::npos || dot == at ||
-            Text.find_first_not_of("0123456789", at) != dot) {
+        if (dot == at || dot == Text.size() || Text[dot] != '.') {
             Fail("an E: line must start with the time as <seconds>.<microseconds>");
         }
         if (!ParseDecimal(Text.data() + at, dot - at, 0, (int64_t)1 << 40, seconds)) {
             Fail("the seconds of an E: line are out of range: at most 1099511627776 (2^40)");
         }
         at = dot + 1;
-        size_t digits = at;
-        while (digits < Text.size() && Text[digits] >= '0' && Text[digits] <= '9') {
-            ++digits;
-        }
+        size_t digits = Digits(Text, at);
         if (digits - at != 6 || !ParseDecimal(Text.data() + at, 6, 0, 999999, micros)) {
             Fail("the microseconds of an E: line must be six digits");
         }

@@ -487,6 +487,12 @@ TEST(ReplayRecording, BadInputIsOneLineWithFileAndLineAndStatus2) {
         {"\xef\xbb\xbf\n\n", ": the recording is empty: it holds no events"},
         {replace(evemu, ".100000", ".10000"),
          ":25: the microseconds of an E: line must be six digits"},
+        {replace(evemu, ".100000", "x.100000"),
+         ":25: an E: line must start with the time as <seconds>.<microseconds>"},
+        {replace(evemu, ".100000", " 100000"),
+         ":25: an E: line must start with the time as <seconds>.<microseconds>"},
+        {replace(evemu, "E: ", "E: ."),
+         ":25: an E: line must start with the time as <seconds>.<microseconds>"},
         {replace(evemu, "0001 0110 0001", "0001 0110 0005"),
          ":26: a key or button value must be 0 (up), 1 (down) or 2 (repeat), not 5"},
         {replace(evemu, "B: 02 43", "B: 02 00"),
@@ -980,10 +986,15 @@ TEST(ReplayEvents, AButtonHeldAsTheReadingStartsIsNoPress) {
         return made;
     };
     ListReader reader({
-        event(0, KEY, LEFT, 1, true), event(0, REL, 0, 2), event(0, 0, 0, 0), // held
-        event(40, KEY, LEFT, 0), event(40, 0, 0, 0),                           // let go
-        event(500, KEY, LEFT, 1), event(500, 0, 0, 0),                         // a click
-        event(590, KEY, LEFT, 0), event(590, 0, 0, 0),
+        event(0, KEY, LEFT, 1, true),
+        event(0, REL, 0, 2),
+        event(0, 0, 0, 0), // held
+        event(40, KEY, LEFT, 0),
+        event(40, 0, 0, 0), // let go
+        event(500, KEY, LEFT, 1),
+        event(500, 0, 0, 0), // a click
+        event(590, KEY, LEFT, 0),
+        event(590, 0, 0, 0),
     });
     replay::RunOptions options;
     replay::ReplayResult result;
