@@ -564,20 +564,23 @@ bool FetchMessage(MSG &out, HWND filter, UINT first, UINT last, bool remove) {
         ++it;
     }
     if (InRange(WM_PAINT, first, last)) {
-        for (auto it = world.ZOrder.rbegin(); it != world.ZOrder.rend(); ++it) {
-            std::vector<HWND> candidates{*it};
-            for (auto &entry : world.Windows) {
-                Window &child = *entry.second;
-                if (!child.Destroyed && child.Kind != WindowKind::Control &&
-                    IsChildOf(child.Handle, *it)) {
-                    candidates.push_back(child.Handle);
-                }
+        // Each top-level window from the top down, then its child windows.
+        auto paint = [&](const Window *window) {
+            if (!window || !window->Visible || window->Update.empty() ||
+                !MatchesWindow(window->Handle, filter)) {
+                return false;
             }
-            for (HWND handle : candidates) {
-                Window *window = FindWindow(handle);
-                if (window && window->Visible && !window->Update.empty() &&
-                    MatchesWindow(handle, filter)) {
-                    out = MSG{handle, WM_PAINT, 0, 0, world.TickCount, world.MessagePos};
+            out = MSG{window->Handle, WM_PAINT, 0, 0, world.TickCount, world.MessagePos};
+            return true;
+        };
+        for (auto it = world.ZOrder.rbegin(); it != world.ZOrder.rend(); ++it) {
+            if (paint(FindWindow(*it))) {
+                return true;
+            }
+            for (auto &entry : world.Windows) {
+                const Window &child = *entry.second;
+                if (!child.Destroyed && child.Kind != WindowKind::Control &&
+                    (child.Style & WS_CHILD) && IsChildOf(child.Handle, *it) && paint(&child)) {
                     return true;
                 }
             }
