@@ -232,7 +232,7 @@ HDC NewDC(HWND handle, DcType type) {
         dc.Origin = POINT{0, 0};
         dc.Clip.push_back(RECT{0, 0, WindowWidth(window), WindowHeight(window)});
     } else {
-        RECT client = Shifted(ClientRectScreen(window), -window.Rect.left, -window.Rect.top);
+        RECT client = ClientRectInWindow(window);
         dc.Origin = POINT{client.left, client.top};
         dc.Clip.push_back(client);
     }

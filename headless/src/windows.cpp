@@ -150,12 +150,15 @@ POINT ClientOrigin(const Window &window) {
     return POINT{window.Rect.left + offset.x, window.Rect.top + offset.y};
 }
 
-RECT ClientRectScreen(const Window &window) {
+RECT ClientRectInWindow(const Window &window) {
     const Window::Geometry &known = Measure(window);
-    POINT origin{window.Rect.left + known.Offset.x, window.Rect.top + known.Offset.y};
     int width = std::max(0, WindowWidth(window) - 2 * known.Frame.x);
     int height = std::max(0, WindowHeight(window) - known.Offset.y - known.Frame.y);
-    return RECT{origin.x, origin.y, origin.x + width, origin.y + height};
+    return RECT{known.Offset.x, known.Offset.y, known.Offset.x + width, known.Offset.y + height};
+}
+
+RECT ClientRectScreen(const Window &window) {
+    return Shifted(ClientRectInWindow(window), window.Rect.left, window.Rect.top);
 }
 
 SIZE WindowSizeForClient(DWORD style, DWORD exStyle, bool hasMenu, int clientWidth,
@@ -193,8 +196,7 @@ void PaintNonClient(Window &window) {
     int fx = FrameX(window), fy = FrameY(window);
     int caption = CaptionHeight(window), menu = MenuHeight(window);
     POINT offset = ClientOffset(window);
-    RECT client = ClientRectScreen(window);
-    OffsetRect(&client, -window.Rect.left, -window.Rect.top);
+    RECT client = ClientRectInWindow(window);
     RECT frames[4] = {{0, 0, width, offset.y},
                       {0, client.bottom, width, height},
                       {0, offset.y, fx, client.bottom},

@@ -387,7 +387,8 @@ Window &LiveWindow(const char *call, HWND handle); // aborts unless the window e
 bool IsChildOf(HWND child, HWND parent);
 POINT ClientOrigin(const Window &window); // screen coordinates
 RECT ClientRectScreen(const Window &window);
-POINT ClientOffset(const Window &window); // client origin in window pixels
+RECT ClientRectInWindow(const Window &window); // the client area in window pixels
+POINT ClientOffset(const Window &window);      // client origin in window pixels
 int WindowWidth(const Window &window);
 int WindowHeight(const Window &window);
 void ResizePixels(Window &window);
