@@ -405,6 +405,7 @@ void DestroyWindowInternal(HWND handle) {
         }
     }
     window->Destroyed = true;
+    ++world.DestroyedWindows;
     world.ZOrder.erase(std::remove(world.ZOrder.begin(), world.ZOrder.end(), handle),
                        world.ZOrder.end());
     auto posted = std::remove_if(world.Posted.begin(), world.Posted.end(),
@@ -487,7 +488,7 @@ LRESULT CallWindow(HWND handle, UINT message, WPARAM wParam, LPARAM lParam, bool
 
 void SweepDestroyedWindows() {
     World &world = W();
-    if (world.CallDepth > 0) {
+    if (world.CallDepth > 0 || world.DestroyedWindows == 0) {
         return;
     }
     world.LastWindowKey = 0;
@@ -495,6 +496,7 @@ void SweepDestroyedWindows() {
     for (auto it = world.Windows.begin(); it != world.Windows.end();) {
         it = it->second->Destroyed ? world.Windows.erase(it) : std::next(it);
     }
+    world.DestroyedWindows = 0;
 }
 
 // ---- The queue ---------------------------------------------------------------------

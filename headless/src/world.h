@@ -316,6 +316,7 @@ struct World {
     bool RunningQueued = false;               // the innermost of them was given a queued message
     std::map<uintptr_t, WindowClass> Classes; // by atom
     std::map<uintptr_t, std::unique_ptr<Window>> Windows;
+    size_t DestroyedWindows = 0; // destroyed and not yet forgotten
     uintptr_t LastWindowKey = 0; // the window looked up last, until windows are forgotten
     Window *LastWindow = nullptr;
     std::vector<HWND> ZOrder; // top-level windows, bottom first
