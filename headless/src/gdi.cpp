@@ -12,22 +12,42 @@ namespace headless::detail {
 
 namespace {
 
-HGDIOBJ NewObject(GdiObject object) {
-    bool stock = object.Stock;
+// A new object of the kind in a slot of the table, its fields as a new GdiObject's (the
+// slot's face text keeps its memory for the next font); the caller sets the rest.
+GdiObject &NewObject(ObjKind kind, bool stock, HGDIOBJ &handle) {
+    World &world = W();
     uintptr_t value = 0;
-    W().Objects.Claim(value) = std::move(object);
-    HGDIOBJ handle = HandleOf<HGDIOBJ>(value);
+    GdiObject &object = world.Objects.Claim(value);
+    object.Kind = kind;
+    object.Stock = stock;
+    object.PenStyle = PS_SOLID;
+    object.PenWidth = 1;
+    object.Color = 0;
+    object.NullBrush = false;
+    object.FontHeight = 16;
+    object.FontWidth = 8;
+    object.FontFace.clear();
+    object.IconImage.reset();
+    handle = HandleOf<HGDIOBJ>(value);
     if (!stock) {
-        ++W().LiveObjects;
+        ++world.LiveObjects;
     }
-    return handle;
+    return object;
 }
 
-HGDIOBJ Stock(int index) {
+HGDIOBJ MakeStock(int index);
+
+// Every device context starts with three stock objects: made once, then taken from the table.
+inline HGDIOBJ Stock(int index) {
     World &world = W();
     if (index >= 0 && index < STOCK_OBJECTS && world.StockObjects[index]) {
         return world.StockObjects[index];
     }
+    return MakeStock(index);
+}
+
+HGDIOBJ MakeStock(int index) {
+    World &world = W();
     GdiObject object;
     object.Stock = true;
     switch (index) {
@@ -64,7 +84,8 @@ HGDIOBJ Stock(int index) {
     default:
         Unsupported("GetStockObject", "object " + std::to_string(index));
     }
-    HGDIOBJ handle = NewObject(std::move(object));
+    HGDIOBJ handle = nullptr;
+    NewObject(object.Kind, true, handle) = std::move(object);
     world.StockObjects[index] = handle;
     return handle;
 }
@@ -86,11 +107,8 @@ const GdiObject &Selected(const DeviceContext &, HGDIOBJ handle) {
 
 // Adds the call to the drawing log, when a test keeps one. The DC's pen, brush, colours and
 // font are those of the moment of the call.
-DrawCall *LogCall(const char *name, HDC hdc, int x1, int y1, int x2, int y2) {
+DrawCall *AddLogEntry(const char *name, HDC hdc, int x1, int y1, int x2, int y2) {
     World &world = W();
-    if (!world.KeepLog) {
-        return nullptr;
-    }
     DeviceContext &dc = LiveDC(name, hdc);
     const GdiObject &pen = Selected(dc, dc.Pen);
     const GdiObject &brush = Selected(dc, dc.Brush);
@@ -110,6 +128,10 @@ DrawCall *LogCall(const char *name, HDC hdc, int x1, int y1, int x2, int y2) {
     call.FontFace = font.FontFace;
     call.FontHeight = font.FontHeight;
     return &call;
+}
+
+inline DrawCall *LogCall(const char *name, HDC hdc, int x1, int y1, int x2, int y2) {
+    return W().KeepLog ? AddLogEntry(name, hdc, x1, y1, x2, y2) : nullptr;
 }
 
 } // namespace
@@ -183,20 +205,12 @@ void ChargeDraw() {
 }
 
 // ---- Objects and device contexts ---------------------------------------------------
-GdiObject &LiveObject(const char *call, HGDIOBJ handle) {
-    GdiObject *found = W().Objects.Find(Key(handle));
-    if (!found) {
-        Unsupported(call, "handle " + HandleText(handle) + " is no graphics object");
-    }
-    return *found;
+void NoObject(const char *call, HGDIOBJ handle) {
+    Unsupported(call, "handle " + HandleText(handle) + " is no graphics object");
 }
 
-DeviceContext &LiveDC(const char *call, HDC dc) {
-    DeviceContext *found = W().DCs.Find(Key(dc));
-    if (!found) {
-        Unsupported(call, "handle " + HandleText(dc) + " is no device context in use");
-    }
-    return *found;
+void NoDC(const char *call, HDC dc) {
+    Unsupported(call, "handle " + HandleText(dc) + " is no device context in use");
 }
 
 HDC NewDC(HWND handle, DcType type) {
@@ -218,7 +232,7 @@ HDC NewDC(HWND handle, DcType type) {
         dc.Origin = POINT{0, 0};
         dc.Clip.push_back(RECT{0, 0, WindowWidth(window), WindowHeight(window)});
     } else {
-        RECT client = Shifted(ClientRectScreen(window), -window.Rect.left, -window.Rect.top);
+        RECT client = ClientRectInWindow(window);
         dc.Origin = POINT{client.left, client.top};
         dc.Clip.push_back(client);
     }
@@ -448,8 +462,8 @@ BOOL WINAPI DeleteObject(HGDIOBJ ho) {
         ++world.SelectedDeleted;
         return FALSE;
     }
-    world.Objects.Remove(Key(ho)); // a later use of the handle stops the run
-    --W().LiveObjects;
+    world.Objects.RemoveFound(Key(ho)); // a later use of the handle stops the run
+    --world.LiveObjects;
     return TRUE;
 }
 
@@ -460,19 +474,18 @@ HPEN WINAPI CreatePen(int iStyle, int cWidth, COLORREF color) {
     if (cWidth < 0) {
         Unsupported("CreatePen", "a negative width");
     }
-    GdiObject pen;
-    pen.Kind = ObjKind::Pen;
+    HGDIOBJ handle = nullptr;
+    GdiObject &pen = NewObject(ObjKind::Pen, false, handle);
     pen.PenStyle = iStyle;
     pen.PenWidth = cWidth == 0 ? 1 : cWidth;
     pen.Color = color & 0xFFFFFF;
-    return (HPEN)NewObject(std::move(pen));
+    return (HPEN)handle;
 }
 
 HBRUSH WINAPI CreateSolidBrush(COLORREF color) {
-    GdiObject brush;
-    brush.Kind = ObjKind::Brush;
-    brush.Color = color & 0xFFFFFF;
-    return (HBRUSH)NewObject(std::move(brush));
+    HGDIOBJ handle = nullptr;
+    NewObject(ObjKind::Brush, false, handle).Color = color & 0xFFFFFF;
+    return (HBRUSH)handle;
 }
 
 HFONT WINAPI CreateFontA(int cHeight, int cWidth, int cEscapement, int cOrientation, int cWeight,
@@ -484,12 +497,14 @@ HFONT WINAPI CreateFontA(int cHeight, int cWidth, int cEscapement, int cOrientat
     if (cEscapement || cOrientation) {
         Unsupported("CreateFontA", "rotated text");
     }
-    GdiObject font;
-    font.Kind = ObjKind::Font;
+    HGDIOBJ handle = nullptr;
+    GdiObject &font = NewObject(ObjKind::Font, false, handle);
     font.FontHeight = cHeight == 0 ? 16 : std::abs(cHeight);
     font.FontWidth = cWidth == 0 ? font.FontHeight / 2 : std::abs(cWidth);
-    font.FontFace = pszFaceName ? pszFaceName : "";
-    return (HFONT)NewObject(std::move(font));
+    if (pszFaceName) {
+        font.FontFace.assign(pszFaceName);
+    }
+    return (HFONT)handle;
 }
 
 // ---- Attributes --------------------------------------------------------------------
@@ -627,21 +642,18 @@ HICON WINAPI LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName) {
         if (id < 32512 || id > 32516) {
             Unsupported("LoadIconA", "a system icon other than IDI_APPLICATION to IDI_ASTERISK");
         }
-        GdiObject icon;
-        icon.Kind = ObjKind::Icon;
-        icon.Stock = true;
-        icon.IconImage = SystemIconImage();
-        return (HICON)NewObject(std::move(icon));
+        HGDIOBJ handle = nullptr;
+        NewObject(ObjKind::Icon, true, handle).IconImage = SystemIconImage();
+        return (HICON)handle;
     }
     const ResourceFile &file = ResourcesOf("LoadIconA", hInstance);
     std::shared_ptr<Icon> image = LoadIconResource(file, ResId::From(lpIconName));
     if (!image) {
         return nullptr;
     }
-    GdiObject icon;
-    icon.Kind = ObjKind::Icon;
-    icon.IconImage = image;
-    return (HICON)NewObject(std::move(icon));
+    HGDIOBJ handle = nullptr;
+    NewObject(ObjKind::Icon, false, handle).IconImage = std::move(image);
+    return (HICON)handle;
 }
 
 HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName) {
@@ -649,10 +661,9 @@ HCURSOR WINAPI LoadCursorA(HINSTANCE hInstance, LPCSTR lpCursorName) {
     if (hInstance || id < 32512 || id > 32515) {
         Unsupported("LoadCursorA", "a cursor other than the system's arrow, beam, wait, cross");
     }
-    GdiObject cursor;
-    cursor.Kind = ObjKind::Cursor;
-    cursor.Stock = true;
-    return (HCURSOR)NewObject(std::move(cursor));
+    HGDIOBJ handle = nullptr;
+    NewObject(ObjKind::Cursor, true, handle);
+    return (HCURSOR)handle;
 }
 
 BOOL WINAPI DestroyIcon(HICON hIcon) {

@@ -150,12 +150,15 @@ POINT ClientOrigin(const Window &window) {
     return POINT{window.Rect.left + offset.x, window.Rect.top + offset.y};
 }
 
-RECT ClientRectScreen(const Window &window) {
+RECT ClientRectInWindow(const Window &window) {
     const Window::Geometry &known = Measure(window);
-    POINT origin{window.Rect.left + known.Offset.x, window.Rect.top + known.Offset.y};
     int width = std::max(0, WindowWidth(window) - 2 * known.Frame.x);
     int height = std::max(0, WindowHeight(window) - known.Offset.y - known.Frame.y);
-    return RECT{origin.x, origin.y, origin.x + width, origin.y + height};
+    return RECT{known.Offset.x, known.Offset.y, known.Offset.x + width, known.Offset.y + height};
+}
+
+RECT ClientRectScreen(const Window &window) {
+    return Shifted(ClientRectInWindow(window), window.Rect.left, window.Rect.top);
 }
 
 SIZE WindowSizeForClient(DWORD style, DWORD exStyle, bool hasMenu, int clientWidth,
@@ -193,8 +196,7 @@ void PaintNonClient(Window &window) {
     int fx = FrameX(window), fy = FrameY(window);
     int caption = CaptionHeight(window), menu = MenuHeight(window);
     POINT offset = ClientOffset(window);
-    RECT client = ClientRectScreen(window);
-    OffsetRect(&client, -window.Rect.left, -window.Rect.top);
+    RECT client = ClientRectInWindow(window);
     RECT frames[4] = {{0, 0, width, offset.y},
                       {0, client.bottom, width, height},
                       {0, offset.y, fx, client.bottom},
@@ -403,6 +405,7 @@ void DestroyWindowInternal(HWND handle) {
         }
     }
     window->Destroyed = true;
+    ++world.DestroyedWindows;
     world.ZOrder.erase(std::remove(world.ZOrder.begin(), world.ZOrder.end(), handle),
                        world.ZOrder.end());
     auto posted = std::remove_if(world.Posted.begin(), world.Posted.end(),
@@ -485,7 +488,7 @@ LRESULT CallWindow(HWND handle, UINT message, WPARAM wParam, LPARAM lParam, bool
 
 void SweepDestroyedWindows() {
     World &world = W();
-    if (world.CallDepth > 0) {
+    if (world.CallDepth > 0 || world.DestroyedWindows == 0) {
         return;
     }
     world.LastWindowKey = 0;
@@ -493,6 +496,7 @@ void SweepDestroyedWindows() {
     for (auto it = world.Windows.begin(); it != world.Windows.end();) {
         it = it->second->Destroyed ? world.Windows.erase(it) : std::next(it);
     }
+    world.DestroyedWindows = 0;
 }
 
 // ---- The queue ---------------------------------------------------------------------
@@ -553,27 +557,34 @@ bool FetchMessage(MSG &out, HWND filter, UINT first, UINT last, bool remove) {
             }
             if (remove) {
                 out.message = DoubleClickOf(out);
-                world.Input.erase(it);
+                if (it == world.Input.begin()) {
+                    world.Input.pop_front(); // nearly always: input is taken in order
+                } else {
+                    world.Input.erase(it);
+                }
             }
             return true;
         }
         ++it;
     }
     if (InRange(WM_PAINT, first, last)) {
-        for (auto it = world.ZOrder.rbegin(); it != world.ZOrder.rend(); ++it) {
-            std::vector<HWND> candidates{*it};
-            for (auto &entry : world.Windows) {
-                Window &child = *entry.second;
-                if (!child.Destroyed && child.Kind != WindowKind::Control &&
-                    IsChildOf(child.Handle, *it)) {
-                    candidates.push_back(child.Handle);
-                }
+        // Each top-level window from the top down, then its child windows.
+        auto paint = [&](const Window *window) {
+            if (!window || !window->Visible || window->Update.empty() ||
+                !MatchesWindow(window->Handle, filter)) {
+                return false;
             }
-            for (HWND handle : candidates) {
-                Window *window = FindWindow(handle);
-                if (window && window->Visible && !window->Update.empty() &&
-                    MatchesWindow(handle, filter)) {
-                    out = MSG{handle, WM_PAINT, 0, 0, world.TickCount, world.MessagePos};
+            out = MSG{window->Handle, WM_PAINT, 0, 0, world.TickCount, world.MessagePos};
+            return true;
+        };
+        for (auto it = world.ZOrder.rbegin(); it != world.ZOrder.rend(); ++it) {
+            if (paint(FindWindow(*it))) {
+                return true;
+            }
+            for (auto &entry : world.Windows) {
+                const Window &child = *entry.second;
+                if (!child.Destroyed && child.Kind != WindowKind::Control &&
+                    (child.Style & WS_CHILD) && IsChildOf(child.Handle, *it) && paint(&child)) {
                     return true;
                 }
             }

@@ -146,12 +146,16 @@ template <typename T> class HandleTable {
     }
     void Remove(uintptr_t handle) {
         if (Find(handle)) {
-            uint32_t slot = (uint32_t)(handle >> 2) & SLOT_MASK;
-            Slots[slot].Used = false;
-            Slots[slot].Generation = (Slots[slot].Generation + 1) & 0x3FF;
-            Free.push_back(slot);
-            --Count;
+            RemoveFound(handle);
         }
+    }
+    // Remove for a handle that Find has just found.
+    void RemoveFound(uintptr_t handle) {
+        uint32_t slot = (uint32_t)(handle >> 2) & SLOT_MASK;
+        Slots[slot].Used = false;
+        Slots[slot].Generation = (Slots[slot].Generation + 1) & 0x3FF;
+        Free.push_back(slot);
+        --Count;
     }
     size_t Size() const { return Count; }
     template <typename F> void ForEach(F visit) {
@@ -312,6 +316,7 @@ struct World {
     bool RunningQueued = false;               // the innermost of them was given a queued message
     std::map<uintptr_t, WindowClass> Classes; // by atom
     std::map<uintptr_t, std::unique_ptr<Window>> Windows;
+    size_t DestroyedWindows = 0; // destroyed and not yet forgotten
     uintptr_t LastWindowKey = 0; // the window looked up last, until windows are forgotten
     Window *LastWindow = nullptr;
     std::vector<HWND> ZOrder; // top-level windows, bottom first
@@ -383,7 +388,8 @@ Window &LiveWindow(const char *call, HWND handle); // aborts unless the window e
 bool IsChildOf(HWND child, HWND parent);
 POINT ClientOrigin(const Window &window); // screen coordinates
 RECT ClientRectScreen(const Window &window);
-POINT ClientOffset(const Window &window); // client origin in window pixels
+RECT ClientRectInWindow(const Window &window); // the client area in window pixels
+POINT ClientOffset(const Window &window);      // client origin in window pixels
 int WindowWidth(const Window &window);
 int WindowHeight(const Window &window);
 void ResizePixels(Window &window);
@@ -421,8 +427,23 @@ std::string MenuLabel(const std::string &text); // without '&' marks
 // ---- Graphics (gdi.cpp) ------------------------------------------------------------
 HDC NewDC(HWND window, DcType type);
 void ReleaseDCInternal(HDC dc);
-DeviceContext &LiveDC(const char *call, HDC dc);
-GdiObject &LiveObject(const char *call, HGDIOBJ handle);
+// Stop the run for a handle that is no device context, no graphics object.
+[[noreturn]] void NoDC(const char *call, HDC dc);
+[[noreturn]] void NoObject(const char *call, HGDIOBJ handle);
+inline DeviceContext &LiveDC(const char *call, HDC dc) {
+    DeviceContext *found = W().DCs.Find(Key(dc));
+    if (!found) {
+        NoDC(call, dc);
+    }
+    return *found;
+}
+inline GdiObject &LiveObject(const char *call, HGDIOBJ handle) {
+    GdiObject *found = W().Objects.Find(Key(handle));
+    if (!found) {
+        NoObject(call, handle);
+    }
+    return *found;
+}
 bool InClip(const Window &window, int x, int y, const std::vector<RECT> *clip);
 // ---- Pixels (canvas.cpp) -----------------------------------------------------------
 // Drawings in window pixels, clipped to the window and to the clip list if given. They are

@@ -4,6 +4,7 @@
 #include "replay/reading/text.h"
 
 #include <cstring>
+#include <string_view>
 
 namespace replay {
 
@@ -11,19 +12,22 @@ namespace {
 
 const size_t LONGEST_LINE = 65536;
 
-// Lines of the source without their line end (LF or CR LF).
+// Lines of the source without their line end (LF or CR LF). A line that lies whole in the
+// buffer is handed out where it lies; one split between two reads is put together first.
 class LineReader {
   public:
     explicit LineReader(ByteSource &source) : Source(source) {}
 
-    bool Next(std::string &line) {
-        line.clear();
+    // The line stays valid until the next call.
+    bool Next(std::string_view &line) {
+        Joined.clear();
+        bool joined = false, ended = false;
         for (;;) {
             if (Used == Filled) {
                 Filled = Source.Read(Buffer, sizeof Buffer);
                 Used = 0;
                 if (Filled == 0) {
-                    if (line.empty() && !Partial) {
+                    if (!joined) {
                         return false;
                     }
                     break; // a last line without a line feed
@@ -32,20 +36,28 @@ class LineReader {
             const char *start = Buffer + Used;
             const char *end = (const char *)memchr(start, '\n', Filled - Used);
             size_t count = end ? (size_t)(end - start) : Filled - Used;
-            if (line.size() + count > LONGEST_LINE) {
+            if (Joined.size() + count > LONGEST_LINE) {
                 throw RecordingError(Number + 1, "the line is longer than 65536 characters");
             }
-            line.append(start, count);
             Used += count + (end ? 1 : 0);
-            Partial = !end;
+            if (end && !joined) {
+                line = std::string_view(start, count);
+                ended = true;
+                break;
+            }
+            Joined.append(start, count);
+            joined = true;
             if (end) {
+                ended = true;
                 break;
             }
         }
-        LastOpen = Partial;
-        Partial = false;
+        if (joined) {
+            line = Joined;
+        }
+        LastOpen = !ended;
         if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
+            line.remove_suffix(1);
         }
         ++Number;
         return true;
@@ -57,7 +69,7 @@ class LineReader {
     ByteSource &Source;
     char Buffer[65536] = {};
     size_t Used = 0, Filled = 0;
-    bool Partial = false;
+    std::string Joined;
 };
 
 bool IsHex(char c) {
@@ -70,7 +82,7 @@ int HexValue(char c) {
 
 // A hexadecimal field of at most eight digits starting at text[at], ending at a blank or
 // the end of the line; at moves past it.
-bool ParseHex(const std::string &text, size_t &at, long &value) {
+bool ParseHex(std::string_view text, size_t &at, long &value) {
     size_t start = at;
     value = 0;
     while (at < text.size() && IsHex(text[at]) && at - start < 8) {
@@ -80,7 +92,15 @@ bool ParseHex(const std::string &text, size_t &at, long &value) {
     return at > start && (at == text.size() || text[at] == ' ' || text[at] == '\t');
 }
 
-bool SkipBlanks(const std::string &text, size_t &at) {
+// Where the run of decimal digits from text[at] ends.
+size_t Digits(std::string_view text, size_t at) {
+    while (at < text.size() && text[at] >= '0' && text[at] <= '9') {
+        ++at;
+    }
+    return at;
+}
+
+bool SkipBlanks(std::string_view text, size_t &at) {
     size_t start = at;
     while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) {
         ++at;
@@ -134,7 +154,7 @@ class EvemuReader : public EventReader {
 
     void ReadHeaderLine() {
         if (Text.compare(0, 3, "N: ") == 0) {
-            Info.Name = Text.substr(3);
+            Info.Name = std::string(Text.substr(3));
         } else if (Text.compare(0, 3, "B: ") == 0) {
             ReadCodeMask();
         }
@@ -179,20 +199,16 @@ class EvemuReader : public EventReader {
     void ParseEvent(RecordedEvent &event) {
         size_t at = 2;
         SkipBlanks(Text, at);
-        size_t dot = Text.find('.', at);
+        size_t dot = Digits(Text, at);
         int64_t seconds, micros, value;
-        if (dot == std::string::npos || dot == at ||
-            Text.find_first_not_of("0123456789", at) != dot) {
+        if (dot == at || dot == Text.size() || Text[dot] != '.') {
             Fail("an E: line must start with the time as <seconds>.<microseconds>");
         }
         if (!ParseDecimal(Text.data() + at, dot - at, 0, (int64_t)1 << 40, seconds)) {
             Fail("the seconds of an E: line are out of range: at most 1099511627776 (2^40)");
         }
         at = dot + 1;
-        size_t digits = at;
-        while (digits < Text.size() && Text[digits] >= '0' && Text[digits] <= '9') {
-            ++digits;
-        }
+        size_t digits = Digits(Text, at);
         if (digits - at != 6 || !ParseDecimal(Text.data() + at, 6, 0, 999999, micros)) {
             Fail("the microseconds of an E: line must be six digits");
         }
@@ -227,7 +243,7 @@ class EvemuReader : public EventReader {
     }
 
     LineReader Lines;
-    std::string Text;
+    std::string_view Text;
     DeviceInfo Info;
     int MaskLines[0x20] = {};
     bool HeaderChecked = false;

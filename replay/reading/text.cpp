@@ -44,25 +44,4 @@ size_t Utf8Length(const std::string &text, size_t at) {
     return length;
 }
 
-bool ParseDecimal(const char *text, size_t length, int64_t low, int64_t high, int64_t &value) {
-    size_t at = 0;
-    bool negative = false;
-    if (at < length && text[at] == '-') {
-        negative = true;
-        ++at;
-    }
-    if (at == length || length - at > 18) {
-        return false;
-    }
-    int64_t result = 0;
-    for (; at < length; ++at) {
-        if (text[at] < '0' || text[at] > '9') {
-            return false;
-        }
-        result = result * 10 + (text[at] - '0');
-    }
-    value = negative ? -result : result;
-    return value >= low && value <= high;
-}
-
 } // namespace replay

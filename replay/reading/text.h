@@ -18,6 +18,27 @@ size_t Utf8Length(const std::string &text, size_t at);
 
 // Parses a decimal integer that fills text[0, length) completely (an optional '-' and
 // digits; leading zeros are decimal). False when it is no such number or out of range.
-bool ParseDecimal(const char *text, size_t length, int64_t low, int64_t high, int64_t &value);
+// Inline: a reader calls it for most fields of every event.
+inline bool ParseDecimal(const char *text, size_t length, int64_t low, int64_t high,
+                         int64_t &value) {
+    size_t at = 0;
+    bool negative = false;
+    if (at < length && text[at] == '-') {
+        negative = true;
+        ++at;
+    }
+    if (at == length || length - at > 18) {
+        return false;
+    }
+    int64_t result = 0;
+    for (; at < length; ++at) {
+        if (text[at] < '0' || text[at] > '9') {
+            return false;
+        }
+        result = result * 10 + (text[at] - '0');
+    }
+    value = negative ? -result : result;
+    return value >= low && value <= high;
+}
 
 } // namespace replay

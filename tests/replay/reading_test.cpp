@@ -7,6 +7,7 @@
 #include "replay/reading/open.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -224,6 +225,38 @@ TEST(ReplayReading, AYamlRecordingCutAtAnyByteIsReadUpToTheCut) {
         bool insideAFrame = rows % 3 != 0 || open > 0;
         if (insideAFrame) {
             EXPECT_TRUE(reading.NoteOfACut) << "cut at byte " << cut;
+        }
+    }
+}
+
+// An evemu-record file is read in blocks of 64 KiB: a line split between two blocks, at any
+// of its bytes, with LF or CR LF line ends, is read as one line, and a last line without its
+// line feed is told as cut.
+TEST(ReplayReading, EvemuLinesSplitBetweenBlocksAreReadWhole) {
+    for (const char *end : {"\n", "\r\n"}) {
+        for (int pad = 0; pad < 30; ++pad) {
+            std::string text = "# EVEMU 1.3\n# " + std::string((size_t)pad, 'x') + end;
+            std::vector<long> expected;
+            for (int i = 0; i < 3000; ++i) {
+                char line[80];
+                snprintf(line, sizeof line, "E: 0.%06d 0002 0000 %d%sE: 0.%06d 0000 0000 0000%s", i,
+                         i + 100, end, i, end);
+                text += line;
+                expected.push_back((i + 100) * 1000L);
+                expected.push_back(0);
+            }
+            ASSERT_GT(text.size(), 65536u * 2);
+            Reading whole = ReadCut(text);
+            ASSERT_EQ(whole.Error, "") << "pad " << pad;
+            EXPECT_EQ(whole.Values, expected) << "pad " << pad;
+            EXPECT_FALSE(whole.NoteOfACut) << "pad " << pad;
+
+            // The file stops in the middle of the value of the last event: it is left out.
+            Reading cut = ReadCut(text.substr(0, text.size() - std::strlen(end) - 2));
+            ASSERT_EQ(cut.Error, "") << "pad " << pad;
+            expected.pop_back();
+            EXPECT_EQ(cut.Values, expected) << "pad " << pad;
+            EXPECT_TRUE(cut.NoteOfACut) << "pad " << pad;
         }
     }
 }
