@@ -979,21 +979,23 @@ class Log : public replay::ReplayObserver {
     std::vector<std::string> Lines;
 };
 
+// One event as a reader gives it, at a time in whole milliseconds.
+replay::RecordedEvent event(long ms, int type, int code, int value, bool restored = false) {
+    replay::RecordedEvent made;
+    made.Micros = ms * 1000;
+    made.Type = type;
+    made.Code = code;
+    made.Value = value;
+    made.Restored = restored;
+    return made;
+}
+
 } // namespace
 
 // Any reader drives the replay; an observer hears of every error, finding and frame as
 // it happens (a bounce once it is over: here the restored change ends it); a change the
 // reader restored after dropped events is no press.
 TEST(ReplayEvents, AnyReaderDrivesTheReplayAndTheObserverHearsAtOnce) {
-    auto event = [](long ms, int type, int code, int value, bool restored = false) {
-        replay::RecordedEvent made;
-        made.Micros = ms * 1000;
-        made.Type = type;
-        made.Code = code;
-        made.Value = value;
-        made.Restored = restored;
-        return made;
-    };
     ListReader reader({
         event(0, KEY, LEFT, 1), event(0, 0, 0, 0),                // frame 1
         event(150, KEY, LEFT, 0), event(150, 0, 0, 0),            // frame 2
@@ -1021,15 +1023,6 @@ TEST(ReplayEvents, AnyReaderDrivesTheReplayAndTheObserverHearsAtOnce) {
 // a restored press before the first event: it and the release that follows only put the
 // state right, as for a recording begun mid-click.
 TEST(ReplayEvents, AButtonHeldAsTheReadingStartsIsNoPress) {
-    auto event = [](long ms, int type, int code, int value, bool restored = false) {
-        replay::RecordedEvent made;
-        made.Micros = ms * 1000;
-        made.Type = type;
-        made.Code = code;
-        made.Value = value;
-        made.Restored = restored;
-        return made;
-    };
     ListReader reader({
         event(0, KEY, LEFT, 1, true),
         event(0, REL, 0, 2),
