@@ -80,6 +80,21 @@ int HexValue(char c) {
     return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
 }
 
+// The value of a hexadecimal digit; 16 for any other character.
+struct HexTable {
+    unsigned char Value[256];
+    HexTable() {
+        for (int i = 0; i < 256; ++i) {
+            Value[i] = IsHex((char)i) ? (unsigned char)HexValue((char)i) : 16;
+        }
+    }
+};
+const HexTable HexDigits;
+
+int HexDigit(char c) {
+    return HexDigits.Value[(unsigned char)c];
+}
+
 // A hexadecimal field of at most eight digits starting at text[at], ending at a blank or
 // the end of the line; at moves past it.
 bool ParseHex(std::string_view text, size_t &at, long &value) {
@@ -111,6 +126,7 @@ bool SkipBlanks(std::string_view text, size_t &at) {
 class EvemuReader : public EventReader {
   public:
     EvemuReader(ByteSource &source, int wantedDevice) : Lines(source) {
+        source.CountNoLines();
         if (wantedDevice > 1) {
             throw RecordingError(0, "--device " + std::to_string(wantedDevice) +
                                         ": an evemu recording holds one device only");
@@ -130,7 +146,9 @@ class EvemuReader : public EventReader {
                     Cut = true;
                     return false;
                 }
-                ParseEvent(event);
+                if (!ParseUsualEvent(event)) {
+                    ParseEvent(event);
+                }
                 return true;
             }
             if (!HeaderChecked) {
@@ -193,6 +211,71 @@ class EvemuReader : public EventReader {
             Fail("the device \"" + Info.Name +
                  "\" has no BTN_LEFT and REL_X: this is no recording of a mouse");
         }
+    }
+
+    // The line as evemu-record writes it, "E: <sec>.<usec> <type> <code> <value>" with one
+    // space between the fields, each in range, in one pass; false for any other line, which
+    // ParseEvent reads (or tells what is wrong with it).
+    bool ParseUsualEvent(RecordedEvent &event) const {
+        const char *at = Text.data() + 2, *end = Text.data() + Text.size();
+        auto digit = [&](unsigned &value) {
+            value = at < end ? (unsigned)(*at - '0') : 10;
+            return value < 10;
+        };
+        // Four hexadecimal digits and a space, as the recorder writes type and code.
+        auto hex = [&](long &value) {
+            if (end - at < 5 || at[4] != ' ') {
+                return false;
+            }
+            int a = HexDigit(at[0]), b = HexDigit(at[1]), c = HexDigit(at[2]), d = HexDigit(at[3]);
+            value = a << 12 | b << 8 | c << 4 | d;
+            at += 5;
+            return (a | b | c | d) < 16;
+        };
+        if (at == end || *at++ != ' ') {
+            return false;
+        }
+        int64_t seconds = 0, micros = 0, value = 0;
+        unsigned d;
+        const char *start = at;
+        for (; digit(d) && at - start < 13; ++at) {
+            seconds = seconds * 10 + d;
+        }
+        if (at == start || seconds > (int64_t)1 << 40 || at == end || *at++ != '.') {
+            return false;
+        }
+        for (int i = 0; i < 6; ++i, ++at) {
+            if (!digit(d)) {
+                return false;
+            }
+            micros = micros * 10 + d;
+        }
+        long type, code;
+        if (at == end || *at++ != ' ' || !hex(type) || type > 0x1f || !hex(code) || code > 0x2ff) {
+            return false;
+        }
+        bool negative = at < end && *at == '-';
+        at += negative;
+        start = at;
+        for (; digit(d) && at - start < 10; ++at) {
+            value = value * 10 + d;
+        }
+        value = negative ? -value : value;
+        if (at == start || value < INT32_MIN || value > INT32_MAX) {
+            return false;
+        }
+        while (at < end && (*at == ' ' || *at == '\t')) {
+            ++at;
+        }
+        if (at < end && (*at != '#' || (at[-1] != ' ' && at[-1] != '\t'))) {
+            return false;
+        }
+        event.Micros = seconds * 1000000 + micros;
+        event.Type = (int)type;
+        event.Code = (int)code;
+        event.Value = (int)value;
+        event.Line = Lines.Number;
+        return true;
     }
 
     // "E: <sec>.<usec> <type> <code> <value>", then maybe blanks and a comment.

@@ -26,6 +26,10 @@ size_t ByteSource::Count(const char *buffer, size_t count) {
         Ended = true;
         return 0;
     }
+    Bytes += count;
+    if (!Counting) {
+        return count;
+    }
     LineFeeds += (long)std::count(buffer, buffer + count, '\n');
     EndsOpen = buffer[count - 1] != '\n';
     long blankFeeds = 0;
@@ -37,7 +41,6 @@ size_t ByteSource::Count(const char *buffer, size_t count) {
         }
         blankFeeds += c == '\n';
     }
-    Bytes += count;
     return count;
 }
 

@@ -46,6 +46,9 @@ class ByteSource {
     long LinesRead() const { return LineFeeds + (EndsOpen ? 1 : 0); }
     // The line of the last byte read that is no space, tab or line end; 0 before one.
     long LastContentLine() const { return ContentLine; }
+    // A reader that counts its lines itself stops the two above, which cost a pass over
+    // every byte.
+    void CountNoLines() { Counting = false; }
     // Drops a UTF-8 byte-order mark at the start (editors on Windows write one).
     void SkipByteOrderMark();
     uint64_t BytesRead() const { return Bytes; }
@@ -60,6 +63,7 @@ class ByteSource {
     long LineFeeds = 0;
     bool EndsOpen = false; // the last byte read is no line feed
     long ContentLine = 0;
+    bool Counting = true;
     uint64_t Bytes = 0;
     bool Ended = false;
 };

@@ -260,3 +260,64 @@ TEST(ReplayReading, EvemuLinesSplitBetweenBlocksAreReadWhole) {
         }
     }
 }
+
+// Every E: line is read alike, whether it has the recorder's own layout or not: its time,
+// type, code and value, or the message that tells what is wrong with it.
+TEST(ReplayReading, EvemuEventLinesAreReadOrToldWhatIsWrong) {
+    const struct {
+        const char *Line;
+        const char *Read; // "micros type code value", or the error with its line
+    } rows[] = {
+        {"E: 1700000000.000123 0002 0001 -003\t# event", "1700000000000123 2 1 -3"},
+        {"E: 0.000001 0001 0110 0001", "1 1 272 1"},
+        {"E: 12.500000 0001 011F 0001 # uppercase", "12500000 1 287 1"},
+        {"E:  3.000000\t0002  0008   -1", "3000000 2 8 -1"},
+        {"E: 0.000000 02 0 7", "0 2 0 7"},
+        {"E: 1.000000 00000002 00000001 2147483647", "1000000 2 1 2147483647"},
+        {"E: 1.000000 0002 0001 -2147483648\t", "1000000 2 1 -2147483648"},
+        {"E: 1099511627776.999999 0000 0000 0000", "1099511627776999999 0 0 0"},
+        {"E: 1099511627777.000000 0000 0000 0000",
+         "3: the seconds of an E: line are out of range: at most 1099511627776 (2^40)"},
+        {"E: 1.00000 0002 0000 0001", "3: the microseconds of an E: line must be six digits"},
+        {"E: 1.0000000 0002 0000 0001", "3: the microseconds of an E: line must be six digits"},
+        {"E: 1 0002 0000 0001",
+         "3: an E: line must start with the time as <seconds>.<microseconds>"},
+        {"E: 1.000000 0020 0000 0001",
+         "3: the event type of an E: line must be hexadecimal, 0000 to 001f"},
+        {"E: 1.000000 000000002 0000 0001",
+         "3: the event type of an E: line must be hexadecimal, 0000 to 001f"},
+        {"E: 1.000000 0002 0300 0001",
+         "3: the event code of an E: line must be hexadecimal, 0000 to 02ff"},
+        {"E: 1.000000 0002 00g0 0001",
+         "3: the event code of an E: line must be hexadecimal, 0000 to 02ff"},
+        {"E: 1.000000 0002 0000 2147483648",
+         "3: the value of an E: line must be a whole number from -2147483648 to 2147483647"},
+        {"E: 1.000000 0002 0000 12345678901",
+         "3: the value of an E: line must be a whole number from -2147483648 to 2147483647"},
+        {"E: 1.000000 0002 0000 -",
+         "3: the value of an E: line must be a whole number from -2147483648 to 2147483647"},
+        {"E: 1.000000 0002 0000 3#",
+         "3: the value of an E: line must be a whole number from -2147483648 to 2147483647"},
+        {"E: 1.000000 0002 0000 3 4", "3: an E: line holds more than time, type, code and value"},
+    };
+    for (const auto &row : rows) {
+        std::string text = std::string("# EVEMU 1.3\nN: Example Mouse\n") + row.Line + "\n";
+        std::string copy = text;
+        FILE *file = fmemopen(copy.data(), copy.size(), "rb");
+        ASSERT_NE(file, nullptr);
+        std::string read;
+        try {
+            replay::ByteSource source(file);
+            std::unique_ptr<replay::EventReader> events = replay::OpenRecording(source, {});
+            replay::RecordedEvent event;
+            if (events->Next(event)) {
+                read = std::to_string(event.Micros) + " " + std::to_string(event.Type) + " " +
+                       std::to_string(event.Code) + " " + std::to_string(event.Value);
+            }
+        } catch (const replay::RecordingError &error) {
+            read = std::to_string(error.Line) + ": " + error.what();
+        }
+        fclose(file);
+        EXPECT_EQ(read, row.Read) << row.Line;
+    }
+}
