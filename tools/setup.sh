@@ -21,6 +21,7 @@ PATH="$PATH:/usr/lib/apt"
 PACKAGES=(
     cmake ninja-build g++ pkg-config file zip unzip python3
     googletest libgtest-dev libbenchmark-dev libpng-dev libyaml-dev libevdev-dev dpkg-dev
+    libstb-dev
     g++-mingw-w64-i686 binutils-mingw-w64-i686
     g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
     clang libclang-rt-14-dev clang-tidy cppcheck valgrind
