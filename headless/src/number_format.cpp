@@ -12,6 +12,7 @@
 #define STB_SPRINTF_IMPLEMENTATION
 #define STB_SPRINTF_STATIC
 #define STB_SPRINTF_NOFLOAT
+#define STB_SPRINTF_NOUNALIGNED // no stores of four characters at an odd address
 #if defined(__clang__)
 #pragma clang diagnostic push
 #pragma clang diagnostic ignored "-Weverything"
