@@ -72,27 +72,32 @@ struct GdiObject {
 // ---- Pixels ------------------------------------------------------------------------
 // One drawing into a window's pixels, kept until someone looks at them (a test, a picture,
 // the program's own GetPixel): most of what a long run draws is drawn over before that.
+// Small and plain, as a long run keeps millions of them: a text's characters and an icon's
+// image are held by the canvas.
 struct PixelOp {
     enum class Shape : uint8_t { Fill, Text, Line, Icon };
     Shape Kind = Shape::Fill;
     bool Opaque = false;   // writes every pixel of Area
     bool Survived = false; // kept by a compaction
-    RECT Clip{};           // window pixels, inside the window
-    RECT Area{};           // every pixel it may write lies here, inside Clip
+    bool HasBack = false;  // a text's box is filled with Back first
+    RECT Area{};           // every pixel it may write lies here: inside the window and clip
     COLORREF Color = 0;    // of the fill, the glyphs or the line
-    bool HasBack = false;
-    COLORREF Back = 0;                // a text's box is filled with it first
-    int X = 0, Y = 0, X2 = 0, Y2 = 0; // Line: from (X, Y) to (X2, Y2); Text, Icon: corner
-    int Width = 0, Height = 0;        // Line: pen width; Text: character cell; Icon: size
-    std::string Text;
-    std::shared_ptr<const Icon> Image;
+    COLORREF Back = 0;
+    int X = 0, Y = 0;                    // Line: first point; Text, Icon: corner
+    int Width = 0, Height = 0;           // Line: pen width; Text: character cell; Icon: size
+    int X2 = 0, Y2 = 0;                  // Line: last point (left out)
+    uint32_t TextAt = 0, TextLength = 0; // Text: its characters in the canvas's Texts
+    uint32_t Image = 0;                  // Icon: its image in the canvas's Images
 };
+static_assert(sizeof(PixelOp) == 64, "a drawing kept fills one cache line");
 
 struct Canvas {
     int Width = 0, Height = 0;
-    std::vector<COLORREF> Pixels; // as drawn before the pending drawings
-    std::vector<PixelOp> Pending; // in the order drawn
-    size_t CompactAt = 0;         // Pending's size that has it compacted next
+    std::vector<COLORREF> Pixels;                    // as drawn before the pending drawings
+    std::vector<PixelOp> Pending;                    // in the order drawn
+    std::string Texts;                               // the characters of the pending texts
+    std::vector<std::shared_ptr<const Icon>> Images; // the pending icons' images
+    size_t CompactAt = 0;                            // Pending's size that has it compacted next
 };
 
 enum class DcType { Client, Paint, Window };
@@ -467,8 +472,8 @@ void DrawLinePixels(Window &window, int x0, int y0, int x1, int y1, int width, C
 void DrawIconPixels(Window &window, int x, int y, int width, int height,
                     const std::shared_ptr<Icon> &image, const std::vector<RECT> *clip);
 // Writes the glyphs of the built-in face into pixels of a canvas (font.cpp).
-void DrawGlyphs(Canvas &canvas, const RECT &clip, int x, int y, const std::string &text, int height,
-                int width, COLORREF color);
+void DrawGlyphs(Canvas &canvas, const RECT &clip, int x, int y, const char *text, size_t length,
+                int height, int width, COLORREF color);
 COLORREF SystemColor(int index);
 COLORREF BrushColor(const char *call, HBRUSH brush, bool *isNull);
 std::shared_ptr<Icon> LoadIconResource(const ResourceFile &file, const ResId &name);

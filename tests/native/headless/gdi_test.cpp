@@ -330,3 +330,39 @@ TEST(HeadlessGdi, PixelsShowTheLastDrawingOfManyOverOneAnother) {
         EXPECT_EQ(Pixel(window, pixel.X, pixel.Y), pixel.Color) << pixel.X << ", " << pixel.Y;
     }
 }
+
+// Thousands of small texts side by side, none drawn over another, and an icon destroyed
+// before its pixels are read: each shows its own characters and image when read at the end.
+TEST(HeadlessGdi, TextsAndIconsKeptLongShowTheirOwnCharactersAndImage) {
+    HWND window = Painted();
+    HDC dc = GetDC(window);
+    Fill(dc, 150, 100, 200, 150, BLUE);
+    HICON icon = LoadIconA(headless::ProgramInstance(), MAKEINTRESOURCEA(7));
+    ASSERT_NE(icon, nullptr);
+    DrawIcon(dc, 160, 110, icon);
+    EXPECT_TRUE(DestroyIcon(icon));
+    // A cell of 1 x 2 pixels: its lower pixel is the glyph's middle row, leftmost column.
+    HFONT font = CreateFontA(-2, 0, 0, 0, 0, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Small");
+    HGDIOBJ old = SelectObject(dc, font);
+    SetTextColor(dc, RED);
+    SetBkColor(dc, WHITE);
+    for (int i = 0; i < 3000; ++i) {
+        TextOutA(dc, i % 100, 2 * (i / 100), i % 3 ? " " : "H", 1);
+    }
+    SelectObject(dc, old);
+    DeleteObject(font);
+    ReleaseDC(window, dc);
+    int wrong = 0;
+    for (int i = 0; i < 3000; ++i) {
+        wrong += Pixel(window, i % 100, 2 * (i / 100) + 1) != (i % 3 ? WHITE : RED);
+    }
+    EXPECT_EQ(wrong, 0);
+    int kept = 0, drawn = 0;
+    for (int y = 110; y < 142; ++y) {
+        for (int x = 160; x < 192; ++x) {
+            (Pixel(window, x, y) == BLUE ? kept : drawn)++;
+        }
+    }
+    EXPECT_GT(kept, 0);
+    EXPECT_GT(drawn, 100);
+}
