@@ -238,8 +238,7 @@ void Keep(Window &window, PixelOp op, const RECT &area, const std::vector<RECT> 
                 op.Image = (uint32_t)canvas.Images.size() - 1;
             }
         }
-        op.Area = touched;
-        canvas.Pending.push_back(op);
+        canvas.Pending.emplace_back(op).Area = touched;
     };
     if (!clip) {
         keepIn(bounds);

@@ -76,18 +76,18 @@ struct GdiObject {
 // image are held by the canvas.
 struct PixelOp {
     enum class Shape : uint8_t { Fill, Text, Line, Icon };
-    Shape Kind = Shape::Fill;
-    bool Opaque = false;   // writes every pixel of Area
-    bool Survived = false; // kept by a compaction
-    bool HasBack = false;  // a text's box is filled with Back first
-    RECT Area{};           // every pixel it may write lies here: inside the window and clip
-    COLORREF Color = 0;    // of the fill, the glyphs or the line
+    RECT Area{};        // every pixel it may write lies here: inside the window and clip
+    COLORREF Color = 0; // of the fill, the glyphs or the line
     COLORREF Back = 0;
     int X = 0, Y = 0;                    // Line: first point; Text, Icon: corner
     int Width = 0, Height = 0;           // Line: pen width; Text: character cell; Icon: size
     int X2 = 0, Y2 = 0;                  // Line: last point (left out)
     uint32_t TextAt = 0, TextLength = 0; // Text: its characters in the canvas's Texts
     uint32_t Image = 0;                  // Icon: its image in the canvas's Images
+    Shape Kind = Shape::Fill;
+    bool Opaque = false;   // writes every pixel of Area
+    bool Survived = false; // kept by a compaction
+    bool HasBack = false;  // a text's box is filled with Back first
 };
 static_assert(sizeof(PixelOp) == 64, "a drawing kept fills one cache line");
 
