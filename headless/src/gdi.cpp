@@ -223,6 +223,7 @@ HDC NewDC(HWND handle, DcType type) {
     dc.Pen = pen;
     dc.Brush = brush;
     dc.Font = font;
+    dc.Held = 0;
     dc.BkColor = RGB(255, 255, 255);
     dc.TextColor = RGB(0, 0, 0);
     dc.MapMode = MM_TEXT;
@@ -240,7 +241,11 @@ HDC NewDC(HWND handle, DcType type) {
 }
 
 void ReleaseDCInternal(HDC dc) {
-    W().DCs.Remove(Key(dc));
+    World &world = W();
+    if (DeviceContext *found = world.DCs.Find(Key(dc))) {
+        world.HeldObjects -= __builtin_popcount(found->Held);
+        world.DCs.RemoveFound(Key(dc));
+    }
 }
 
 std::shared_ptr<Icon> LoadIconResource(const ResourceFile &file, const ResId &name) {
@@ -425,22 +430,28 @@ HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
     DeviceContext &dc = LiveDC("SelectObject", hdc);
     GdiObject &object = LiveObject("SelectObject", h);
     HGDIOBJ previous = nullptr;
+    uint8_t bit = 0;
     switch (object.Kind) {
     case ObjKind::Pen:
         previous = dc.Pen;
         dc.Pen = h;
+        bit = HELD_PEN;
         break;
     case ObjKind::Brush:
         previous = dc.Brush;
         dc.Brush = h;
+        bit = HELD_BRUSH;
         break;
     case ObjKind::Font:
         previous = dc.Font;
         dc.Font = h;
+        bit = HELD_FONT;
         break;
     default:
         Unsupported("SelectObject", "an object that is no pen, brush or font");
     }
+    W().HeldObjects += (object.Stock ? 0 : 1) - ((dc.Held & bit) ? 1 : 0);
+    dc.Held = object.Stock ? dc.Held & ~bit : dc.Held | bit;
     return previous;
 }
 
@@ -453,12 +464,15 @@ BOOL WINAPI DeleteObject(HGDIOBJ ho) {
     if (found->Stock) {
         return TRUE;
     }
+    // Windows refuses to delete an object that a device context still holds; none does
+    // while they hold only stock objects.
     bool selected = false;
-    world.DCs.ForEach([&](const DeviceContext &dc) {
-        selected = selected || dc.Pen == ho || dc.Brush == ho || dc.Font == ho;
-    });
+    if (world.HeldObjects > 0) {
+        world.DCs.ForEach([&](const DeviceContext &dc) {
+            selected = selected || dc.Pen == ho || dc.Brush == ho || dc.Font == ho;
+        });
+    }
     if (selected) {
-        // Windows refuses to delete an object that a device context still holds.
         ++world.SelectedDeleted;
         return FALSE;
     }

@@ -101,11 +101,13 @@ struct Canvas {
 };
 
 enum class DcType { Client, Paint, Window };
+enum : uint8_t { HELD_PEN = 1, HELD_BRUSH = 2, HELD_FONT = 4 };
 
 struct DeviceContext {
     HWND Window = nullptr;
     DcType Type = DcType::Client;
     HGDIOBJ Pen = nullptr, Brush = nullptr, Font = nullptr;
+    uint8_t Held = 0; // which of them are no stock objects: a bit of HELD_PEN, BRUSH, FONT
     COLORREF BkColor = RGB(255, 255, 255);
     COLORREF TextColor = RGB(0, 0, 0);
     int MapMode = MM_TEXT;
@@ -329,6 +331,7 @@ struct World {
     HWND Focus = nullptr;
     HandleTable<GdiObject> Objects{0x40000000};
     HandleTable<DeviceContext> DCs{0x80000000};
+    int HeldObjects = 0; // objects other than stock ones selected into device contexts
     std::map<uintptr_t, Menu> Menus;
     std::map<uintptr_t, std::vector<Accelerator>> Accelerators;
     HGDIOBJ StockObjects[STOCK_OBJECTS] = {}; // by GetStockObject index, made on first use

@@ -244,6 +244,41 @@ TEST(HeadlessGdi, ObjectsAreCountedUntilDeletedAndSelectedOnesAreRefused) {
     EXPECT_EQ(headless::DrawLog().back().X2, 42);
 }
 
+// Objects held by several device contexts at once, one replacing another, and device
+// contexts released while they still hold them.
+TEST(HeadlessGdi, AnObjectIsRefusedWhileAnyDeviceContextHoldsIt) {
+    HWND window = Painted();
+    HDC first = GetDC(window), second = GetDC(window);
+    HPEN pen = CreatePen(PS_SOLID, 1, RED), otherPen = CreatePen(PS_SOLID, 1, BLUE);
+    HBRUSH brush = CreateSolidBrush(RED);
+    HFONT font = CreateFontA(-18, 0, 0, 0, 0, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Arial");
+    SelectObject(first, pen);
+    SelectObject(first, pen); // held once still
+    SelectObject(first, otherPen);
+    SelectObject(second, brush);
+    SelectObject(second, font);
+    SelectObject(first, font);
+    SelectObject(second, GetStockObject(SYSTEM_FONT));
+    ReleaseDC(window, first); // with the other pen and the font in it
+
+    const struct {
+        HGDIOBJ Object;
+        BOOL Deleted;
+    } deletions[] = {
+        {pen, TRUE},      // replaced by the other pen
+        {brush, FALSE},   // in the second
+        {otherPen, TRUE}, // in the first, released
+        {font, TRUE},     // in the first, released, and replaced in the second
+    };
+    for (const auto &deletion : deletions) {
+        EXPECT_EQ(DeleteObject(deletion.Object), deletion.Deleted) << deletion.Object;
+    }
+    EXPECT_EQ(headless::SelectedObjectsDeleted(), 1);
+    SelectObject(second, GetStockObject(WHITE_BRUSH));
+    EXPECT_TRUE(DeleteObject(brush));
+    ReleaseDC(window, second);
+}
+
 TEST(HeadlessGdi, TheClockAndADrawingCost) {
     HWND window = Painted();
     headless::SetTick(0xFFFFFFF0u);
