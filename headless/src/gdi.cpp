@@ -12,8 +12,9 @@ namespace headless::detail {
 
 namespace {
 
-// A new object of the kind in a slot of the table, its fields as a new GdiObject's (the
-// slot's face text keeps its memory for the next font); the caller sets the rest.
+// A new object of the kind in a slot of the table, its fields as a new GdiObject's but the
+// face, which only CreateFontA sets and only fonts have (the slot's face text keeps its
+// memory for the next font); the caller sets the rest.
 GdiObject &NewObject(ObjKind kind, bool stock, HGDIOBJ &handle) {
     World &world = W();
     uintptr_t value = 0;
@@ -26,7 +27,6 @@ GdiObject &NewObject(ObjKind kind, bool stock, HGDIOBJ &handle) {
     object.NullBrush = false;
     object.FontHeight = 16;
     object.FontWidth = 8;
-    object.FontFace.clear();
     object.IconImage.reset();
     handle = HandleOf<HGDIOBJ>(value);
     if (!stock) {
@@ -240,11 +240,20 @@ HDC NewDC(HWND handle, DcType type) {
     return HandleOf<HDC>(result);
 }
 
+namespace {
+
+void DropDC(World &world, HDC handle, const DeviceContext &dc) {
+    world.HeldObjects -= (dc.Held & HELD_PEN ? 1 : 0) + (dc.Held & HELD_BRUSH ? 1 : 0) +
+                         (dc.Held & HELD_FONT ? 1 : 0);
+    world.DCs.RemoveFound(Key(handle));
+}
+
+} // namespace
+
 void ReleaseDCInternal(HDC dc) {
     World &world = W();
     if (DeviceContext *found = world.DCs.Find(Key(dc))) {
-        world.HeldObjects -= __builtin_popcount(found->Held);
-        world.DCs.RemoveFound(Key(dc));
+        DropDC(world, dc, *found);
     }
 }
 
@@ -372,11 +381,12 @@ HDC WINAPI GetWindowDC(HWND hWnd) {
 }
 
 int WINAPI ReleaseDC(HWND hWnd, HDC hDC) {
-    DeviceContext *found = W().DCs.Find(Key(hDC));
+    World &world = W();
+    DeviceContext *found = world.DCs.Find(Key(hDC));
     if (!found || found->Window != hWnd || found->Type == DcType::Paint) {
         return 0;
     }
-    ReleaseDCInternal(hDC);
+    DropDC(world, hDC, *found);
     return 1;
 }
 
@@ -404,11 +414,12 @@ HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
 }
 
 BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT *lpPaint) {
-    DeviceContext *found = W().DCs.Find(Key(lpPaint->hdc));
+    World &world = W();
+    DeviceContext *found = world.DCs.Find(Key(lpPaint->hdc));
     if (!found || found->Window != hWnd || found->Type != DcType::Paint) {
         Unsupported("EndPaint", "a paint structure that BeginPaint did not fill for this window");
     }
-    ReleaseDCInternal(lpPaint->hdc);
+    DropDC(world, lpPaint->hdc, *found);
     Window &window = LiveWindow("EndPaint", hWnd);
     if (window.Kind == WindowKind::Dialog) {
         for (auto &entry : W().Windows) {
@@ -515,8 +526,9 @@ HFONT WINAPI CreateFontA(int cHeight, int cWidth, int cEscapement, int cOrientat
     GdiObject &font = NewObject(ObjKind::Font, false, handle);
     font.FontHeight = cHeight == 0 ? 16 : std::abs(cHeight);
     font.FontWidth = cWidth == 0 ? font.FontHeight / 2 : std::abs(cWidth);
-    if (pszFaceName) {
-        font.FontFace.assign(pszFaceName);
+    const char *face = pszFaceName ? pszFaceName : "";
+    if (font.FontFace != face) { // the slot's font was most likely of the same face
+        font.FontFace.assign(face);
     }
     return (HFONT)handle;
 }

@@ -131,11 +131,12 @@ template <typename T> class HandleTable {
             slot = Free.back();
             Free.pop_back();
         } else {
-            slot = (uint32_t)Slots.size();
+            slot = SlotCount;
             if (slot > SLOT_MASK) {
                 Unsupported("a graphics object or device context", "more than 262144 at once");
             }
             Slots.emplace_back();
+            ++SlotCount;
         }
         Slot &entry = Slots[slot];
         entry.Used = true;
@@ -145,7 +146,7 @@ template <typename T> class HandleTable {
     }
     T *Find(uintptr_t handle) {
         uint32_t slot = (uint32_t)(handle >> 2) & SLOT_MASK;
-        if ((handle & ~(uintptr_t)0x3FFFFFFF) != Tag || (handle & 3) || slot >= Slots.size()) {
+        if ((handle & ~(uintptr_t)0x3FFFFFFF) != Tag || (handle & 3) || slot >= SlotCount) {
             return nullptr;
         }
         Slot &entry = Slots[slot];
@@ -182,6 +183,7 @@ template <typename T> class HandleTable {
     };
     uintptr_t Tag;
     std::vector<Slot> Slots;
+    uint32_t SlotCount = 0; // Slots.size(), at hand
     std::vector<uint32_t> Free;
     size_t Count = 0;
 };
@@ -392,7 +394,15 @@ bool SameText(const std::string &a, const std::string &b);
 
 // ---- Windows (windows.cpp) ---------------------------------------------------------
 Window *FindWindow(HWND handle); // null for a destroyed window; aborts for a bad handle
-Window &LiveWindow(const char *call, HWND handle); // aborts unless the window exists
+Window &FindLiveWindow(const char *call, HWND handle); // aborts unless the window exists
+// FindLiveWindow, the window looked up last at once: drawing asks for it call after call.
+inline Window &LiveWindow(const char *call, HWND handle) {
+    World &world = W();
+    if (Key(handle) == world.LastWindowKey && world.LastWindow && !world.LastWindow->Destroyed) {
+        return *world.LastWindow;
+    }
+    return FindLiveWindow(call, handle);
+}
 bool IsChildOf(HWND child, HWND parent);
 POINT ClientOrigin(const Window &window); // screen coordinates
 RECT ClientRectScreen(const Window &window);
