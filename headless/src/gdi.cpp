@@ -228,15 +228,14 @@ HDC NewDC(HWND handle, DcType type) {
     dc.TextColor = RGB(0, 0, 0);
     dc.MapMode = MM_TEXT;
     dc.Position = POINT{0, 0};
-    dc.Clip.clear();
+    dc.Clip.resize(1);
+    RECT &clip = dc.Clip[0];
     if (type == DcType::Window) {
-        dc.Origin = POINT{0, 0};
-        dc.Clip.push_back(RECT{0, 0, WindowWidth(window), WindowHeight(window)});
+        clip = RECT{0, 0, WindowWidth(window), WindowHeight(window)};
     } else {
-        RECT client = ClientRectInWindow(window);
-        dc.Origin = POINT{client.left, client.top};
-        dc.Clip.push_back(client);
+        clip = ClientRectInWindow(window);
     }
+    dc.Origin = POINT{clip.left, clip.top};
     return HandleOf<HDC>(result);
 }
 
@@ -526,8 +525,14 @@ HFONT WINAPI CreateFontA(int cHeight, int cWidth, int cEscapement, int cOrientat
     GdiObject &font = NewObject(ObjKind::Font, false, handle);
     font.FontHeight = cHeight == 0 ? 16 : std::abs(cHeight);
     font.FontWidth = cWidth == 0 ? font.FontHeight / 2 : std::abs(cWidth);
+    // Most likely the face of the font the slot held before.
     const char *face = pszFaceName ? pszFaceName : "";
-    if (font.FontFace != face) { // the slot's font was most likely of the same face
+    const std::string &former = font.FontFace;
+    size_t same = 0;
+    while (same < former.size() && former[same] == face[same]) {
+        ++same;
+    }
+    if (same != former.size() || face[same] != '\0') {
         font.FontFace.assign(face);
     }
     return (HFONT)handle;
