@@ -160,9 +160,28 @@ void DropUnusedStore(Canvas &canvas) {
     canvas.Images.swap(images);
 }
 
-// Drops every drawing whose pixels a later one writes over: one that fills every pixel
-// the earlier one may touch, or one that touches exactly the same pixels. Newest first,
-// keeping the areas that later drawings fill and the shapes they touch.
+// Adds an area that later drawings fill to those known. Where it and a known one together
+// fill a rectangle (one holds the other, or they are in line and meet), that rectangle
+// stands for both: a bar drawn on and cleared back in pieces is one area, and the list
+// stays short.
+void AddFilled(std::vector<RECT> &filled, const RECT &area) {
+    for (RECT &known : filled) {
+        bool column = known.left == area.left && known.right == area.right &&
+                      area.top <= known.bottom && known.top <= area.bottom;
+        bool row = known.top == area.top && known.bottom == area.bottom &&
+                   area.left <= known.right && known.left <= area.right;
+        if (column || row || Inside(known, area)) {
+            known = RECT{std::min(known.left, area.left), std::min(known.top, area.top),
+                         std::max(known.right, area.right), std::max(known.bottom, area.bottom)};
+            return;
+        }
+    }
+    filled.push_back(area);
+}
+
+// Drops every drawing whose pixels later ones write over: one inside an area that later
+// drawings fill, or one that touches exactly the same pixels as a later one. Newest
+// first, keeping the areas that later drawings fill and the shapes they touch.
 void Compact(Canvas &canvas) {
     std::vector<PixelOp> &pending = canvas.Pending;
     std::vector<RECT> filled;
@@ -185,7 +204,7 @@ void Compact(Canvas &canvas) {
             pending[kept] = op;
         }
         if (pending[kept].Opaque) {
-            filled.push_back(pending[kept].Area);
+            AddFilled(filled, pending[kept].Area);
         } else {
             shapes.push_back(kept);
         }

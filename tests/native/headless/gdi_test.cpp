@@ -401,3 +401,32 @@ TEST(HeadlessGdi, TextsAndIconsKeptLongShowTheirOwnCharactersAndImage) {
     EXPECT_GT(kept, 0);
     EXPECT_GT(drawn, 100);
 }
+
+// Fills drawn in pieces over an earlier fill, with gaps and edges out of line: what the
+// pieces leave of the earlier fill still shows once thousands of drawings follow.
+TEST(HeadlessGdi, AFillShowsWhereLaterPiecesLeaveGaps) {
+    HWND window = Painted();
+    HDC dc = GetDC(window);
+    const struct {
+        RECT Under, First, Second;
+        POINT Shows; // a pixel of the earlier fill that no piece covers
+    } cases[] = {
+        {{10, 10, 20, 50}, {10, 10, 20, 30}, {10, 31, 20, 50}, {15, 30}},   // a gap in a column
+        {{30, 10, 50, 31}, {30, 10, 40, 30}, {40, 11, 50, 31}, {45, 10}},   // a row out of line
+        {{60, 10, 71, 50}, {60, 10, 70, 30}, {60, 25, 71, 50}, {70, 20}},   // widths differ
+        {{80, 10, 100, 30}, {80, 10, 89, 30}, {90, 10, 100, 30}, {89, 20}}, // a gap in a row
+    };
+    for (const auto &each : cases) {
+        Fill(dc, each.Under.left, each.Under.top, each.Under.right, each.Under.bottom, BLUE);
+        Fill(dc, each.First.left, each.First.top, each.First.right, each.First.bottom, RED);
+        Fill(dc, each.Second.left, each.Second.top, each.Second.right, each.Second.bottom, RED);
+    }
+    for (int i = 0; i < 3000; ++i) {
+        Fill(dc, 200, 200, 210, 210, RGB(i % 256, 0, 0));
+    }
+    ReleaseDC(window, dc);
+    for (const auto &each : cases) {
+        EXPECT_EQ(Pixel(window, each.Shows.x, each.Shows.y), BLUE) << each.Shows.x;
+        EXPECT_EQ(Pixel(window, each.First.left, each.First.top), RED) << each.Shows.x;
+    }
+}
