@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstdint>
 #include <cstring>
 
 namespace headless::detail {
@@ -229,35 +230,46 @@ void Compact(Canvas &canvas) {
 }
 
 // Keeps the drawing once for every rectangle of the clip list (or the whole window), with
-// Area the pixels it may write there, inside area. A pixel inside two rectangles is drawn
-// twice alike. A text's characters and an icon's image go to the canvas's store once.
-void Keep(Window &window, PixelOp op, const RECT &area, const std::vector<RECT> *clip,
-          const char *text = nullptr, const std::shared_ptr<Icon> *image = nullptr) {
+// Area the pixels it may write there, inside area; make sets its shape. A pixel inside two
+// rectangles is drawn twice alike. A text's characters and an icon's image go to the
+// canvas's store once.
+template <typename Make>
+void Keep(Window &window, const RECT &area, const std::vector<RECT> *clip, Make make,
+          const char *text = nullptr, size_t length = 0,
+          const std::shared_ptr<Icon> *image = nullptr) {
     Canvas &canvas = window.Picture;
     if (canvas.Pixels.empty()) {
         return;
     }
     RECT bounds{0, 0, canvas.Width, canvas.Height};
-    bool stored = false;
+    size_t first = SIZE_MAX;
     auto keepIn = [&](const RECT &rect) {
         RECT touched = Intersection(area, Intersection(rect, bounds));
         if (Empty(touched)) {
             return;
         }
-        if (!stored) {
-            stored = true;
-            if (text) {
-                op.TextAt = (uint32_t)canvas.Texts.size();
-                canvas.Texts.append(text, op.TextLength);
-            }
-            if (image) {
-                if (canvas.Images.empty() || canvas.Images.back() != *image) {
-                    canvas.Images.push_back(*image);
-                }
-                op.Image = (uint32_t)canvas.Images.size() - 1;
-            }
+        if (first != SIZE_MAX) {
+            PixelOp again = canvas.Pending[first];
+            again.Area = touched;
+            canvas.Pending.push_back(again);
+            return;
         }
-        canvas.Pending.emplace_back(op).Area = touched;
+        // Made in its place: a copy of fields just written would wait on the writes.
+        first = canvas.Pending.size();
+        PixelOp &op = canvas.Pending.emplace_back();
+        make(op);
+        op.Area = touched;
+        if (text) {
+            op.TextAt = (uint32_t)canvas.Texts.size();
+            op.TextLength = (uint32_t)length;
+            canvas.Texts.append(text, length);
+        }
+        if (image) {
+            if (canvas.Images.empty() || canvas.Images.back() != *image) {
+                canvas.Images.push_back(*image);
+            }
+            op.Image = (uint32_t)canvas.Images.size() - 1;
+        }
     };
     if (!clip) {
         keepIn(bounds);
@@ -295,10 +307,10 @@ const std::vector<COLORREF> &PixelsOf(Window &window) {
 
 void FillPixels(Window &window, const RECT &windowRect, COLORREF color,
                 const std::vector<RECT> *clip) {
-    PixelOp op;
-    op.Opaque = true;
-    op.Color = color;
-    Keep(window, op, windowRect, clip);
+    Keep(window, windowRect, clip, [color](PixelOp &op) {
+        op.Opaque = true;
+        op.Color = color;
+    });
 }
 
 void DrawTextPixels(Window &window, int x, int y, const std::string &text, int height, int width,
@@ -306,25 +318,31 @@ void DrawTextPixels(Window &window, int x, int y, const std::string &text, int h
     if (height <= 0 || width <= 0) {
         return;
     }
-    PixelOp op;
-    op.Kind = PixelOp::Shape::Text;
-    op.Color = color;
-    op.X = x, op.Y = y, op.Width = width, op.Height = height;
-    op.TextLength = (uint32_t)text.size();
-    Keep(window, op, RECT{x, y, x + (int)text.size() * width, y + height}, clip, text.data());
+    RECT box{x, y, x + (int)text.size() * width, y + height};
+    Keep(
+        window, box, clip,
+        [&](PixelOp &op) {
+            op.Kind = PixelOp::Shape::Text;
+            op.Color = color;
+            op.X = x, op.Y = y, op.Width = width, op.Height = height;
+        },
+        text.data(), text.size());
 }
 
 void DrawTextBox(Window &window, int x, int y, const char *text, size_t length, int height,
                  int width, COLORREF color, COLORREF back, const std::vector<RECT> *clip) {
-    PixelOp op;
-    op.Kind = PixelOp::Shape::Text;
-    op.Opaque = true;
-    op.Color = color;
-    op.HasBack = true;
-    op.Back = back;
-    op.X = x, op.Y = y, op.Width = width, op.Height = height;
-    op.TextLength = (uint32_t)length;
-    Keep(window, op, RECT{x, y, x + (int)length * width, y + height}, clip, text);
+    RECT box{x, y, x + (int)length * width, y + height};
+    Keep(
+        window, box, clip,
+        [&](PixelOp &op) {
+            op.Kind = PixelOp::Shape::Text;
+            op.Opaque = true;
+            op.Color = color;
+            op.HasBack = true;
+            op.Back = back;
+            op.X = x, op.Y = y, op.Width = width, op.Height = height;
+        },
+        text, length);
 }
 
 void DrawLinePixels(Window &window, int x0, int y0, int x1, int y1, int width, COLORREF color,
@@ -351,19 +369,22 @@ void DrawLinePixels(Window &window, int x0, int y0, int x1, int y1, int width, C
     }
     RECT reach{std::min(x0, x1) + low, std::min(y0, y1) + low, std::max(x0, x1) + low + size,
                std::max(y0, y1) + low + size};
-    PixelOp op;
-    op.Kind = PixelOp::Shape::Line;
-    op.Color = color;
-    op.X = x0, op.Y = y0, op.X2 = x1, op.Y2 = y1, op.Width = width;
-    Keep(window, op, reach, clip);
+    Keep(window, reach, clip, [&](PixelOp &op) {
+        op.Kind = PixelOp::Shape::Line;
+        op.Color = color;
+        op.X = x0, op.Y = y0, op.X2 = x1, op.Y2 = y1, op.Width = width;
+    });
 }
 
 void DrawIconPixels(Window &window, int x, int y, int width, int height,
                     const std::shared_ptr<Icon> &image, const std::vector<RECT> *clip) {
-    PixelOp op;
-    op.Kind = PixelOp::Shape::Icon;
-    op.X = x, op.Y = y, op.Width = width, op.Height = height;
-    Keep(window, op, RECT{x, y, x + width, y + height}, clip, nullptr, &image);
+    Keep(
+        window, RECT{x, y, x + width, y + height}, clip,
+        [&](PixelOp &op) {
+            op.Kind = PixelOp::Shape::Icon;
+            op.X = x, op.Y = y, op.Width = width, op.Height = height;
+        },
+        nullptr, 0, &image);
 }
 
 } // namespace headless::detail
