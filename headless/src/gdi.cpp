@@ -14,7 +14,7 @@ namespace {
 
 // A new object of the kind in a slot of the table, its fields as a new GdiObject's but the
 // face, which only CreateFontA sets and only fonts have (the slot's face text keeps its
-// memory for the next font); the caller sets the rest.
+// memory for the next font); the caller sets the rest. A free slot holds no icon image.
 GdiObject &NewObject(ObjKind kind, bool stock, HGDIOBJ &handle) {
     World &world = W();
     uintptr_t value = 0;
@@ -27,7 +27,6 @@ GdiObject &NewObject(ObjKind kind, bool stock, HGDIOBJ &handle) {
     object.NullBrush = false;
     object.FontHeight = 16;
     object.FontWidth = 8;
-    object.IconImage.reset();
     handle = HandleOf<HGDIOBJ>(value);
     if (!stock) {
         ++world.LiveObjects;
@@ -102,7 +101,7 @@ std::shared_ptr<Icon> SystemIconImage() {
 }
 
 const GdiObject &Selected(const DeviceContext &, HGDIOBJ handle) {
-    return *W().Objects.Find(Key(handle)); // a DC holds only live objects
+    return W().Objects.Live(Key(handle)); // a DC holds only live objects
 }
 
 // Adds the call to the drawing log, when a test keeps one. The DC's pen, brush, colours and
@@ -703,7 +702,8 @@ BOOL WINAPI DestroyIcon(HICON hIcon) {
         return FALSE;
     }
     if (!found->Stock) {
-        W().Objects.Remove(Key(hIcon));
+        found->IconImage.reset();
+        W().Objects.RemoveFound(Key(hIcon));
         --W().LiveObjects;
     }
     return TRUE;

@@ -152,6 +152,8 @@ template <typename T> class HandleTable {
         Slot &entry = Slots[slot];
         return entry.Used && entry.Generation == ((handle >> 20) & 0x3FF) ? &entry.Value : nullptr;
     }
+    // The entry of a handle known to be live, unchecked.
+    T &Live(uintptr_t handle) { return Slots[(uint32_t)(handle >> 2) & SLOT_MASK].Value; }
     void Remove(uintptr_t handle) {
         if (Find(handle)) {
             RemoveFound(handle);
