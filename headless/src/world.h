@@ -139,18 +139,19 @@ template <typename T> class HandleTable {
             ++SlotCount;
         }
         Slot &entry = Slots[slot];
-        entry.Used = true;
         ++Count;
         handle = Tag | ((uintptr_t)entry.Generation << 20) | ((uintptr_t)slot << 2);
+        entry.Handle = handle;
         return entry.Value;
     }
+    // The entry of a handle given out by Claim and not removed since, or null: the slot
+    // keeps the whole handle, so its kind, slot and generation are checked at once.
     T *Find(uintptr_t handle) {
         uint32_t slot = (uint32_t)(handle >> 2) & SLOT_MASK;
-        if ((handle & ~(uintptr_t)0x3FFFFFFF) != Tag || (handle & 3) || slot >= SlotCount) {
+        if (slot >= SlotCount || Slots[slot].Handle != handle || handle == 0) {
             return nullptr;
         }
-        Slot &entry = Slots[slot];
-        return entry.Used && entry.Generation == ((handle >> 20) & 0x3FF) ? &entry.Value : nullptr;
+        return &Slots[slot].Value;
     }
     // The entry of a handle known to be live, unchecked.
     T &Live(uintptr_t handle) { return Slots[(uint32_t)(handle >> 2) & SLOT_MASK].Value; }
@@ -162,7 +163,7 @@ template <typename T> class HandleTable {
     // Remove for a handle that Find has just found.
     void RemoveFound(uintptr_t handle) {
         uint32_t slot = (uint32_t)(handle >> 2) & SLOT_MASK;
-        Slots[slot].Used = false;
+        Slots[slot].Handle = 0;
         Slots[slot].Generation = (Slots[slot].Generation + 1) & 0x3FF;
         Free.push_back(slot);
         --Count;
@@ -170,7 +171,7 @@ template <typename T> class HandleTable {
     size_t Size() const { return Count; }
     template <typename F> void ForEach(F visit) {
         for (Slot &entry : Slots) {
-            if (entry.Used) {
+            if (entry.Handle) {
                 visit(entry.Value);
             }
         }
@@ -180,8 +181,8 @@ template <typename T> class HandleTable {
     static const uint32_t SLOT_MASK = 0x3FFFF;
     struct Slot {
         T Value{};
+        uintptr_t Handle = 0; // the handle given out for it, 0 while the slot is free
         uint32_t Generation = 0;
-        bool Used = false;
     };
     uintptr_t Tag;
     std::vector<Slot> Slots;

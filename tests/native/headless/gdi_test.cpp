@@ -430,3 +430,53 @@ TEST(HeadlessGdi, AFillShowsWhereLaterPiecesLeaveGaps) {
         EXPECT_EQ(Pixel(window, each.First.left, each.First.top), RED) << each.Shows.x;
     }
 }
+
+// Handles that name nothing live stop the run: deleted or released ones, one whose slot
+// holds a newer object, one of another kind, and one a byte off.
+TEST(HeadlessGdiDeathTest, AHandleOfNothingLiveStopsTheRun) {
+    const struct {
+        const char *Case;
+        void (*Use)(HWND window);
+        const char *Expected;
+    } rows[] = {
+        {"deleted pen",
+         [](HWND window) {
+             HPEN pen = CreatePen(PS_SOLID, 1, RED);
+             DeleteObject(pen);
+             SelectObject(GetDC(window), pen);
+         },
+         "is no graphics object"},
+        {"slot used again",
+         [](HWND window) {
+             HPEN pen = CreatePen(PS_SOLID, 1, RED);
+             DeleteObject(pen);
+             CreatePen(PS_SOLID, 1, BLUE);
+             SelectObject(GetDC(window), pen);
+         },
+         "is no graphics object"},
+        {"released context",
+         [](HWND window) {
+             HDC dc = GetDC(window);
+             ReleaseDC(window, dc);
+             SetBkColor(dc, RED);
+         },
+         "is no device context"},
+        {"pen as a context", [](HWND) { SetBkColor((HDC)CreatePen(PS_SOLID, 1, RED), RED); },
+         "is no device context"},
+        {"context as a pen",
+         [](HWND window) {
+             HDC dc = GetDC(window);
+             SelectObject(dc, (HGDIOBJ)dc);
+         },
+         "is no graphics object"},
+        {"a byte off",
+         [](HWND window) {
+             HPEN pen = CreatePen(PS_SOLID, 1, RED);
+             SelectObject(GetDC(window), (HGDIOBJ)((uintptr_t)pen + 1));
+         },
+         "is no graphics object"},
+    };
+    for (const auto &row : rows) {
+        EXPECT_DEATH(row.Use(probe::Start()), row.Expected) << row.Case;
+    }
+}
