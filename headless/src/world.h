@@ -338,7 +338,9 @@ struct World {
     HandleTable<DeviceContext> DCs{0x80000000};
     int HeldObjects = 0; // objects other than stock ones selected into device contexts
     std::map<uintptr_t, Menu> Menus;
-    std::map<uintptr_t, std::vector<Accelerator>> Accelerators;
+    std::map<uintptr_t, std::vector<Accelerator>> Accelerators; // never removed
+    uintptr_t LastAcceleratorsKey = 0; // the table looked up last: every message asks for it
+    const std::vector<Accelerator> *LastAccelerators = nullptr;
     HGDIOBJ StockObjects[STOCK_OBJECTS] = {}; // by GetStockObject index, made on first use
 
     // Queue
