@@ -253,7 +253,7 @@ static Window *Lookup(HWND handle) {
     return world.LastWindow;
 }
 
-Window *FindWindow(HWND handle) {
+Window *LookUpWindow(HWND handle) {
     if (!handle) {
         return nullptr;
     }

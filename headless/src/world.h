@@ -398,9 +398,17 @@ std::string Upper(const std::string &text);
 bool SameText(const std::string &a, const std::string &b);
 
 // ---- Windows (windows.cpp) ---------------------------------------------------------
-Window *FindWindow(HWND handle); // null for a destroyed window; aborts for a bad handle
+Window *LookUpWindow(HWND handle); // null for a destroyed window; aborts for a bad handle
 Window &FindLiveWindow(const char *call, HWND handle); // aborts unless the window exists
-// FindLiveWindow, the window looked up last at once: drawing asks for it call after call.
+// LookUpWindow and FindLiveWindow, the window looked up last at once: drawing and the
+// message queue ask for it call after call.
+inline Window *FindWindow(HWND handle) {
+    World &world = W();
+    if (Key(handle) == world.LastWindowKey && world.LastWindow) {
+        return world.LastWindow->Destroyed ? nullptr : world.LastWindow;
+    }
+    return LookUpWindow(handle);
+}
 inline Window &LiveWindow(const char *call, HWND handle) {
     World &world = W();
     if (Key(handle) == world.LastWindowKey && world.LastWindow && !world.LastWindow->Destroyed) {
