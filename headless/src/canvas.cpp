@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstdint>
+#include <cstring>
 
 namespace headless::detail {
 
@@ -35,9 +37,10 @@ bool SameRect(const RECT &a, const RECT &b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
-// Whether two drawings write exactly the same pixels (in colours of their own).
-bool SameFootprint(const PixelOp &a, const PixelOp &b) {
-    if (a.Kind != b.Kind || !SameRect(a.Clip, b.Clip) || a.X != b.X || a.Y != b.Y ||
+// Whether two drawings of the canvas write exactly the same pixels (in colours of their
+// own): the same shape within the same area.
+bool SameFootprint(const Canvas &canvas, const PixelOp &a, const PixelOp &b) {
+    if (a.Kind != b.Kind || !SameRect(a.Area, b.Area) || a.X != b.X || a.Y != b.Y ||
         a.Width != b.Width || a.Height != b.Height) {
         return false;
     }
@@ -45,11 +48,13 @@ bool SameFootprint(const PixelOp &a, const PixelOp &b) {
     case PixelOp::Shape::Line:
         return a.X2 == b.X2 && a.Y2 == b.Y2;
     case PixelOp::Shape::Text:
-        return a.HasBack == b.HasBack && a.Text == b.Text;
+        return a.HasBack == b.HasBack && a.TextLength == b.TextLength &&
+               std::memcmp(canvas.Texts.data() + a.TextAt, canvas.Texts.data() + b.TextAt,
+                           a.TextLength) == 0;
     case PixelOp::Shape::Icon:
-        return a.Image == b.Image;
+        return canvas.Images[a.Image] == canvas.Images[b.Image];
     default:
-        return SameRect(a.Area, b.Area);
+        return true;
     }
 }
 
@@ -69,13 +74,15 @@ void Stamp(Canvas &canvas, const RECT &clip, int x, int y, int width, COLORREF c
     }
 }
 
+// The stamps of a line all lie within the rectangle its Area was cut from, so clipping
+// them to Area clips them to the window and clip list.
 void DrawLine(Canvas &canvas, const PixelOp &op) {
     int x0 = op.X, y0 = op.Y, x1 = op.X2, y1 = op.Y2;
     int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
     int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
     int error = dx + dy;
     while (x0 != x1 || y0 != y1) {
-        Stamp(canvas, op.Clip, x0, y0, op.Width, op.Color);
+        Stamp(canvas, op.Area, x0, y0, op.Width, op.Color);
         int twice = 2 * error;
         if (twice >= dy) {
             error += dy;
@@ -89,7 +96,7 @@ void DrawLine(Canvas &canvas, const PixelOp &op) {
 }
 
 void DrawIcon(Canvas &canvas, const PixelOp &op) {
-    const Icon &icon = *op.Image;
+    const Icon &icon = *canvas.Images[op.Image];
     for (int y = op.Area.top; y < op.Area.bottom; ++y) {
         int iconRow = (y - op.Y) * icon.Height / op.Height;
         COLORREF *row = &canvas.Pixels[(size_t)y * (size_t)canvas.Width];
@@ -112,7 +119,8 @@ void Draw(Canvas &canvas, const PixelOp &op) {
         if (op.HasBack) {
             Fill(canvas, op.Area, op.Back);
         }
-        DrawGlyphs(canvas, op.Clip, op.X, op.Y, op.Text, op.Height, op.Width, op.Color);
+        DrawGlyphs(canvas, op.Area, op.X, op.Y, canvas.Texts.data() + op.TextAt, op.TextLength,
+                   op.Height, op.Width, op.Color);
         break;
     case PixelOp::Shape::Line:
         DrawLine(canvas, op);
@@ -128,11 +136,53 @@ void DrawPending(Canvas &canvas) {
         Draw(canvas, op);
     }
     canvas.Pending.clear();
+    canvas.Texts.clear();
+    canvas.Images.clear();
 }
 
-// Drops every drawing whose pixels a later one writes over: one that fills every pixel
-// the earlier one may touch, or one that touches exactly the same pixels. Newest first,
-// keeping the areas that later drawings fill and the shapes they touch.
+// Keeps in the canvas's store only the texts and images of the pending drawings.
+void DropUnusedStore(Canvas &canvas) {
+    std::string texts;
+    std::vector<std::shared_ptr<const Icon>> images;
+    for (PixelOp &op : canvas.Pending) {
+        if (op.Kind == PixelOp::Shape::Text) {
+            uint32_t at = (uint32_t)texts.size();
+            texts.append(canvas.Texts, op.TextAt, op.TextLength);
+            op.TextAt = at;
+        } else if (op.Kind == PixelOp::Shape::Icon) {
+            const std::shared_ptr<const Icon> &image = canvas.Images[op.Image];
+            if (images.empty() || images.back() != image) {
+                images.push_back(image);
+            }
+            op.Image = (uint32_t)images.size() - 1;
+        }
+    }
+    canvas.Texts.swap(texts);
+    canvas.Images.swap(images);
+}
+
+// Adds an area that later drawings fill to those known. Where it and a known one together
+// fill a rectangle (one holds the other, or they are in line and meet), that rectangle
+// stands for both: a bar drawn on and cleared back in pieces is one area, and the list
+// stays short.
+void AddFilled(std::vector<RECT> &filled, const RECT &area) {
+    for (RECT &known : filled) {
+        bool column = known.left == area.left && known.right == area.right &&
+                      area.top <= known.bottom && known.top <= area.bottom;
+        bool row = known.top == area.top && known.bottom == area.bottom &&
+                   area.left <= known.right && known.left <= area.right;
+        if (column || row || Inside(known, area)) {
+            known = RECT{std::min(known.left, area.left), std::min(known.top, area.top),
+                         std::max(known.right, area.right), std::max(known.bottom, area.bottom)};
+            return;
+        }
+    }
+    filled.push_back(area);
+}
+
+// Drops every drawing whose pixels later ones write over: one inside an area that later
+// drawings fill, or one that touches exactly the same pixels as a later one. Newest
+// first, keeping the areas that later drawings fill and the shapes they touch.
 void Compact(Canvas &canvas) {
     std::vector<PixelOp> &pending = canvas.Pending;
     std::vector<RECT> filled;
@@ -143,18 +193,19 @@ void Compact(Canvas &canvas) {
         bool covered = std::any_of(filled.begin(), filled.end(),
                                    [&op](const RECT &area) { return Inside(op.Area, area); });
         if (!covered && !op.Opaque) {
-            covered = std::any_of(shapes.begin(), shapes.end(),
-                                  [&](size_t later) { return SameFootprint(op, pending[later]); });
+            covered = std::any_of(shapes.begin(), shapes.end(), [&](size_t later) {
+                return SameFootprint(canvas, op, pending[later]);
+            });
         }
         if (covered) {
             continue;
         }
         --kept;
         if (kept != i) {
-            pending[kept] = std::move(op);
+            pending[kept] = op;
         }
         if (pending[kept].Opaque) {
-            filled.push_back(pending[kept].Area);
+            AddFilled(filled, pending[kept].Area);
         } else {
             shapes.push_back(kept);
         }
@@ -172,29 +223,53 @@ void Compact(Canvas &canvas) {
     }
     if (pending.size() > MOST_KEPT) {
         DrawPending(canvas);
+    } else {
+        DropUnusedStore(canvas);
     }
     canvas.CompactAt = std::max(FIRST_COMPACTION, 2 * pending.size());
 }
 
 // Keeps the drawing once for every rectangle of the clip list (or the whole window), with
-// area: the pixels it may write. A pixel inside two rectangles is drawn twice alike.
+// Area the pixels it may write there, inside area; make sets its shape. A pixel inside two
+// rectangles is drawn twice alike. A text's characters and an icon's image go to the
+// canvas's store once.
 template <typename Make>
-void Keep(Window &window, const RECT &area, const std::vector<RECT> *clip, Make make) {
+void Keep(Window &window, const RECT &area, const std::vector<RECT> *clip, Make make,
+          const char *text = nullptr, size_t length = 0,
+          const std::shared_ptr<Icon> *image = nullptr) {
     Canvas &canvas = window.Picture;
     if (canvas.Pixels.empty()) {
         return;
     }
     RECT bounds{0, 0, canvas.Width, canvas.Height};
+    size_t first = SIZE_MAX;
     auto keepIn = [&](const RECT &rect) {
-        RECT inside = Intersection(rect, bounds);
-        RECT touched = Intersection(area, inside);
+        RECT touched = Intersection(area, Intersection(rect, bounds));
         if (Empty(touched)) {
             return;
         }
+        if (first != SIZE_MAX) {
+            PixelOp again = canvas.Pending[first];
+            again.Area = touched;
+            canvas.Pending.push_back(again);
+            return;
+        }
+        // Made in its place: a copy of fields just written would wait on the writes.
+        first = canvas.Pending.size();
         PixelOp &op = canvas.Pending.emplace_back();
         make(op);
-        op.Clip = inside;
         op.Area = touched;
+        if (text) {
+            op.TextAt = (uint32_t)canvas.Texts.size();
+            op.TextLength = (uint32_t)length;
+            canvas.Texts.append(text, length);
+        }
+        if (image) {
+            if (canvas.Images.empty() || canvas.Images.back() != *image) {
+                canvas.Images.push_back(*image);
+            }
+            op.Image = (uint32_t)canvas.Images.size() - 1;
+        }
     };
     if (!clip) {
         keepIn(bounds);
@@ -216,6 +291,8 @@ void ResizeCanvas(Window &window, COLORREF background) {
     canvas.Height = std::max(0, WindowHeight(window));
     canvas.Pixels.assign((size_t)canvas.Width * (size_t)canvas.Height, background);
     canvas.Pending.clear();
+    canvas.Texts.clear();
+    canvas.Images.clear();
     canvas.CompactAt = FIRST_COMPACTION;
 }
 
@@ -231,7 +308,6 @@ const std::vector<COLORREF> &PixelsOf(Window &window) {
 void FillPixels(Window &window, const RECT &windowRect, COLORREF color,
                 const std::vector<RECT> *clip) {
     Keep(window, windowRect, clip, [color](PixelOp &op) {
-        op.Kind = PixelOp::Shape::Fill;
         op.Opaque = true;
         op.Color = color;
     });
@@ -243,26 +319,30 @@ void DrawTextPixels(Window &window, int x, int y, const std::string &text, int h
         return;
     }
     RECT box{x, y, x + (int)text.size() * width, y + height};
-    Keep(window, box, clip, [&](PixelOp &op) {
-        op.Kind = PixelOp::Shape::Text;
-        op.Color = color;
-        op.X = x, op.Y = y, op.Width = width, op.Height = height;
-        op.Text = text;
-    });
+    Keep(
+        window, box, clip,
+        [&](PixelOp &op) {
+            op.Kind = PixelOp::Shape::Text;
+            op.Color = color;
+            op.X = x, op.Y = y, op.Width = width, op.Height = height;
+        },
+        text.data(), text.size());
 }
 
 void DrawTextBox(Window &window, int x, int y, const char *text, size_t length, int height,
                  int width, COLORREF color, COLORREF back, const std::vector<RECT> *clip) {
     RECT box{x, y, x + (int)length * width, y + height};
-    Keep(window, box, clip, [&](PixelOp &op) {
-        op.Kind = PixelOp::Shape::Text;
-        op.Opaque = true;
-        op.Color = color;
-        op.HasBack = true;
-        op.Back = back;
-        op.X = x, op.Y = y, op.Width = width, op.Height = height;
-        op.Text.assign(text, length);
-    });
+    Keep(
+        window, box, clip,
+        [&](PixelOp &op) {
+            op.Kind = PixelOp::Shape::Text;
+            op.Opaque = true;
+            op.Color = color;
+            op.HasBack = true;
+            op.Back = back;
+            op.X = x, op.Y = y, op.Width = width, op.Height = height;
+        },
+        text, length);
 }
 
 void DrawLinePixels(Window &window, int x0, int y0, int x1, int y1, int width, COLORREF color,
@@ -298,11 +378,13 @@ void DrawLinePixels(Window &window, int x0, int y0, int x1, int y1, int width, C
 
 void DrawIconPixels(Window &window, int x, int y, int width, int height,
                     const std::shared_ptr<Icon> &image, const std::vector<RECT> *clip) {
-    Keep(window, RECT{x, y, x + width, y + height}, clip, [&](PixelOp &op) {
-        op.Kind = PixelOp::Shape::Icon;
-        op.X = x, op.Y = y, op.Width = width, op.Height = height;
-        op.Image = image;
-    });
+    Keep(
+        window, RECT{x, y, x + width, y + height}, clip,
+        [&](PixelOp &op) {
+            op.Kind = PixelOp::Shape::Icon;
+            op.X = x, op.Y = y, op.Width = width, op.Height = height;
+        },
+        nullptr, 0, &image);
 }
 
 } // namespace headless::detail

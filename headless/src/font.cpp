@@ -121,8 +121,8 @@ const uint8_t *GlyphRows(unsigned char c) {
 
 } // namespace
 
-void DrawGlyphs(Canvas &canvas, const RECT &clip, int x, int y, const std::string &text, int height,
-                int width, COLORREF color) {
+void DrawGlyphs(Canvas &canvas, const RECT &clip, int x, int y, const char *text, size_t length,
+                int height, int width, COLORREF color) {
     if (height <= 0 || width <= 0) {
         return;
     }
@@ -138,7 +138,7 @@ void DrawGlyphs(Canvas &canvas, const RECT &clip, int x, int y, const std::strin
         rows[(size_t)row] = row * DESIGN_ROWS / height;
     }
     int top = std::max(y, (int)clip.top), bottom = std::min(y + height, (int)clip.bottom);
-    for (size_t i = 0; i < text.size(); ++i) {
+    for (size_t i = 0; i < length; ++i) {
         const uint8_t *glyph = GlyphRows((unsigned char)text[i]);
         int left = x + (int)i * width;
         if (!glyph || left + width <= clip.left || left >= clip.right) {

@@ -12,8 +12,9 @@ namespace headless::detail {
 
 namespace {
 
-// A new object of the kind in a slot of the table, its fields as a new GdiObject's (the
-// slot's face text keeps its memory for the next font); the caller sets the rest.
+// A new object of the kind in a slot of the table, its fields as a new GdiObject's but the
+// face, which only CreateFontA sets and only fonts have (the slot's face text keeps its
+// memory for the next font); the caller sets the rest. A free slot holds no icon image.
 GdiObject &NewObject(ObjKind kind, bool stock, HGDIOBJ &handle) {
     World &world = W();
     uintptr_t value = 0;
@@ -26,8 +27,6 @@ GdiObject &NewObject(ObjKind kind, bool stock, HGDIOBJ &handle) {
     object.NullBrush = false;
     object.FontHeight = 16;
     object.FontWidth = 8;
-    object.FontFace.clear();
-    object.IconImage.reset();
     handle = HandleOf<HGDIOBJ>(value);
     if (!stock) {
         ++world.LiveObjects;
@@ -102,7 +101,7 @@ std::shared_ptr<Icon> SystemIconImage() {
 }
 
 const GdiObject &Selected(const DeviceContext &, HGDIOBJ handle) {
-    return *W().Objects.Find(Key(handle)); // a DC holds only live objects
+    return W().Objects.Live(Key(handle)); // a DC holds only live objects
 }
 
 // Adds the call to the drawing log, when a test keeps one. The DC's pen, brush, colours and
@@ -223,24 +222,37 @@ HDC NewDC(HWND handle, DcType type) {
     dc.Pen = pen;
     dc.Brush = brush;
     dc.Font = font;
+    dc.Held = 0;
     dc.BkColor = RGB(255, 255, 255);
     dc.TextColor = RGB(0, 0, 0);
     dc.MapMode = MM_TEXT;
     dc.Position = POINT{0, 0};
-    dc.Clip.clear();
+    dc.Clip.resize(1);
+    RECT &clip = dc.Clip[0];
     if (type == DcType::Window) {
-        dc.Origin = POINT{0, 0};
-        dc.Clip.push_back(RECT{0, 0, WindowWidth(window), WindowHeight(window)});
+        clip = RECT{0, 0, WindowWidth(window), WindowHeight(window)};
     } else {
-        RECT client = ClientRectInWindow(window);
-        dc.Origin = POINT{client.left, client.top};
-        dc.Clip.push_back(client);
+        clip = ClientRectInWindow(window);
     }
+    dc.Origin = POINT{clip.left, clip.top};
     return HandleOf<HDC>(result);
 }
 
+namespace {
+
+void DropDC(World &world, HDC handle, const DeviceContext &dc) {
+    world.HeldObjects -= (dc.Held & HELD_PEN ? 1 : 0) + (dc.Held & HELD_BRUSH ? 1 : 0) +
+                         (dc.Held & HELD_FONT ? 1 : 0);
+    world.DCs.RemoveFound(Key(handle));
+}
+
+} // namespace
+
 void ReleaseDCInternal(HDC dc) {
-    W().DCs.Remove(Key(dc));
+    World &world = W();
+    if (DeviceContext *found = world.DCs.Find(Key(dc))) {
+        DropDC(world, dc, *found);
+    }
 }
 
 std::shared_ptr<Icon> LoadIconResource(const ResourceFile &file, const ResId &name) {
@@ -367,11 +379,12 @@ HDC WINAPI GetWindowDC(HWND hWnd) {
 }
 
 int WINAPI ReleaseDC(HWND hWnd, HDC hDC) {
-    DeviceContext *found = W().DCs.Find(Key(hDC));
+    World &world = W();
+    DeviceContext *found = world.DCs.Find(Key(hDC));
     if (!found || found->Window != hWnd || found->Type == DcType::Paint) {
         return 0;
     }
-    ReleaseDCInternal(hDC);
+    DropDC(world, hDC, *found);
     return 1;
 }
 
@@ -399,11 +412,12 @@ HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
 }
 
 BOOL WINAPI EndPaint(HWND hWnd, const PAINTSTRUCT *lpPaint) {
-    DeviceContext *found = W().DCs.Find(Key(lpPaint->hdc));
+    World &world = W();
+    DeviceContext *found = world.DCs.Find(Key(lpPaint->hdc));
     if (!found || found->Window != hWnd || found->Type != DcType::Paint) {
         Unsupported("EndPaint", "a paint structure that BeginPaint did not fill for this window");
     }
-    ReleaseDCInternal(lpPaint->hdc);
+    DropDC(world, lpPaint->hdc, *found);
     Window &window = LiveWindow("EndPaint", hWnd);
     if (window.Kind == WindowKind::Dialog) {
         for (auto &entry : W().Windows) {
@@ -425,22 +439,28 @@ HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
     DeviceContext &dc = LiveDC("SelectObject", hdc);
     GdiObject &object = LiveObject("SelectObject", h);
     HGDIOBJ previous = nullptr;
+    uint8_t bit = 0;
     switch (object.Kind) {
     case ObjKind::Pen:
         previous = dc.Pen;
         dc.Pen = h;
+        bit = HELD_PEN;
         break;
     case ObjKind::Brush:
         previous = dc.Brush;
         dc.Brush = h;
+        bit = HELD_BRUSH;
         break;
     case ObjKind::Font:
         previous = dc.Font;
         dc.Font = h;
+        bit = HELD_FONT;
         break;
     default:
         Unsupported("SelectObject", "an object that is no pen, brush or font");
     }
+    W().HeldObjects += (object.Stock ? 0 : 1) - ((dc.Held & bit) ? 1 : 0);
+    dc.Held = object.Stock ? dc.Held & ~bit : dc.Held | bit;
     return previous;
 }
 
@@ -453,12 +473,15 @@ BOOL WINAPI DeleteObject(HGDIOBJ ho) {
     if (found->Stock) {
         return TRUE;
     }
+    // Windows refuses to delete an object that a device context still holds; none does
+    // while they hold only stock objects.
     bool selected = false;
-    world.DCs.ForEach([&](const DeviceContext &dc) {
-        selected = selected || dc.Pen == ho || dc.Brush == ho || dc.Font == ho;
-    });
+    if (world.HeldObjects > 0) {
+        world.DCs.ForEach([&](const DeviceContext &dc) {
+            selected = selected || dc.Pen == ho || dc.Brush == ho || dc.Font == ho;
+        });
+    }
     if (selected) {
-        // Windows refuses to delete an object that a device context still holds.
         ++world.SelectedDeleted;
         return FALSE;
     }
@@ -501,8 +524,15 @@ HFONT WINAPI CreateFontA(int cHeight, int cWidth, int cEscapement, int cOrientat
     GdiObject &font = NewObject(ObjKind::Font, false, handle);
     font.FontHeight = cHeight == 0 ? 16 : std::abs(cHeight);
     font.FontWidth = cWidth == 0 ? font.FontHeight / 2 : std::abs(cWidth);
-    if (pszFaceName) {
-        font.FontFace.assign(pszFaceName);
+    // Most likely the face of the font the slot held before.
+    const char *face = pszFaceName ? pszFaceName : "";
+    const std::string &former = font.FontFace;
+    size_t same = 0;
+    while (same < former.size() && former[same] == face[same]) {
+        ++same;
+    }
+    if (same != former.size() || face[same] != '\0') {
+        font.FontFace.assign(face);
     }
     return (HFONT)handle;
 }
@@ -672,7 +702,8 @@ BOOL WINAPI DestroyIcon(HICON hIcon) {
         return FALSE;
     }
     if (!found->Stock) {
-        W().Objects.Remove(Key(hIcon));
+        found->IconImage.reset();
+        W().Objects.RemoveFound(Key(hIcon));
         --W().LiveObjects;
     }
     return TRUE;

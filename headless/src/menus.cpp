@@ -231,9 +231,14 @@ int WINAPI TranslateAcceleratorA(HWND hWnd, HACCEL hAccTable, LPMSG lpMsg) {
     if (!hAccTable || !lpMsg) {
         return 0;
     }
-    auto found = W().Accelerators.find(Key(hAccTable));
-    if (found == W().Accelerators.end()) {
-        Unsupported("TranslateAcceleratorA", "a handle that is no accelerator table");
+    World &world = W();
+    if (Key(hAccTable) != world.LastAcceleratorsKey) {
+        auto found = world.Accelerators.find(Key(hAccTable));
+        if (found == world.Accelerators.end()) {
+            Unsupported("TranslateAcceleratorA", "a handle that is no accelerator table");
+        }
+        world.LastAcceleratorsKey = Key(hAccTable);
+        world.LastAccelerators = &found->second;
     }
     bool virtualKey;
     if (lpMsg->message == WM_KEYDOWN || lpMsg->message == WM_SYSKEYDOWN) {
@@ -243,7 +248,7 @@ int WINAPI TranslateAcceleratorA(HWND hWnd, HACCEL hAccTable, LPMSG lpMsg) {
     } else {
         return 0;
     }
-    for (const Accelerator &entry : found->second) {
+    for (const Accelerator &entry : *world.LastAccelerators) {
         bool isVirtual = (entry.Flags & FVIRTKEY) != 0;
         // No modifier key is ever held down in the headless world.
         bool needsModifier = (entry.Flags & (FSHIFT | FCONTROL | FALT)) != 0;

@@ -253,7 +253,7 @@ static Window *Lookup(HWND handle) {
     return world.LastWindow;
 }
 
-Window *FindWindow(HWND handle) {
+Window *LookUpWindow(HWND handle) {
     if (!handle) {
         return nullptr;
     }
@@ -268,7 +268,7 @@ Window *FindWindow(HWND handle) {
     return window->Destroyed ? nullptr : window;
 }
 
-Window &LiveWindow(const char *call, HWND handle) {
+Window &FindLiveWindow(const char *call, HWND handle) {
     if (handle == nullptr) {
         Unsupported(call, "a null window");
     }

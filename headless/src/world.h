@@ -72,35 +72,42 @@ struct GdiObject {
 // ---- Pixels ------------------------------------------------------------------------
 // One drawing into a window's pixels, kept until someone looks at them (a test, a picture,
 // the program's own GetPixel): most of what a long run draws is drawn over before that.
+// Small and plain, as a long run keeps millions of them: a text's characters and an icon's
+// image are held by the canvas.
 struct PixelOp {
     enum class Shape : uint8_t { Fill, Text, Line, Icon };
+    RECT Area{};        // every pixel it may write lies here: inside the window and clip
+    COLORREF Color = 0; // of the fill, the glyphs or the line
+    COLORREF Back = 0;
+    int X = 0, Y = 0;                    // Line: first point; Text, Icon: corner
+    int Width = 0, Height = 0;           // Line: pen width; Text: character cell; Icon: size
+    int X2 = 0, Y2 = 0;                  // Line: last point (left out)
+    uint32_t TextAt = 0, TextLength = 0; // Text: its characters in the canvas's Texts
+    uint32_t Image = 0;                  // Icon: its image in the canvas's Images
     Shape Kind = Shape::Fill;
     bool Opaque = false;   // writes every pixel of Area
     bool Survived = false; // kept by a compaction
-    RECT Clip{};           // window pixels, inside the window
-    RECT Area{};           // every pixel it may write lies here, inside Clip
-    COLORREF Color = 0;    // of the fill, the glyphs or the line
-    bool HasBack = false;
-    COLORREF Back = 0;                // a text's box is filled with it first
-    int X = 0, Y = 0, X2 = 0, Y2 = 0; // Line: from (X, Y) to (X2, Y2); Text, Icon: corner
-    int Width = 0, Height = 0;        // Line: pen width; Text: character cell; Icon: size
-    std::string Text;
-    std::shared_ptr<const Icon> Image;
+    bool HasBack = false;  // a text's box is filled with Back first
 };
+static_assert(sizeof(PixelOp) == 64, "a drawing kept fills one cache line");
 
 struct Canvas {
     int Width = 0, Height = 0;
-    std::vector<COLORREF> Pixels; // as drawn before the pending drawings
-    std::vector<PixelOp> Pending; // in the order drawn
-    size_t CompactAt = 0;         // Pending's size that has it compacted next
+    std::vector<COLORREF> Pixels;                    // as drawn before the pending drawings
+    std::vector<PixelOp> Pending;                    // in the order drawn
+    std::string Texts;                               // the characters of the pending texts
+    std::vector<std::shared_ptr<const Icon>> Images; // the pending icons' images
+    size_t CompactAt = 0;                            // Pending's size that has it compacted next
 };
 
 enum class DcType { Client, Paint, Window };
+enum : uint8_t { HELD_PEN = 1, HELD_BRUSH = 2, HELD_FONT = 4 };
 
 struct DeviceContext {
     HWND Window = nullptr;
     DcType Type = DcType::Client;
     HGDIOBJ Pen = nullptr, Brush = nullptr, Font = nullptr;
+    uint8_t Held = 0; // which of them are no stock objects: a bit of HELD_PEN, BRUSH, FONT
     COLORREF BkColor = RGB(255, 255, 255);
     COLORREF TextColor = RGB(0, 0, 0);
     int MapMode = MM_TEXT;
@@ -124,26 +131,30 @@ template <typename T> class HandleTable {
             slot = Free.back();
             Free.pop_back();
         } else {
-            slot = (uint32_t)Slots.size();
+            slot = SlotCount;
             if (slot > SLOT_MASK) {
                 Unsupported("a graphics object or device context", "more than 262144 at once");
             }
             Slots.emplace_back();
+            ++SlotCount;
         }
         Slot &entry = Slots[slot];
-        entry.Used = true;
         ++Count;
         handle = Tag | ((uintptr_t)entry.Generation << 20) | ((uintptr_t)slot << 2);
+        entry.Handle = handle;
         return entry.Value;
     }
+    // The entry of a handle given out by Claim and not removed since, or null: the slot
+    // keeps the whole handle, so its kind, slot and generation are checked at once.
     T *Find(uintptr_t handle) {
         uint32_t slot = (uint32_t)(handle >> 2) & SLOT_MASK;
-        if ((handle & ~(uintptr_t)0x3FFFFFFF) != Tag || (handle & 3) || slot >= Slots.size()) {
+        if (slot >= SlotCount || Slots[slot].Handle != handle || handle == 0) {
             return nullptr;
         }
-        Slot &entry = Slots[slot];
-        return entry.Used && entry.Generation == ((handle >> 20) & 0x3FF) ? &entry.Value : nullptr;
+        return &Slots[slot].Value;
     }
+    // The entry of a handle known to be live, unchecked.
+    T &Live(uintptr_t handle) { return Slots[(uint32_t)(handle >> 2) & SLOT_MASK].Value; }
     void Remove(uintptr_t handle) {
         if (Find(handle)) {
             RemoveFound(handle);
@@ -152,7 +163,7 @@ template <typename T> class HandleTable {
     // Remove for a handle that Find has just found.
     void RemoveFound(uintptr_t handle) {
         uint32_t slot = (uint32_t)(handle >> 2) & SLOT_MASK;
-        Slots[slot].Used = false;
+        Slots[slot].Handle = 0;
         Slots[slot].Generation = (Slots[slot].Generation + 1) & 0x3FF;
         Free.push_back(slot);
         --Count;
@@ -160,7 +171,7 @@ template <typename T> class HandleTable {
     size_t Size() const { return Count; }
     template <typename F> void ForEach(F visit) {
         for (Slot &entry : Slots) {
-            if (entry.Used) {
+            if (entry.Handle) {
                 visit(entry.Value);
             }
         }
@@ -170,11 +181,12 @@ template <typename T> class HandleTable {
     static const uint32_t SLOT_MASK = 0x3FFFF;
     struct Slot {
         T Value{};
+        uintptr_t Handle = 0; // the handle given out for it, 0 while the slot is free
         uint32_t Generation = 0;
-        bool Used = false;
     };
     uintptr_t Tag;
     std::vector<Slot> Slots;
+    uint32_t SlotCount = 0; // Slots.size(), at hand
     std::vector<uint32_t> Free;
     size_t Count = 0;
 };
@@ -324,8 +336,11 @@ struct World {
     HWND Focus = nullptr;
     HandleTable<GdiObject> Objects{0x40000000};
     HandleTable<DeviceContext> DCs{0x80000000};
+    int HeldObjects = 0; // objects other than stock ones selected into device contexts
     std::map<uintptr_t, Menu> Menus;
-    std::map<uintptr_t, std::vector<Accelerator>> Accelerators;
+    std::map<uintptr_t, std::vector<Accelerator>> Accelerators; // never removed
+    uintptr_t LastAcceleratorsKey = 0; // the table looked up last: every message asks for it
+    const std::vector<Accelerator> *LastAccelerators = nullptr;
     HGDIOBJ StockObjects[STOCK_OBJECTS] = {}; // by GetStockObject index, made on first use
 
     // Queue
@@ -383,8 +398,24 @@ std::string Upper(const std::string &text);
 bool SameText(const std::string &a, const std::string &b);
 
 // ---- Windows (windows.cpp) ---------------------------------------------------------
-Window *FindWindow(HWND handle); // null for a destroyed window; aborts for a bad handle
-Window &LiveWindow(const char *call, HWND handle); // aborts unless the window exists
+Window *LookUpWindow(HWND handle); // null for a destroyed window; aborts for a bad handle
+Window &FindLiveWindow(const char *call, HWND handle); // aborts unless the window exists
+// LookUpWindow and FindLiveWindow, the window looked up last at once: drawing and the
+// message queue ask for it call after call.
+inline Window *FindWindow(HWND handle) {
+    World &world = W();
+    if (Key(handle) == world.LastWindowKey && world.LastWindow) {
+        return world.LastWindow->Destroyed ? nullptr : world.LastWindow;
+    }
+    return LookUpWindow(handle);
+}
+inline Window &LiveWindow(const char *call, HWND handle) {
+    World &world = W();
+    if (Key(handle) == world.LastWindowKey && world.LastWindow && !world.LastWindow->Destroyed) {
+        return *world.LastWindow;
+    }
+    return FindLiveWindow(call, handle);
+}
 bool IsChildOf(HWND child, HWND parent);
 POINT ClientOrigin(const Window &window); // screen coordinates
 RECT ClientRectScreen(const Window &window);
@@ -467,8 +498,8 @@ void DrawLinePixels(Window &window, int x0, int y0, int x1, int y1, int width, C
 void DrawIconPixels(Window &window, int x, int y, int width, int height,
                     const std::shared_ptr<Icon> &image, const std::vector<RECT> *clip);
 // Writes the glyphs of the built-in face into pixels of a canvas (font.cpp).
-void DrawGlyphs(Canvas &canvas, const RECT &clip, int x, int y, const std::string &text, int height,
-                int width, COLORREF color);
+void DrawGlyphs(Canvas &canvas, const RECT &clip, int x, int y, const char *text, size_t length,
+                int height, int width, COLORREF color);
 COLORREF SystemColor(int index);
 COLORREF BrushColor(const char *call, HBRUSH brush, bool *isNull);
 std::shared_ptr<Icon> LoadIconResource(const ResourceFile &file, const ResId &name);

@@ -244,6 +244,41 @@ TEST(HeadlessGdi, ObjectsAreCountedUntilDeletedAndSelectedOnesAreRefused) {
     EXPECT_EQ(headless::DrawLog().back().X2, 42);
 }
 
+// Objects held by several device contexts at once, one replacing another, and device
+// contexts released while they still hold them.
+TEST(HeadlessGdi, AnObjectIsRefusedWhileAnyDeviceContextHoldsIt) {
+    HWND window = Painted();
+    HDC first = GetDC(window), second = GetDC(window);
+    HPEN pen = CreatePen(PS_SOLID, 1, RED), otherPen = CreatePen(PS_SOLID, 1, BLUE);
+    HBRUSH brush = CreateSolidBrush(RED);
+    HFONT font = CreateFontA(-18, 0, 0, 0, 0, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Arial");
+    SelectObject(first, pen);
+    SelectObject(first, pen); // held once still
+    SelectObject(first, otherPen);
+    SelectObject(second, brush);
+    SelectObject(second, font);
+    SelectObject(first, font);
+    SelectObject(second, GetStockObject(SYSTEM_FONT));
+    ReleaseDC(window, first); // with the other pen and the font in it
+
+    const struct {
+        HGDIOBJ Object;
+        BOOL Deleted;
+    } deletions[] = {
+        {pen, TRUE},      // replaced by the other pen
+        {brush, FALSE},   // in the second
+        {otherPen, TRUE}, // in the first, released
+        {font, TRUE},     // in the first, released, and replaced in the second
+    };
+    for (const auto &deletion : deletions) {
+        EXPECT_EQ(DeleteObject(deletion.Object), deletion.Deleted) << deletion.Object;
+    }
+    EXPECT_EQ(headless::SelectedObjectsDeleted(), 1);
+    SelectObject(second, GetStockObject(WHITE_BRUSH));
+    EXPECT_TRUE(DeleteObject(brush));
+    ReleaseDC(window, second);
+}
+
 TEST(HeadlessGdi, TheClockAndADrawingCost) {
     HWND window = Painted();
     headless::SetTick(0xFFFFFFF0u);
@@ -328,5 +363,120 @@ TEST(HeadlessGdi, PixelsShowTheLastDrawingOfManyOverOneAnother) {
     };
     for (const auto &pixel : pixels) {
         EXPECT_EQ(Pixel(window, pixel.X, pixel.Y), pixel.Color) << pixel.X << ", " << pixel.Y;
+    }
+}
+
+// Thousands of small texts side by side, none drawn over another, and an icon destroyed
+// before its pixels are read: each shows its own characters and image when read at the end.
+TEST(HeadlessGdi, TextsAndIconsKeptLongShowTheirOwnCharactersAndImage) {
+    HWND window = Painted();
+    HDC dc = GetDC(window);
+    Fill(dc, 150, 100, 200, 150, BLUE);
+    HICON icon = LoadIconA(headless::ProgramInstance(), MAKEINTRESOURCEA(7));
+    ASSERT_NE(icon, nullptr);
+    DrawIcon(dc, 160, 110, icon);
+    EXPECT_TRUE(DestroyIcon(icon));
+    // A cell of 1 x 2 pixels: its lower pixel is the glyph's middle row, leftmost column.
+    HFONT font = CreateFontA(-2, 0, 0, 0, 0, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Small");
+    HGDIOBJ old = SelectObject(dc, font);
+    SetTextColor(dc, RED);
+    SetBkColor(dc, WHITE);
+    for (int i = 0; i < 3000; ++i) {
+        TextOutA(dc, i % 100, 2 * (i / 100), i % 3 ? " " : "H", 1);
+    }
+    SelectObject(dc, old);
+    DeleteObject(font);
+    ReleaseDC(window, dc);
+    int wrong = 0;
+    for (int i = 0; i < 3000; ++i) {
+        wrong += Pixel(window, i % 100, 2 * (i / 100) + 1) != (i % 3 ? WHITE : RED);
+    }
+    EXPECT_EQ(wrong, 0);
+    int kept = 0, drawn = 0;
+    for (int y = 110; y < 142; ++y) {
+        for (int x = 160; x < 192; ++x) {
+            (Pixel(window, x, y) == BLUE ? kept : drawn)++;
+        }
+    }
+    EXPECT_GT(kept, 0);
+    EXPECT_GT(drawn, 100);
+}
+
+// Fills drawn in pieces over an earlier fill, with gaps and edges out of line: what the
+// pieces leave of the earlier fill still shows once thousands of drawings follow.
+TEST(HeadlessGdi, AFillShowsWhereLaterPiecesLeaveGaps) {
+    HWND window = Painted();
+    HDC dc = GetDC(window);
+    const struct {
+        RECT Under, First, Second;
+        POINT Shows; // a pixel of the earlier fill that no piece covers
+    } cases[] = {
+        {{10, 10, 20, 50}, {10, 10, 20, 30}, {10, 31, 20, 50}, {15, 30}},   // a gap in a column
+        {{30, 10, 50, 31}, {30, 10, 40, 30}, {40, 11, 50, 31}, {45, 10}},   // a row out of line
+        {{60, 10, 71, 50}, {60, 10, 70, 30}, {60, 25, 71, 50}, {70, 20}},   // widths differ
+        {{80, 10, 100, 30}, {80, 10, 89, 30}, {90, 10, 100, 30}, {89, 20}}, // a gap in a row
+    };
+    for (const auto &each : cases) {
+        Fill(dc, each.Under.left, each.Under.top, each.Under.right, each.Under.bottom, BLUE);
+        Fill(dc, each.First.left, each.First.top, each.First.right, each.First.bottom, RED);
+        Fill(dc, each.Second.left, each.Second.top, each.Second.right, each.Second.bottom, RED);
+    }
+    for (int i = 0; i < 3000; ++i) {
+        Fill(dc, 200, 200, 210, 210, RGB(i % 256, 0, 0));
+    }
+    ReleaseDC(window, dc);
+    for (const auto &each : cases) {
+        EXPECT_EQ(Pixel(window, each.Shows.x, each.Shows.y), BLUE) << each.Shows.x;
+        EXPECT_EQ(Pixel(window, each.First.left, each.First.top), RED) << each.Shows.x;
+    }
+}
+
+// Handles that name nothing live stop the run: deleted or released ones, one whose slot
+// holds a newer object, one of another kind, and one a byte off.
+TEST(HeadlessGdiDeathTest, AHandleOfNothingLiveStopsTheRun) {
+    const struct {
+        const char *Case;
+        void (*Use)(HWND window);
+        const char *Expected;
+    } rows[] = {
+        {"deleted pen",
+         [](HWND window) {
+             HPEN pen = CreatePen(PS_SOLID, 1, RED);
+             DeleteObject(pen);
+             SelectObject(GetDC(window), pen);
+         },
+         "is no graphics object"},
+        {"slot used again",
+         [](HWND window) {
+             HPEN pen = CreatePen(PS_SOLID, 1, RED);
+             DeleteObject(pen);
+             CreatePen(PS_SOLID, 1, BLUE);
+             SelectObject(GetDC(window), pen);
+         },
+         "is no graphics object"},
+        {"released context",
+         [](HWND window) {
+             HDC dc = GetDC(window);
+             ReleaseDC(window, dc);
+             SetBkColor(dc, RED);
+         },
+         "is no device context"},
+        {"pen as a context", [](HWND) { SetBkColor((HDC)CreatePen(PS_SOLID, 1, RED), RED); },
+         "is no device context"},
+        {"context as a pen",
+         [](HWND window) {
+             HDC dc = GetDC(window);
+             SelectObject(dc, (HGDIOBJ)dc);
+         },
+         "is no graphics object"},
+        {"a byte off",
+         [](HWND window) {
+             HPEN pen = CreatePen(PS_SOLID, 1, RED);
+             SelectObject(GetDC(window), (HGDIOBJ)((uintptr_t)pen + 1));
+         },
+         "is no graphics object"},
+    };
+    for (const auto &row : rows) {
+        EXPECT_DEATH(row.Use(probe::Start()), row.Expected) << row.Case;
     }
 }

@@ -103,3 +103,23 @@ TEST(HeadlessMenus, AcceleratorsMatchCharactersAndVirtualKeysAsTheirFlagsSay) {
     }
     EXPECT_TRUE(probe::Matches("keys through the accelerator table", KeysThroughTheTable));
 }
+
+// A handle that is no accelerator table stops the run, also right after a real table was
+// used for the same message.
+namespace {
+
+void TranslateWithTableThenWithNone() {
+    HWND window = probe::Start();
+    HACCEL table = LoadAcceleratorsA(headless::ProgramInstance(), "probekeys");
+    MSG msg{window, WM_MOUSEMOVE, 0, 0, 0, {0, 0}};
+    if (!TranslateAcceleratorA(window, table, &msg)) {
+        TranslateAcceleratorA(window, (HACCEL)((uintptr_t)table + 4), &msg);
+    }
+}
+
+} // namespace
+
+TEST(HeadlessMenusDeathTest, AHandleThatIsNoAcceleratorTableStopsTheRun) {
+    EXPECT_DEATH(TranslateWithTableThenWithNone(),
+                 "TranslateAcceleratorA: not supported: a handle that is no accelerator table");
+}
