@@ -11,7 +11,8 @@ It first prints the throughput of taptally-replay (an optimised native build in
 build/replay, the one tools/replay.sh uses; no Wine needed): for recordings in each format,
 the processor seconds a one-hour recording of a 1000 Hz mouse takes, beside the floor
 measured in the same run (reading the same file with the plainest reader of its format)
-and their ratio, the replay's peak memory, and the live test's latency; then
+and their ratio (YAML's goal judged on two cores, as its file is read ahead in a thread of
+its own), the replay's peak memory, and the live test's latency; then
 the web page's figures in chromium (the time to handle one message and to draw the
 screen, the page's weight gzipped).
 
@@ -48,7 +49,10 @@ ROWS = [
 REPLAY_SECONDS = "120"  # of recording at 1000 Hz, per synthetic recording
 REPLAY_RUNS = "5"  # the best of these counts, for the replay and for each floor
 LIVE_PRESSES = "300"  # presses whose error line the live test's latency is measured by
-# Format, label, and the most the replay may take beside the reading alone.
+# Format, label, and the most the replay may take beside the reading alone. A YAML file is
+# read ahead in a thread of its own, so its goal is judged on two cores: by the longer of
+# the two threads' processor times.
+TWO_CORES = ("yaml",)
 REPLAY_FORMATS = [
     ("yaml", "libinput record (YAML)", "libyaml's event parser", 1.3),
     ("evemu", "evemu-record", "fgets + strtol of the lines", 3.0),
@@ -76,6 +80,10 @@ def replay_section():
         ratio = float(values["replay_%s_ratio" % name])
         if goal is None:
             verdict = "about evemu's: %.1f s" % float(values["replay_evemu_hour_s"])
+        elif name in TWO_CORES:
+            longer = float(values["replay_%s_longest_thread_ratio" % name])
+            verdict = "%.1fx %s on two cores (the longer thread %.2fx; the ratio beside is of " \
+                      "both threads' time)" % (goal, "met" if longer <= goal else "MISSED", longer)
         else:
             verdict = "%.1fx %s" % (goal, "met" if ratio <= goal else "MISSED")
         print("%-28s %10.2f %10.2f %7.2f %7s %9.1f  %s; goal %s" % (
