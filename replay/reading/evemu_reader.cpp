@@ -213,6 +213,15 @@ class EvemuReader : public EventReader {
         }
     }
 
+    void Set(RecordedEvent &event, int64_t seconds, int64_t micros, long type, long code,
+             int64_t value) const {
+        event.Micros = seconds * 1000000 + micros;
+        event.Type = (int)type;
+        event.Code = (int)code;
+        event.Value = (int)value;
+        event.Line = Lines.Number;
+    }
+
     // The line as evemu-record writes it, "E: <sec>.<usec> <type> <code> <value>" with one
     // space between the fields, each in range, in one pass; false for any other line, which
     // ParseEvent reads (or tells what is wrong with it).
@@ -270,11 +279,7 @@ class EvemuReader : public EventReader {
         if (at < end && (*at != '#' || (at[-1] != ' ' && at[-1] != '\t'))) {
             return false;
         }
-        event.Micros = seconds * 1000000 + micros;
-        event.Type = (int)type;
-        event.Code = (int)code;
-        event.Value = (int)value;
-        event.Line = Lines.Number;
+        Set(event, seconds, micros, type, code, value);
         return true;
     }
 
@@ -318,11 +323,7 @@ class EvemuReader : public EventReader {
         if (at < Text.size() && Text[at] != '#') {
             Fail("an E: line holds more than time, type, code and value");
         }
-        event.Micros = seconds * 1000000 + micros;
-        event.Type = (int)type;
-        event.Code = (int)code;
-        event.Value = (int)value;
-        event.Line = Lines.Number;
+        Set(event, seconds, micros, type, code, value);
     }
 
     LineReader Lines;
